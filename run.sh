@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, makes a release build and starts Vornix on the demo base folder.
+set -euo pipefail
+cd "$(dirname "$0")"
+. tools/deps.sh
+vx_ensure_packages
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target vornix
+
+# The demo runs from a copy, so that the program's writes never touch the source tree.
+rm -rf build/demo
+cp -r samples build/demo
+mkdir -p build/demo/bin
+cp build/bin/vornix build/demo/bin/vornix
+exec build/demo/bin/vornix "$@"

@@ -1,0 +1,106 @@
+#include "platform/system/Files.h"
+
+#include "platform/runtime/Cp1252.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/Strings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vx {
+
+std::string ToLocalPath(std::string_view path) { return Cp1252ToUtf8(NormalizePath(path)); }
+
+static QString Q(std::string_view path) { return ToQString(NormalizePath(path)); }
+
+bool FileExists(std::string_view path) {
+    QFileInfo info(Q(path));
+    return info.exists() && !info.isDir();
+}
+
+bool DirectoryExists(std::string_view path) {
+    return !path.empty() && QFileInfo(Q(path)).isDir();
+}
+
+bool ForceDirectories(std::string_view path) {
+    if (path.empty())
+        return false;
+    return QDir().mkpath(Q(path));
+}
+
+bool DeleteFile(std::string_view path) { return QFile::remove(Q(path)); }
+
+bool RenameFile(std::string_view from, std::string_view to) {
+    return QFile::rename(Q(from), Q(to));
+}
+
+bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+    if (FileExists(to)) {
+        if (failIfExists)
+            return false;
+        QFile::remove(Q(to));
+    }
+    return QFile::copy(Q(from), Q(to));
+}
+
+int64_t FileSize(std::string_view path) {
+    QFileInfo info(Q(path));
+    return info.exists() ? info.size() : -1;
+}
+
+std::vector<std::string> ListFolder(std::string_view folder, bool folders) {
+    QDir dir(Q(folder));
+    const auto filter = (folders ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files) |
+                        QDir::Hidden | QDir::System;
+    std::vector<std::string> names;
+    for (const QString& name : dir.entryList(filter, QDir::Name)) {
+        const std::string utf8 = name.toStdString();
+        if (IsCp1252Representable(utf8))
+            names.push_back(Utf8ToCp1252(utf8));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FindExistingPath(std::string_view path) {
+    std::string p = NormalizePath(path);
+    if (p.empty())
+        return {};
+    if (QFileInfo::exists(ToQString(p)))
+        return p;
+    std::string current = p[0] == '/' ? "/" : "";
+    size_t start = p[0] == '/' ? 1 : 0;
+    while (start <= p.size()) {
+        size_t end = p.find('/', start);
+        if (end == std::string::npos)
+            end = p.size();
+        const std::string part = p.substr(start, end - start);
+        start = end + 1;
+        if (part.empty())
+            continue;
+        const std::string base = current.empty() ? "." : current;
+        std::string candidate = current + part;
+        if (!QFileInfo::exists(ToQString(candidate))) {
+            std::string match;
+            int matches = 0;
+            for (bool dirs : {true, false}) {
+                for (const std::string& name : ListFolder(base, dirs)) {
+                    if (SameText(name, part)) {
+                        match = name;
+                        ++matches;
+                    }
+                }
+            }
+            if (matches != 1)
+                return {};
+            candidate = current + match;
+        }
+        current = candidate;
+        if (end < p.size())
+            current += '/';
+    }
+    return current;
+}
+
+} // namespace vx

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+// File-system calls take cp1252 paths (either separator) and convert them to UTF-8 names.
+bool FileExists(std::string_view path);
+bool DirectoryExists(std::string_view path);
+// Creates every missing folder of the path; false when one cannot be created.
+bool ForceDirectories(std::string_view path);
+bool DeleteFile(std::string_view path);
+bool RenameFile(std::string_view from, std::string_view to);
+bool CopyFile(std::string_view from, std::string_view to, bool failIfExists);
+// -1 when the file does not exist.
+int64_t FileSize(std::string_view path);
+
+// Finds an existing file or folder one path component at a time: the exact name first, else
+// the single entry that matches ignoring case. Returns the path as it exists ('/'
+// separators), or "" when there is none or the match is ambiguous.
+std::string FindExistingPath(std::string_view path);
+
+// Names (not paths) of the entries of a folder, files or folders, sorted by byte order.
+// Names that cp1252 cannot hold are skipped.
+std::vector<std::string> ListFolder(std::string_view folder, bool folders);
+
+// The local path (UTF-8) of a cp1252 path.
+std::string ToLocalPath(std::string_view path);
+
+} // namespace vx
