@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vornix");
     vx::InitFormatSettingsFromLocale();
     const std::string program = vx::FromQString(QApplication::applicationFilePath());
-    std::printf("Vornix\nprogram folder: %s\n", vx::Cp1252ToUtf8(vx::ExtractFilePath(program)).c_str());
+    std::printf("Vornix\nprogram folder: %s\n",
+                vx::Cp1252ToUtf8(vx::ExtractFilePath(program)).c_str());
     return 0;
 }

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     setenv("XDG_CACHE_HOME", (root + "/cache").constData(), 1);
     setenv("XDG_RUNTIME_DIR", root.constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("VORNIX_INSTANCE_NAME", ("vornix-test-" + QByteArray::number(qint64(getpid()))).constData(), 1);
+    setenv("VORNIX_INSTANCE_NAME",
+           ("vornix-test-" + QByteArray::number(qint64(getpid()))).constData(), 1);
 
     QApplication app(argc, argv);
     vx::FormatSettings() = vx::TFormatSettings{};

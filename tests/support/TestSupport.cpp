@@ -45,7 +45,9 @@ std::string FromHex(std::string_view hex) {
     return out;
 }
 
-std::string ReadFile(const std::string& path) { return ReadWholeFile(path); }
+std::string ReadFile(const std::string& path) {
+    return ReadWholeFile(path);
+}
 
 void WriteFile(const std::string& path, std::string_view bytes) {
     TFileStream f(path, fmCreate);
@@ -57,7 +59,9 @@ TempDir::TempDir() {
         throw std::runtime_error("no temporary folder");
 }
 
-std::string TempDir::Path() const { return dir_.path().toStdString() + "/"; }
+std::string TempDir::Path() const {
+    return dir_.path().toStdString() + "/";
+}
 
 static UiServices* previousUi = nullptr;
 
@@ -66,7 +70,9 @@ ScopedUi::ScopedUi() {
     SetUiServices(&ui);
 }
 
-ScopedUi::~ScopedUi() { SetUiServices(previousUi); }
+ScopedUi::~ScopedUi() {
+    SetUiServices(previousUi);
+}
 
 std::string DataFile(std::string_view dataDir, std::string_view name) {
     return std::string(dataDir) + "/" + std::string(name);

@@ -33,8 +33,7 @@ void TComponent::SetName(std::string_view name) {
     if (owner_ && !name.empty()) {
         TComponent* other = owner_->FindComponent(name);
         if (other && other != this)
-            throw EComponentError("A component named " + std::string(name) +
-                                  " already exists");
+            throw EComponentError("A component named " + std::string(name) + " already exists");
     }
     name_ = std::string(name);
 }
@@ -98,7 +97,9 @@ void TComponent::RemoveFreeNotification(TComponent* other) {
             other->freeNotifies_.end());
 }
 
-void TComponent::Loaded() { state_ &= ~static_cast<unsigned>(csLoading); }
+void TComponent::Loaded() {
+    state_ &= ~static_cast<unsigned>(csLoading);
+}
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::opRemove) {

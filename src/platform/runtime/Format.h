@@ -15,6 +15,7 @@ public:
     FormatArg(unsigned v) : value_(static_cast<int64_t>(v)) {}
     FormatArg(long v) : value_(static_cast<int64_t>(v)) {}
     FormatArg(long long v) : value_(static_cast<int64_t>(v)) {}
+    FormatArg(unsigned long v) : value_(static_cast<int64_t>(v)) {}
     FormatArg(double v) : value_(v) {}
     FormatArg(const char* v) : value_(std::string(v)) {}
     FormatArg(std::string v) : value_(std::move(v)) {}

@@ -10,9 +10,13 @@
 
 namespace vx {
 
-std::string ToLocalPath(std::string_view path) { return Cp1252ToUtf8(NormalizePath(path)); }
+std::string ToLocalPath(std::string_view path) {
+    return Cp1252ToUtf8(NormalizePath(path));
+}
 
-static QString Q(std::string_view path) { return ToQString(NormalizePath(path)); }
+static QString Q(std::string_view path) {
+    return ToQString(NormalizePath(path));
+}
 
 bool FileExists(std::string_view path) {
     QFileInfo info(Q(path));
@@ -29,7 +33,9 @@ bool ForceDirectories(std::string_view path) {
     return QDir().mkpath(Q(path));
 }
 
-bool DeleteFile(std::string_view path) { return QFile::remove(Q(path)); }
+bool DeleteFile(std::string_view path) {
+    return QFile::remove(Q(path));
+}
 
 bool RenameFile(std::string_view from, std::string_view to) {
     return QFile::rename(Q(from), Q(to));
@@ -51,8 +57,8 @@ int64_t FileSize(std::string_view path) {
 
 std::vector<std::string> ListFolder(std::string_view folder, bool folders) {
     QDir dir(Q(folder));
-    const auto filter = (folders ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files) |
-                        QDir::Hidden | QDir::System;
+    const auto filter =
+        (folders ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files) | QDir::Hidden | QDir::System;
     std::vector<std::string> names;
     for (const QString& name : dir.entryList(filter, QDir::Name)) {
         const std::string utf8 = name.toStdString();

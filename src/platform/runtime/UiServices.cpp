@@ -1,0 +1,73 @@
+#include "platform/runtime/UiServices.h"
+
+namespace vx {
+
+namespace {
+// Until the program or a test installs its own, nothing blocks on a user who is not there.
+ScriptedUiServices& Fallback() {
+    static ScriptedUiServices fallback;
+    return fallback;
+}
+UiServices* current = nullptr;
+} // namespace
+
+UiServices& Ui() {
+    return current ? *current : Fallback();
+}
+
+void SetUiServices(UiServices* services) {
+    current = services;
+}
+
+int ScriptedUiServices::MessageDlg(const std::string& text, TMsgDlgType type, unsigned buttons) {
+    Messages.push_back({text, type, buttons});
+    if (!MessageAnswers.empty()) {
+        const int answer = MessageAnswers.front();
+        MessageAnswers.pop_front();
+        return answer;
+    }
+    if (buttons & mbOK)
+        return mrOk;
+    if (buttons & mbYes)
+        return mrYes;
+    if (buttons & mbNo)
+        return mrNo;
+    if (buttons & mbCancel)
+        return mrCancel;
+    return mrOk;
+}
+
+std::vector<std::string> ScriptedUiServices::OpenFileDialog(const FileDialogRequest&) {
+    if (OpenAnswers.empty())
+        return {};
+    auto answer = OpenAnswers.front();
+    OpenAnswers.pop_front();
+    return answer;
+}
+
+std::string ScriptedUiServices::SaveFileDialog(const FileDialogRequest&) {
+    if (SaveAnswers.empty())
+        return {};
+    auto answer = SaveAnswers.front();
+    SaveAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedUiServices::ColorDialog(int& color) {
+    if (ColorAnswers.empty())
+        return false;
+    color = ColorAnswers.front();
+    ColorAnswers.pop_front();
+    return true;
+}
+
+int ScriptedUiServices::ShowModal(QObject* form) {
+    return ModalHook ? ModalHook(form) : mrCancel;
+}
+
+bool ScriptedUiServices::OpenWithDesktop(const std::string& path) {
+    OpenedWithDesktop.push_back(path);
+    return true;
+}
+
+} // namespace vx

@@ -1,0 +1,157 @@
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Exceptions.h"
+
+#include "support/TestSupport.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace vx {
+namespace {
+
+using test::FromHex;
+using test::HexBytes;
+
+TEST(Streams, LittleEndianIntegersAndFloats) {
+    TMemoryStream s;
+    s.WriteU8(0xAB);
+    s.WriteI16(-2);
+    s.WriteU16(0x1234);
+    s.WriteI32(-129);
+    s.WriteU32(0xDEADBEEF);
+    s.WriteI64(0x0102030405060708LL);
+    s.WriteF32(1.0f);
+    s.WriteF64(1.0);
+    s.WriteBool(true);
+    EXPECT_EQ(HexBytes(s.Bytes()), "AB FE FF 34 12 7F FF FF FF EF BE AD DE "
+                                   "08 07 06 05 04 03 02 01 00 00 80 3F "
+                                   "00 00 00 00 00 00 F0 3F 01");
+    s.SetPosition(0);
+    EXPECT_EQ(s.ReadU8(), 0xAB);
+    EXPECT_EQ(s.ReadI16(), -2);
+    EXPECT_EQ(s.ReadU16(), 0x1234);
+    EXPECT_EQ(s.ReadI32(), -129);
+    EXPECT_EQ(s.ReadU32(), 0xDEADBEEFu);
+    EXPECT_EQ(s.ReadI64(), 0x0102030405060708LL);
+    EXPECT_EQ(s.ReadF32(), 1.0f);
+    EXPECT_EQ(s.ReadF64(), 1.0);
+    EXPECT_TRUE(s.ReadBool());
+    EXPECT_THROW(s.ReadU8(), EReadError);
+}
+
+TEST(Streams, ShortAndLongStrings) {
+    TMemoryStream s;
+    s.WriteShortString(std::string(300, 'x'));
+    EXPECT_EQ(s.Size(), 256);
+    EXPECT_EQ(static_cast<unsigned char>(s.Bytes()[0]), 0xFF);
+    s.WriteLongString("abc");
+    s.SetPosition(0);
+    EXPECT_EQ(s.ReadShortString(), std::string(255, 'x'));
+    EXPECT_EQ(s.ReadLongString(), "abc");
+}
+
+TEST(Streams, HostileCountsAreRefusedBeforeAllocating) {
+    // Claims 2^31-1 entries with 12 bytes left.
+    TMemoryStream s(FromHex("FF FF FF 7F") + std::string(12, 'a'));
+    const int32_t count = s.ReadI32();
+    EXPECT_THROW(s.CheckCount(count, 1), EReadError);
+    EXPECT_EQ(s.CheckCount(-5, 4), 0u);
+    EXPECT_EQ(s.CheckCount(3, 4), 3u);
+    EXPECT_THROW(s.CheckCount(4, 4), EReadError);
+    TMemoryStream t(FromHex("FF FF FF 7F 61"));
+    EXPECT_THROW(t.ReadLongString(), EReadError);
+    TMemoryStream u(FromHex("05 61 62"));
+    EXPECT_THROW(u.ReadShortString(), EReadError);
+    TMemoryStream neg(FromHex("FE FF FF FF"));
+    EXPECT_EQ(neg.ReadLongString(), "");
+}
+
+TEST(Extended, GoldenBytes) {
+    struct Case {
+        double value;
+        const char* hex;
+    } cases[] = {
+        {1.0, "00 00 00 00 00 00 00 80 FF 3F"},
+        {12.5, "00 00 00 00 00 00 00 C8 02 40"},
+        {0.0, "00 00 00 00 00 00 00 00 00 00"},
+        {-0.0, "00 00 00 00 00 00 00 00 00 80"},
+        {-2.0, "00 00 00 00 00 00 00 80 00 C0"},
+        {std::numeric_limits<double>::infinity(), "00 00 00 00 00 00 00 80 FF 7F"},
+    };
+    for (const auto& c : cases) {
+        uint8_t b[10];
+        DoubleToExtended(c.value, b);
+        EXPECT_EQ(HexBytes(std::string(reinterpret_cast<char*>(b), 10)), c.hex);
+        const std::string bytes = FromHex(c.hex);
+        const double back = ExtendedToDouble(reinterpret_cast<const uint8_t*>(bytes.data()));
+        EXPECT_EQ(std::memcmp(&back, &c.value, 8), 0) << c.hex;
+    }
+}
+
+TEST(Extended, EveryDoubleKindRoundTrips) {
+    const double values[] = {std::ldexp(1.0, -1074),
+                             std::ldexp(3.0, -1070),
+                             std::numeric_limits<double>::denorm_min(),
+                             std::numeric_limits<double>::min(),
+                             std::numeric_limits<double>::max(),
+                             1.0 / 3,
+                             -123456.789,
+                             1e-300,
+                             -0.0};
+    for (double v : values) {
+        uint8_t b[10];
+        DoubleToExtended(v, b);
+        const double back = ExtendedToDouble(b);
+        EXPECT_EQ(std::memcmp(&back, &v, 8), 0) << v;
+    }
+    uint8_t b[10];
+    DoubleToExtended(std::nan(""), b);
+    EXPECT_TRUE(std::isnan(ExtendedToDouble(b)));
+}
+
+TEST(Extended, NarrowingRoundsHalfToEvenAndSaturates) {
+    // 1 + 2^-53 exactly halfway between 1 and the next double: stays 1.
+    const std::string half = FromHex("00 04 00 00 00 00 00 80 FF 3F");
+    EXPECT_EQ(ExtendedToDouble(reinterpret_cast<const uint8_t*>(half.data())), 1.0);
+    // A little more than half rounds up.
+    const std::string more = FromHex("01 04 00 00 00 00 00 80 FF 3F");
+    EXPECT_EQ(ExtendedToDouble(reinterpret_cast<const uint8_t*>(more.data())),
+              1.0 + std::ldexp(1.0, -52));
+    // 2^20000 is beyond double.
+    const std::string big = FromHex("00 00 00 00 00 00 00 80 1F 6E");
+    EXPECT_TRUE(std::isinf(ExtendedToDouble(reinterpret_cast<const uint8_t*>(big.data()))));
+    // 2^-20000 is below every denormal.
+    const std::string tiny = FromHex("00 00 00 00 00 00 00 80 DF 11");
+    EXPECT_EQ(ExtendedToDouble(reinterpret_cast<const uint8_t*>(tiny.data())), 0.0);
+}
+
+TEST(FileStream, CreateReadAndErrors) {
+    test::TempDir dir;
+    const std::string path = dir.File("f\xE8.bin"); // cp1252 name on disk as UTF-8
+    {
+        TFileStream f(path, fmCreate);
+        f.WriteI32(7);
+        f.WriteShortString("ok");
+    }
+    TFileStream f(path, fmOpenRead);
+    EXPECT_EQ(f.Size(), 7);
+    EXPECT_EQ(f.ReadI32(), 7);
+    EXPECT_EQ(f.ReadShortString(), "ok");
+    EXPECT_THROW(f.ReadU8(), EReadError);
+    EXPECT_THROW(TFileStream(dir.File("missing"), fmOpenRead), EFOpenError);
+    EXPECT_EQ(ReadWholeFile(path).size(), 7u);
+}
+
+TEST(FileStream, AtomicWriteLeavesNoPartialFile) {
+    test::TempDir dir;
+    const std::string path = dir.File("x.txt");
+    WriteFileAtomically(path, "first");
+    WriteFileAtomically(path, "second");
+    EXPECT_EQ(ReadWholeFile(path), "second");
+    EXPECT_THROW(WriteFileAtomically(dir.File("no/such/folder/x"), "a"), EFOpenError);
+}
+
+} // namespace
+} // namespace vx
