@@ -13,4 +13,8 @@ rm -rf build/demo
 cp -r samples build/demo
 mkdir -p build/demo/bin
 cp build/bin/vornix build/demo/bin/vornix
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display found: running without windows (QT_QPA_PLATFORM=offscreen)."
+  export QT_QPA_PLATFORM=offscreen
+fi
 exec build/demo/bin/vornix "$@"
