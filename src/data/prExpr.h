@@ -235,16 +235,27 @@ private:
     TExprOperator operator_;
 };
 
-// The parameters of a function; a function written without parentheses has none.
+// The parameters of a function; a function written without parentheses has none. The first
+// few live inside the list, as most functions take no more.
 class TParameterList {
 public:
-    TParameterList() = default;
-    int Count() const { return static_cast<int>(items_.size()); }
-    IValue& Param(int index) const { return *items_[static_cast<size_t>(index)]; }
-    void Add(IValueRef value) { items_.push_back(std::move(value)); }
+    int Count() const { return count_; }
+    IValue& Param(int index) const {
+        return index < kInline ? *inline_[index] : *more_[static_cast<size_t>(index - kInline)];
+    }
+    void Add(IValueRef value) {
+        if (count_ < kInline)
+            inline_[count_] = std::move(value);
+        else
+            more_.push_back(std::move(value));
+        ++count_;
+    }
 
 private:
-    std::vector<IValueRef> items_;
+    static constexpr int kInline = 3;
+    IValueRef inline_[kInline];
+    std::vector<IValueRef> more_;
+    int count_ = 0;
 };
 
 // Base of the named functions of the language and of those that callers add.

@@ -42,16 +42,34 @@ char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// A word of up to three letters packed into one number, so that a word is matched by one
+// comparison.
+constexpr uint32_t WordKey(std::string_view word) {
+    uint32_t key = 0;
+    for (char c : word)
+        key = key << 8 | static_cast<unsigned char>(c);
+    return key;
+}
+
 struct TWordOperator {
-    const char* spelling;
+    uint32_t key;
     TExprOperator op;
 };
 
 constexpr TWordOperator kWordOperators[] = {
-    {"NOT", TExprOperator::opNot}, {"DIV", TExprOperator::opDiv}, {"MOD", TExprOperator::opMod},
-    {"AND", TExprOperator::opAnd}, {"SHL", TExprOperator::opShl}, {"SHR", TExprOperator::opShr},
-    {"OR", TExprOperator::opOr},   {"XOR", TExprOperator::opXor},
+    {WordKey("NOT"), TExprOperator::opNot}, {WordKey("DIV"), TExprOperator::opDiv},
+    {WordKey("MOD"), TExprOperator::opMod}, {WordKey("AND"), TExprOperator::opAnd},
+    {WordKey("SHL"), TExprOperator::opShl}, {WordKey("SHR"), TExprOperator::opShr},
+    {WordKey("OR"), TExprOperator::opOr},   {WordKey("XOR"), TExprOperator::opXor},
 };
+
+// A set of operators, one bit each.
+constexpr uint32_t Ops(std::initializer_list<TExprOperator> ops) {
+    uint32_t set = 0;
+    for (TExprOperator op : ops)
+        set |= 1u << static_cast<unsigned>(op);
+    return set;
+}
 
 // The functions of the language, found before the caller's identifiers.
 IValueRef CreateBuiltIn(std::string_view name, TParameterList& params) {
@@ -61,9 +79,13 @@ IValueRef CreateBuiltIn(std::string_view name, TParameterList& params) {
         "TRUNC", "ROUND", "ABS",  "ARCTAN", "COS",  "EXP", "FRAC", "INT", "LN", "PI",
         "SIN",   "SQR",   "SQRT", "POWER",  "INTL", "MIN", "MAX",  "MED", "RND"};
     static constexpr std::string_view kStrings[] = {"UPPER", "LOWER", "COPY", "POS", "LENGTH"};
+    // Every identifier of a row filter comes through here: reject on length and first letter
+    // before comparing texts.
     auto indexIn = [name](const auto& names) -> int {
-        const auto it = std::find(std::begin(names), std::end(names), name);
-        return it == std::end(names) ? -1 : static_cast<int>(it - std::begin(names));
+        for (size_t i = 0; i < std::size(names); ++i)
+            if (names[i].size() == name.size() && names[i][0] == name[0] && names[i] == name)
+                return static_cast<int>(i);
+        return -1;
     };
     if (name == "IF")
         return new TConditional(std::move(params));
@@ -106,9 +128,21 @@ private:
         return p_ < end_ ? *p_ : 0;
     }
 
-    // The operator at the current place, if any, and its length in bytes.
+    // The operator at the current place, if any, and its length in bytes. Every precedence
+    // level asks in turn at the same place, so the answer is kept for that place.
     bool PeekOperator(TExprOperator& op, int& length) {
-        const char c = Peek();
+        Peek();
+        if (p_ != scannedAt_) {
+            scannedAt_ = p_;
+            scannedFound_ = ScanOperator(scannedOp_, scannedLength_);
+        }
+        op = scannedOp_;
+        length = scannedLength_;
+        return scannedFound_;
+    }
+
+    bool ScanOperator(TExprOperator& op, int& length) {
+        const char c = p_ < end_ ? *p_ : 0;
         length = 1;
         switch (c) {
         case '^':
@@ -156,13 +190,11 @@ private:
             ++n;
         if (n < 2 || n > 3)
             return false;
+        uint32_t key = 0;
+        for (int i = 0; i < n; ++i)
+            key = key << 8 | static_cast<unsigned char>(AsciiUpper(p_[i]));
         for (const TWordOperator& w : kWordOperators) {
-            if (std::strlen(w.spelling) != static_cast<size_t>(n))
-                continue;
-            bool same = true;
-            for (int i = 0; i < n && same; ++i)
-                same = AsciiUpper(p_[i]) == w.spelling[i];
-            if (same) {
+            if (w.key == key) {
                 op = w.op;
                 length = n;
                 return true;
@@ -171,11 +203,10 @@ private:
         return false;
     }
 
-    // Takes the operator when it is one of `ops`.
-    template <size_t N>
-    bool TakeOperator(const TExprOperator (&ops)[N], TExprOperator& op) {
+    // Takes the operator when it is one of the set.
+    bool TakeOperator(uint32_t set, TExprOperator& op) {
         int length;
-        if (!PeekOperator(op, length) || std::find(ops, ops + N, op) == ops + N)
+        if (!PeekOperator(op, length) || !(set & (1u << static_cast<unsigned>(op))))
             return false;
         p_ += length;
         return true;
@@ -194,9 +225,9 @@ private:
     }
 
     TNode Relation() {
-        static constexpr TExprOperator kOps[] = {TExprOperator::opEq,  TExprOperator::opNEq,
-                                                 TExprOperator::opLT,  TExprOperator::opGT,
-                                                 TExprOperator::opLTE, TExprOperator::opGTE};
+        constexpr uint32_t kOps =
+            Ops({TExprOperator::opEq, TExprOperator::opNEq, TExprOperator::opLT,
+                 TExprOperator::opGT, TExprOperator::opLTE, TExprOperator::opGTE});
         TNode left = Simple();
         TExprOperator op;
         while (TakeOperator(kOps, op))
@@ -205,8 +236,8 @@ private:
     }
 
     TNode Simple() {
-        static constexpr TExprOperator kOps[] = {TExprOperator::opPlus, TExprOperator::opMinus,
-                                                 TExprOperator::opOr, TExprOperator::opXor};
+        constexpr uint32_t kOps = Ops({TExprOperator::opPlus, TExprOperator::opMinus,
+                                       TExprOperator::opOr, TExprOperator::opXor});
         TNode left = Term();
         TExprOperator op;
         while (TakeOperator(kOps, op))
@@ -215,10 +246,10 @@ private:
     }
 
     TNode Term() {
-        static constexpr TExprOperator kOps[] = {TExprOperator::opMult, TExprOperator::opDivide,
-                                                 TExprOperator::opDiv,  TExprOperator::opMod,
-                                                 TExprOperator::opAnd,  TExprOperator::opShl,
-                                                 TExprOperator::opShr};
+        constexpr uint32_t kOps =
+            Ops({TExprOperator::opMult, TExprOperator::opDivide, TExprOperator::opDiv,
+                 TExprOperator::opMod, TExprOperator::opAnd, TExprOperator::opShl,
+                 TExprOperator::opShr});
         TNode left = Power();
         TExprOperator op;
         while (TakeOperator(kOps, op))
@@ -227,7 +258,7 @@ private:
     }
 
     TNode Power() {
-        static constexpr TExprOperator kOps[] = {TExprOperator::opExp};
+        constexpr uint32_t kOps = Ops({TExprOperator::opExp});
         TNode left = Postfix();
         TExprOperator op;
         while (TakeOperator(kOps, op))
@@ -329,8 +360,15 @@ private:
         const std::string_view text(start, static_cast<size_t>(p_ - start));
         if (text.size() > kMaxNumberLength)
             BadNumber();
-        if (!isFloat)
-            return new TIntegerLiteral(StrToInt(text));
+        if (!isFloat) {
+            // Up to nine digits always fit; longer ones go through the run-time's checks.
+            if (text.size() > 9)
+                return new TIntegerLiteral(StrToInt(text));
+            int32_t value = 0;
+            for (char d : text)
+                value = value * 10 + (d - '0');
+            return new TIntegerLiteral(value);
+        }
         double value;
         // Literals always use '.', whatever the user's decimal separator.
         if (!TryStrToFloat(text, value, '.'))
@@ -421,6 +459,10 @@ private:
     const char* end_;
     const TIdentifierFunction& identifierFunction_;
     int nesting_ = 0;
+    const char* scannedAt_ = nullptr;
+    TExprOperator scannedOp_ = TExprOperator::opNot;
+    int scannedLength_ = 0;
+    bool scannedFound_ = false;
 };
 
 } // namespace
