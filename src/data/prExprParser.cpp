@@ -98,6 +98,13 @@ IValueRef CreateBuiltIn(std::string_view name, TParameterList& params) {
     return {};
 }
 
+// Kept out of line: the parser recurses once per nesting level, and every temporary of a
+// message would otherwise widen each of its frames.
+[[noreturn, gnu::cold, gnu::noinline]] void Fail(std::string_view format,
+                                                 std::string_view arg = {}) {
+    throw EExpression(Format(format, {arg}));
+}
+
 // A subtree and the number of node levels in it.
 struct TNode {
     IValueRef value;
@@ -116,7 +123,7 @@ public:
     IValueRef Parse() {
         TNode root = Relation();
         if (Peek() != 0)
-            throw EExpression(Format("%s not appropriate", {std::string(1, *p_)}));
+            Fail("%s not appropriate", std::string_view(p_, 1));
         return std::move(root.value);
     }
 
@@ -214,7 +221,7 @@ private:
 
     static int Deeper(int depth) {
         if (depth > kMaxDepth)
-            throw EExpression("Expression too complex");
+            Fail("Expression too complex");
         return depth;
     }
 
@@ -273,14 +280,17 @@ private:
             const char* start = p_;
             while (p_ < end_ && IsIdentChar(*p_))
                 ++p_;
-            TExprObject* object = node.value->AsObject();
-            if (p_ == start)
-                throw EExpression(
-                    Format("Invalid property of object %s", {ExprObjectClassName(object)}));
-            node = {CreateObjectProperty(object, std::string_view(start, p_ - start)),
+            node = {Property(*node.value, std::string_view(start, p_ - start)),
                     Deeper(node.depth + 1)};
         }
         return node;
+    }
+
+    [[gnu::noinline]] static IValueRef Property(IValue& owner, std::string_view name) {
+        TExprObject* object = owner.AsObject();
+        if (name.empty())
+            Fail("Invalid property of object %s", ExprObjectClassName(object));
+        return CreateObjectProperty(object, name);
     }
 
     TNode Factor() {
@@ -288,7 +298,7 @@ private:
             explicit TNesting(int& level) : level_(level) {
                 if (++level_ > kMaxDepth) {
                     --level_;
-                    throw EExpression("Expression too complex");
+                    Fail("Expression too complex");
                 }
             }
             ~TNesting() { --level_; }
@@ -300,7 +310,7 @@ private:
         if (PeekOperator(op, length)) {
             if (op != TExprOperator::opNot && op != TExprOperator::opPlus &&
                 op != TExprOperator::opMinus)
-                throw EExpression(Format("%s not allowed here", {OperatorName(op)}));
+                Fail("%s not allowed here", OperatorName(op));
             p_ += length;
             TNode operand = Factor();
             return {IValueRef(new TUnaryOp(op, std::move(operand.value))),
@@ -319,18 +329,18 @@ private:
             ++p_;
             TNode inner = Relation();
             if (Peek() != ')')
-                throw EExpression(" ) expected");
+                Fail(" ) expected");
             ++p_;
             return inner;
         }
         if (c == 0 || c == ')' || c == ',')
-            throw EExpression("Unexpected end of factor");
-        throw EExpression("Syntax error");
+            Fail("Unexpected end of factor");
+        Fail("Syntax error");
     }
 
-    [[noreturn]] static void BadNumber() { throw EExpression("Bad numeric format"); }
+    [[noreturn]] static void BadNumber() { Fail("Bad numeric format"); }
 
-    IValueRef Number() {
+    [[gnu::noinline]] IValueRef Number() {
         const char* start = p_;
         bool isFloat = false;
         auto digits = [this] {
@@ -376,7 +386,7 @@ private:
         return new TFloatLiteral(value);
     }
 
-    IValueRef Hex() {
+    [[gnu::noinline]] IValueRef Hex() {
         const char* start = p_++;
         while (p_ < end_ && IsHexDigit(*p_))
             ++p_;
@@ -388,7 +398,7 @@ private:
         return new TIntegerLiteral(value);
     }
 
-    IValueRef String() {
+    [[gnu::noinline]] IValueRef String() {
         ++p_;
         std::string text;
         for (;;) {
@@ -413,7 +423,7 @@ private:
         return new TStringLiteral(std::move(text));
     }
 
-    TNode Identifier() {
+    [[gnu::noinline]] TNode Identifier() {
         const char* start = p_;
         while (p_ < end_ && IsIdentChar(*p_))
             ++p_;
@@ -436,7 +446,7 @@ private:
                     continue;
                 }
                 if (c != ')')
-                    throw EExpression("Incorrectly formed parameters");
+                    Fail("Incorrectly formed parameters");
                 ++p_;
                 break;
             }
@@ -444,14 +454,14 @@ private:
         return {Resolve(name, std::move(params)), Deeper(depth + 1)};
     }
 
-    IValueRef Resolve(const std::string& name, TParameterList params) {
+    [[gnu::noinline]] IValueRef Resolve(const std::string& name, TParameterList params) {
         IValueRef node = CreateBuiltIn(name, params);
         if (!node && identifierFunction_)
             node = identifierFunction_(name, std::move(params));
         if (!node)
-            throw EExpression(Format("Unknown Identifier %s", {name}));
+            Fail("Unknown Identifier %s", name);
         if (!node->TestParameters())
-            throw EExpression(Format("Invalid parameters to %s", {name}));
+            Fail("Invalid parameters to %s", name);
         return node;
     }
 

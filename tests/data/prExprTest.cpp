@@ -158,7 +158,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(prExprTest, NestingBeyondTheLimitIsTooComplex) {
     const auto nested = [](int n) { return std::string(n, '(') + "1" + std::string(n, ')'); };
-    EXPECT_EQ(Compile(nested(500))->AsInteger(), 1);
+    EXPECT_EQ(Compile(nested(999))->AsInteger(), 1);
+    EXPECT_EQ(Compile(std::string(999, '-') + "1")->AsInteger(), -1);
+    std::string calls = "1";
+    for (int i = 0; i < 998; ++i)
+        calls = "ABS(" + calls + ")";
+    EXPECT_EQ(Compile(calls)->AsFloat(), 1.0);
     std::string sum = "1";
     for (int i = 0; i < 400; ++i)
         sum += "+1";
