@@ -1,7 +1,6 @@
 #include "data/prExpr.h"
 
 #include "data/prExprMath.h"
-#include "data/prExprObject.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Strings.h"

@@ -62,4 +62,9 @@ int32_t CheckedInteger(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
+double LookupInterpolationTable(const std::string& fileName, double x) {
+    // Bound to the program-wide table cache once that lands.
+    return 0;
+}
+
 } // namespace vx

@@ -4,6 +4,7 @@
 // signal, a NaN or undefined behaviour.
 
 #include <cstdint>
+#include <string>
 
 namespace vx {
 
@@ -20,5 +21,8 @@ int32_t IntegerMod(int32_t x, int32_t y);
 // A rounded or truncated float as a 32-bit integer; raises when it does not fit, where the
 // machine would have dropped the high bits.
 int32_t CheckedInteger(int64_t value);
+
+// INTL: the value at x of the interpolation table in the file, 0 when there is no such file.
+double LookupInterpolationTable(const std::string& fileName, double x);
 
 } // namespace vx

@@ -290,7 +290,7 @@ private:
         TExprObject* object = owner.AsObject();
         if (name.empty())
             Fail("Invalid property of object %s", ExprObjectClassName(object));
-        return CreateObjectProperty(object, name);
+        return new TObjectProperty(object, name);
     }
 
     TNode Factor() {

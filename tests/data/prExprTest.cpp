@@ -1,4 +1,6 @@
 #include "data/prExpr.h"
+#include "data/prExprObject.h"
+#include "platform/runtime/Strings.h"
 
 #include "support/TestSupport.h"
 
@@ -378,6 +380,112 @@ TEST(prExprTest, OperatorNodesRefuseForeignOperators) {
               "opLT is not a simple binary operator");
     EXPECT_EQ(message([&] { IValueRef(new TRelationalOp(TExprOperator::opPlus, one, one)); }),
               "opPlus is not relational operator");
+}
+
+} // namespace
+
+namespace {
+
+// An object with one published property of every kind the language reads, and one it cannot.
+class TGauge final : public TExprObject {
+public:
+    int64_t Width = 40;
+    double Ratio = 1.5;
+    std::string Caption = "gauge";
+    bool Visible = true;
+    int64_t Style = 1;
+    char Letter = 'A';
+    TGauge* Child = nullptr;
+
+    std::string ClassName() const override { return "TGauge"; }
+    const TExprProperty* FindProperty(std::string_view name) const override {
+        static const std::vector<TExprProperty> properties = {
+            {"Width", TPropertyKind::Integer, {"Integer", {}}, Field(&TGauge::Width)},
+            {"Ratio", TPropertyKind::Float, {"Double", {}}, Field(&TGauge::Ratio)},
+            {"Caption", TPropertyKind::String, {"String", {}}, Field(&TGauge::Caption)},
+            {"Visible",
+             TPropertyKind::Enumeration,
+             {"Boolean", {"False", "True"}},
+             [](TExprObject& o) { return TPropertyValue(int64_t{Self(o).Visible}); }},
+            {"Style",
+             TPropertyKind::Enumeration,
+             {"TPenStyle", {"psSolid", "psDash"}},
+             Field(&TGauge::Style)},
+            {"Letter",
+             TPropertyKind::Char,
+             {"Char", {}},
+             [](TExprObject& o) { return TPropertyValue(int64_t{Self(o).Letter}); }},
+            {"Child",
+             TPropertyKind::Class,
+             {"TGauge", {}},
+             [](TExprObject& o) {
+                 return TPropertyValue(static_cast<TExprObject*>(Self(o).Child));
+             }},
+            {"OnChange", TPropertyKind::Other, {"TNotifyEvent", {}}, {}},
+        };
+        for (const TExprProperty& p : properties)
+            if (SameText(p.Name, name))
+                return &p;
+        return nullptr;
+    }
+
+private:
+    static TGauge& Self(TExprObject& o) { return static_cast<TGauge&>(o); }
+    template <class T>
+    static std::function<TPropertyValue(TExprObject&)> Field(T TGauge::*field) {
+        return [field](TExprObject& o) { return TPropertyValue(Self(o).*field); };
+    }
+};
+
+// The caller's name for an object.
+class TObjectName final : public TExpression {
+public:
+    explicit TObjectName(TExprObject* object) : object_(object) {}
+    TExprObject* AsObject() override { return object_; }
+    TExprType ExprType() override { return TExprType::Object; }
+    std::string_view ClassName() const override { return "TObjectName"; }
+
+private:
+    TExprObject* object_;
+};
+
+TEST(prExprTest, PublishedPropertiesAreReadByName) {
+    TGauge gauge, child;
+    gauge.Child = &child;
+    child.Caption = "inner";
+    const TIdentifierFunction identifiers = [&](std::string_view name, TParameterList) {
+        return name == "GAUGE" ? IValueRef(new TObjectName(&gauge)) : IValueRef();
+    };
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    for (const Case& c :
+         {Case{"gauge.Width * 2", "80"}, Case{"GAUGE.ratio + 1", "2.5"},
+          Case{"gauge.Caption + '!'", "gauge!"}, Case{"gauge.Visible AND TRUE", "TRUE"},
+          Case{"gauge.Style", "psDash"}, Case{"gauge.Style = 1", "TRUE"},
+          Case{"gauge.Style = gauge.Style", "FALSE"}, Case{"gauge.Letter", "65"},
+          Case{"gauge.Child.Caption", "inner"}, Case{"STRING(gauge)", "TGauge"},
+          Case{"OBJECT(gauge.Child)", "TGauge"}, Case{"gauge = gauge", "FALSE"}}) {
+        IValueRef value = Compile(c.text, identifiers);
+        EXPECT_EQ(value->AsString(), c.expected) << c.text;
+    }
+
+    IValueRef width = Compile("gauge.Width", identifiers);
+    gauge.Width = 7;
+    EXPECT_EQ(width->AsInteger(), 7) << "read at each evaluation";
+
+    const auto message = [&](const char* text) {
+        return MessageOf([&] { Compile(text, identifiers); });
+    };
+    EXPECT_EQ(message("gauge.Height"), "Height is not published property of TGauge");
+    EXPECT_EQ(message("gauge."), "Invalid property of object TGauge");
+    EXPECT_EQ(message("gauge.OnChange"), "Property OnChange unsupported type");
+    EXPECT_EQ(message("gauge + 1"), "Type Object is incompatible with type Integer");
+    EXPECT_EQ(message("FLOAT(gauge)"), "Type Float is incompatible with type Object");
+    EXPECT_EQ(MessageOf([&] { Compile("gauge", identifiers)->AsString(); }), "no error");
+    EXPECT_EQ(MessageOf([&] { Compile("gauge", identifiers)->TypeName(); }),
+              "Cannot provide TypeInfo for TObjectName");
 }
 
 } // namespace
