@@ -93,27 +93,37 @@ private:
 
     void CheckRow(int i) const;
     Slot Store(std::string_view s);
-    void Release(const Slot& slot);
+    // Stores s at row i without touching Max/Min.
+    void PutText(int i, std::string_view s);
     void Compact();
     void Widen(double v);
     // The value of row i with the separator repair; false when the text is not a number.
     bool ReadFloat(int i, double& v);
+    // The value of row i as StrToFloat reads it, without any repair.
     bool TryValue(int i, double& v) const;
     // Widens Max/Min by every row that is a number, unless they already cover every value.
     void WidenByAllRows();
-    void ReplaceChar(char from, char to);
+    // True when any byte was replaced.
+    bool ReplaceChar(char from, char to);
     void Recompute(bool wantMax);
     // Rows rearranged so that new row j is old row order[j].
     void Permute(const std::vector<int32_t>& order);
+    // Permute as a copy through the stored form and SetText would do it: the texts get the
+    // stored separator exchanged and widen Max/Min.
+    void RearrangeAsCopy(const std::vector<int32_t>& order);
+    // Rows "0", "1", ... n-1, widening Max/Min as SetFloat would.
+    void FillRowNumbers(int n);
 
     std::string arena_;
     std::vector<Slot> slots_;
+    // Bytes of the arena that no slot uses any more.
     size_t garbage_ = 0;
     double max_ = 0;
     double min_ = 0;
-    // True while Max/Min are known to lie at or beyond every value that is a number, so that
+    // True while Max (Min) is known to lie at or beyond every value that is a number, so that
     // widening by values already held can be skipped.
-    bool covered_ = true;
+    bool maxCovered_ = true;
+    bool minCovered_ = true;
 };
 
 // One test: its channels (one more vector than ChannelCount, the last one empty after an
