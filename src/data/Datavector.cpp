@@ -24,10 +24,11 @@ char CurrentSeparator() {
 }
 
 // Reads a stream in large pieces, so that a million short strings do not cost two stream
-// calls each; the bytes it read ahead are given back when it is done.
+// calls each; the bytes it read ahead are given back when it is done. It never reads more
+// than `budget` bytes, so that a small vector does not fetch a large piece.
 class ChunkReader {
 public:
-    explicit ChunkReader(TStream& stream) : stream_(stream) {}
+    ChunkReader(TStream& stream, size_t budget) : stream_(stream), budget_(budget) {}
     ChunkReader(const ChunkReader&) = delete;
     ChunkReader& operator=(const ChunkReader&) = delete;
 
@@ -58,15 +59,17 @@ private:
         buffer_.erase(0, pos_);
         pos_ = 0;
         const size_t have = buffer_.size();
-        const size_t want = std::max<size_t>(need, 64 * 1024) - have;
+        const size_t want = std::max(need, std::min<size_t>(64 * 1024, budget_ + have)) - have;
         buffer_.resize(have + want);
         const size_t got = stream_.Read(buffer_.data() + have, want);
         buffer_.resize(have + got);
+        budget_ -= std::min(budget_, got);
         if (buffer_.size() < need)
             throw EReadError("Stream read error");
     }
 
     TStream& stream_;
+    size_t budget_;
     std::string buffer_;
     size_t pos_ = 0;
 };
@@ -344,7 +347,7 @@ void Tdatavector::LoadFromStream(TStream& stream) {
     std::vector<Slot> slots(count);
     arena.reserve(count * 8);
     double max = max_, min = min_;
-    ChunkReader reader(stream);
+    ChunkReader reader(stream, count * (1 + kShortStringMax));
     for (size_t i = 0; i < count; ++i) {
         const size_t length = reader.U8();
         const size_t offset = arena.size();
