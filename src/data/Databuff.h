@@ -105,7 +105,7 @@ private:
     void WidenByAllRows();
     // True when any byte was replaced.
     bool ReplaceChar(char from, char to);
-    void Recompute(bool wantMax);
+    void Recompute(bool wantMin, bool wantMax);
     // Rows rearranged so that new row j is old row order[j].
     void Permute(const std::vector<int32_t>& order);
     // Permute as a copy through the stored form and SetText would do it: the texts get the

@@ -273,36 +273,44 @@ void Tdatavector::SetMin(double v) {
     min_ = v;
 }
 
-void Tdatavector::Recompute(bool wantMax) {
-    double result = 0;
-    bool covered = true;
+void Tdatavector::Recompute(bool wantMin, bool wantMax) {
+    double lowest = 0, highest = 0;
+    bool allNumbers = true;
     const char separator = CurrentSeparator();
     for (size_t i = 0; i < slots_.size(); ++i) {
         double v;
         const std::string_view text(arena_.data() + slots_[i].offset, slots_[i].length);
         if (!TryReadValueText(text, v, separator)) {
-            result = 0;
-            covered = false;
+            lowest = highest = 0;
+            allNumbers = false;
             break;
         }
-        if (i == 0 || (wantMax ? v > result : v < result))
-            result = v;
+        if (i == 0 || v < lowest)
+            lowest = v;
+        if (i == 0 || v > highest)
+            highest = v;
     }
-    (wantMax ? max_ : min_) = result;
-    (wantMax ? maxCovered_ : minCovered_) = covered;
+    if (wantMin) {
+        min_ = lowest;
+        minCovered_ = allNumbers;
+    }
+    if (wantMax) {
+        max_ = highest;
+        maxCovered_ = allNumbers;
+    }
 }
 
 void Tdatavector::RecomputeMin() {
-    Recompute(false);
+    Recompute(true, false);
 }
 
 void Tdatavector::RecomputeMax() {
-    Recompute(true);
+    Recompute(false, true);
 }
 
+// Both in one pass: the same result as RecomputeMin then RecomputeMax, at half the reads.
 void Tdatavector::RecomputeMinMax() {
-    RecomputeMin();
-    RecomputeMax();
+    Recompute(true, true);
 }
 
 void Tdatavector::WidenByAllRows() {
