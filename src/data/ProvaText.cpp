@@ -1,0 +1,373 @@
+#include "data/ProvaText.h"
+
+#include "data/Databuff.h"
+#include "data/Settings.h"
+#include "platform/runtime/Numbers.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/UiServices.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+namespace {
+
+constexpr size_t kChunkSize = size_t{1} << 20;
+constexpr std::string_view kMissingLabel = "?????";
+
+// Lines of a file read in large chunks; CR LF, LF and CR all end a line, and a line end at
+// the very end of the file opens no further line. A line may be longer than a chunk: the
+// buffer then grows, but never beyond what the file still holds.
+class LineReader {
+public:
+    explicit LineReader(const std::string& fileName)
+        : file_(fileName, fmOpenRead | fmShareDenyNone), fileSize_(file_.Size()) {
+        buffer_.resize(static_cast<size_t>(std::clamp<int64_t>(fileSize_, 1, kChunkSize)));
+    }
+
+    int64_t FileSize() const { return fileSize_; }
+    // Bytes of the lines given so far, their line ends included.
+    int64_t Consumed() const { return dropped_ + static_cast<int64_t>(start_); }
+
+    // The next line without its line end; false at the end of the file. The view lives
+    // until the next call.
+    bool Next(std::string_view& line) {
+        size_t scanned = 0; // bytes of the current line already known to hold no line end
+        for (;;) {
+            const char* const first = buffer_.data() + start_;
+            const char* const last = buffer_.data() + end_;
+            const char* p = first + scanned;
+            while (p < last && !IsLineEnd(*p))
+                ++p;
+            if (p < last && !(*p == '\r' && p + 1 == last && !atEnd_)) {
+                line = std::string_view(first, static_cast<size_t>(p - first));
+                size_t next = static_cast<size_t>(p - buffer_.data()) + 1;
+                if (*p == '\r' && next < end_ && buffer_[next] == '\n')
+                    ++next;
+                start_ = next;
+                return true;
+            }
+            if (atEnd_) {
+                if (start_ == end_)
+                    return false;
+                line = std::string_view(first, end_ - start_);
+                start_ = end_;
+                return true;
+            }
+            // A CR as the last byte held may be the first half of a CR LF.
+            scanned = static_cast<size_t>(p - first);
+            Fill();
+        }
+    }
+
+private:
+    static bool IsLineEnd(char c) {
+        return static_cast<unsigned char>(c) <= '\r' && (c == '\n' || c == '\r');
+    }
+
+    void Fill() {
+        if (start_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + start_, end_ - start_);
+            dropped_ += static_cast<int64_t>(start_);
+            end_ -= start_;
+            start_ = 0;
+        }
+        if (end_ == buffer_.size()) {
+            const int64_t left = std::max<int64_t>(fileSize_ - dropped_, 0);
+            const size_t grown = std::min(buffer_.size() * 2, static_cast<size_t>(left) + 1);
+            buffer_.resize(std::max(grown, buffer_.size() + 1));
+        }
+        const size_t got = file_.Read(buffer_.data() + end_, buffer_.size() - end_);
+        if (got == 0)
+            atEnd_ = true;
+        end_ += got;
+    }
+
+    TFileStream file_;
+    int64_t fileSize_;
+    std::vector<char> buffer_;
+    size_t start_ = 0;
+    size_t end_ = 0;
+    int64_t dropped_ = 0;
+    bool atEnd_ = false;
+};
+
+// The fields of a line, numbered from 1: the text before each TAB, and the rest of the line
+// when it is not empty, so "a<TAB>b<TAB>" has two fields and an empty line none.
+class FieldCursor {
+public:
+    explicit FieldCursor(std::string_view line) : rest_(line) {}
+
+    bool Next(std::string_view& field) {
+        if (rest_.empty())
+            return false;
+        const void* tab = std::memchr(rest_.data(), '\t', rest_.size());
+        if (!tab) {
+            field = rest_;
+            rest_ = {};
+            return true;
+        }
+        const size_t length = static_cast<size_t>(static_cast<const char*>(tab) - rest_.data());
+        field = rest_.substr(0, length);
+        rest_.remove_prefix(length + 1);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// Column 0 and column 1 both mean the first field.
+int32_t FirstField(int32_t col) {
+    return std::max(col, 1);
+}
+
+void AddHeaderCells(TStringList& cells, std::string_view line, int64_t lineNo) {
+    FieldCursor fields(line);
+    std::string_view field;
+    for (int64_t number = 1; fields.Next(field); ++number) {
+        const std::string text = Trim(field);
+        if (!text.empty())
+            cells.Add(IntToStr(number) + "," + IntToStr(lineNo) + "#" + text);
+    }
+}
+
+void AddFields(TStringList& list, std::string_view line, int32_t col) {
+    FieldCursor fields(line);
+    std::string_view field;
+    for (int64_t number = 1; fields.Next(field); ++number) {
+        if (number >= FirstField(col))
+            list.Add(field);
+    }
+}
+
+void FitToCount(TStringList& list, int count) {
+    while (list.Count() > count)
+        list.Delete(list.Count() - 1);
+    while (list.Count() < count)
+        list.Add(kMissingLabel);
+}
+
+// Appends data rows to the channels of a test. Once a sample of rows has been read, every
+// channel reserves room for the rows the rest of the file is expected to hold, so that a
+// large file is not copied over and over while its channels grow.
+class DataRowWriter {
+public:
+    DataRowWriter(TdataProva& test, int32_t col, int64_t fileSize)
+        : test_(test), firstField_(FirstField(col)), fileSize_(fileSize) {
+        for (int c = 0; c < test.ChannelCount(); ++c)
+            channels_.push_back(&test.GetChannel(c));
+        sampleCount_.assign(channels_.size(), 0);
+        sampleBytes_.assign(channels_.size(), 0);
+    }
+
+    void Add(std::string_view line, int64_t consumedBefore) {
+        if (rows_ == 0)
+            dataStart_ = consumedBefore;
+        else if (rows_ == kSampleRows)
+            ReserveForRest(consumedBefore);
+        char number[24];
+        const auto written = std::to_chars(number, number + sizeof number, rows_);
+        test_.RowIndex.AddTextRaw(
+            std::string_view(number, static_cast<size_t>(written.ptr - number)));
+        const bool sampling = rows_ < kSampleRows;
+        ++rows_;
+
+        FieldCursor fields(line);
+        std::string_view field;
+        for (int32_t skip = firstField_ - 1; skip > 0 && fields.Next(field); --skip) {
+        }
+        const size_t count = channels_.size();
+        for (size_t c = 0; c < count && fields.Next(field); ++c) {
+            channels_[c]->AddTextRaw(field);
+            if (sampling) {
+                ++sampleCount_[c];
+                sampleBytes_[c] += field.size();
+            }
+        }
+    }
+
+private:
+    static constexpr int64_t kSampleRows = 4096;
+
+    void ReserveForRest(int64_t consumed) {
+        const int64_t sampleSize = consumed - dataStart_;
+        if (sampleSize <= 0)
+            return;
+        // A tenth more than the sample promises, so that a slightly longer tail does not
+        // double a channel.
+        const double scale =
+            1.1 * static_cast<double>(fileSize_ - dataStart_) / static_cast<double>(sampleSize);
+        const auto Expected = [scale](int64_t sample) {
+            return static_cast<double>(sample) * scale;
+        };
+        const double maxRows = std::numeric_limits<int>::max();
+        const double rows = std::min(Expected(rows_), maxRows);
+        test_.RowIndex.Reserve(static_cast<int>(rows), static_cast<size_t>(rows) * 8);
+        for (size_t c = 0; c < channels_.size(); ++c) {
+            channels_[c]->Reserve(static_cast<int>(std::min(Expected(sampleCount_[c]), maxRows)),
+                                  static_cast<size_t>(Expected(sampleBytes_[c])));
+        }
+    }
+
+    TdataProva& test_;
+    const int32_t firstField_;
+    const int64_t fileSize_;
+    std::vector<Tdatavector*> channels_;
+    std::vector<int64_t> sampleCount_;
+    std::vector<int64_t> sampleBytes_;
+    int64_t rows_ = 0;
+    int64_t dataStart_ = 0;
+};
+
+// Reports progress every so many bytes, not every line: a million calls would cost the
+// caller's progress bar more than the import.
+class ProgressReporter {
+public:
+    ProgressReporter(const TProvaProgress& progress, int64_t maximum)
+        : progress_(progress), maximum_(maximum) {
+        if (progress_)
+            progress_(0, maximum_);
+    }
+
+    void Advance(int64_t position) {
+        if (progress_ && position - reported_ >= kStep)
+            Report(position);
+    }
+
+    void Finish(int64_t position) {
+        if (progress_ && position != reported_)
+            Report(position);
+    }
+
+private:
+    static constexpr int64_t kStep = 256 * 1024;
+
+    void Report(int64_t position) {
+        reported_ = position;
+        progress_(position, maximum_);
+    }
+
+    const TProvaProgress& progress_;
+    const int64_t maximum_;
+    int64_t reported_ = 0;
+};
+
+class BusyCursor {
+public:
+    BusyCursor() { Ui().SetBusyCursor(true); }
+    ~BusyCursor() { Ui().SetBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
+bool GetProvaNamesRow(const std::string& fileName, TCellPos& pos) {
+    pos = TCellPos{};
+    if (ImpostazioniRec.LoadType() == 0) {
+        pos.Row = ImpostazioniRec.NamesRow();
+        return true;
+    }
+    try {
+        LineReader reader(fileName);
+        std::string_view line;
+        if (!reader.Next(line))
+            line = {};
+        int32_t row = 0;
+        pos.Row = TryStrToInt(line.substr(0, line.find('\t')), row) ? row : 1;
+        return true;
+    } catch (const std::exception&) {
+        pos = TCellPos{};
+        return false;
+    }
+}
+
+bool CountProvaColumns(int32_t startCol, int32_t lineNo, const std::string& fileName,
+                       int& vectorCount) {
+    if (lineNo < 1)
+        return false;
+    try {
+        LineReader reader(fileName);
+        std::string_view line;
+        for (int32_t n = 1; n <= lineNo; ++n) {
+            if (!reader.Next(line))
+                return false;
+        }
+        FieldCursor fields(line);
+        std::string_view field;
+        int64_t channels = 0;
+        for (int64_t number = 1; fields.Next(field); ++number) {
+            if (number >= FirstField(startCol))
+                ++channels;
+        }
+        if (channels >= std::numeric_limits<int>::max())
+            return false;
+        vectorCount = static_cast<int>(channels) + 1;
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void ReadProvaText(const TProvaProgress& progress, TCellPos namesPos, TCellPos unitsPos,
+                   const std::string& fileName, TdataProva& test, TCellPos dataPos) {
+    test.HeaderCells.Clear();
+    test.ChannelNames.Clear();
+    test.Units.Clear();
+    try {
+        // One pass does the work of the header, names, units and data steps: each line is
+        // given to every step whose rows include it.
+        LineReader reader(fileName);
+        ProgressReporter reporter(progress, reader.FileSize());
+        DataRowWriter data(test, dataPos.Col, reader.FileSize());
+        std::string_view line;
+        int64_t lineNo = 0;
+        for (int64_t before = 0; reader.Next(line); before = reader.Consumed()) {
+            ++lineNo;
+            if (lineNo < namesPos.Row)
+                AddHeaderCells(test.HeaderCells, line, lineNo);
+            if (lineNo == namesPos.Row)
+                AddFields(test.ChannelNames, line, namesPos.Col);
+            if (lineNo == unitsPos.Row)
+                AddFields(test.Units, line, unitsPos.Col);
+            if (lineNo >= dataPos.Row)
+                data.Add(line, before);
+            reporter.Advance(reader.Consumed());
+        }
+        reporter.Finish(reader.Consumed());
+    } catch (const std::exception&) {
+        // A file that cannot be opened or read keeps what was read; the test is finished
+        // below all the same.
+    }
+    test.UpdateMinMax();
+    const int channels = std::max(test.ChannelCount(), 0);
+    FitToCount(test.ChannelNames, channels);
+    FitToCount(test.Units, channels);
+}
+
+void LoadProvaText(TDatabuffer& buffer, const std::string& fileName) {
+    BusyCursor busy;
+    TCellPos names;
+    if (!GetProvaNamesRow(fileName, names))
+        return;
+    // The data row must be a line number that exists.
+    if (names.Row > std::numeric_limits<int32_t>::max() - 3)
+        return;
+    int vectors = 0;
+    if (!CountProvaColumns(0, names.Row + 3, fileName, vectors))
+        return;
+    TdataProva& test = buffer.AddProva(vectors);
+    ReadProvaText({}, names, TCellPos{0, names.Row + 1}, fileName, test,
+                  TCellPos{0, names.Row + 3});
+    test.FileName = fileName.substr(0, 255);
+}
+
+} // namespace vx
