@@ -53,7 +53,7 @@ const char* FindFirstOf(const char* p, const char* const end) {
 
 // Lines of a file read in large chunks; CR LF, LF and CR all end a line, and a line end at
 // the very end of the file opens no further line. A line may be longer than a chunk: the
-// buffer then grows, but never beyond what the file still holds.
+// buffer then grows, but never beyond the file's size.
 class LineReader {
 public:
     explicit LineReader(const std::string& fileName)
@@ -102,12 +102,18 @@ private:
             end_ -= start_;
             start_ = 0;
         }
-        if (end_ == buffer_.size()) {
-            const int64_t left = std::max<int64_t>(fileSize_ - dropped_, 0);
-            const size_t grown = std::min(buffer_.size() * 2, static_cast<size_t>(left) + 1);
-            buffer_.resize(std::max(grown, buffer_.size() + 1));
+        // The file is read up to the size it had when opened: a file that grows meanwhile,
+        // or a device without a size, cannot keep the reader going.
+        const auto unread = static_cast<size_t>(
+            std::max<int64_t>(fileSize_ - dropped_ - static_cast<int64_t>(end_), 0));
+        if (unread == 0) {
+            atEnd_ = true;
+            return;
         }
-        const size_t got = file_.Read(buffer_.data() + end_, buffer_.size() - end_);
+        if (end_ == buffer_.size())
+            buffer_.resize(buffer_.size() + std::min(buffer_.size(), unread));
+        const size_t got =
+            file_.Read(buffer_.data() + end_, std::min(buffer_.size() - end_, unread));
         if (got == 0)
             atEnd_ = true;
         end_ += got;

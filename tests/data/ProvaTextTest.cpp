@@ -156,9 +156,14 @@ TEST_F(ProvaTextTest, NamesRowThatLeavesNoDataRowAddsNoTest) {
         EXPECT_EQ(buffer.ProvaCount(), 0);
         EXPECT_FALSE(ui_.ui.Busy);
     }
-    TDatabuffer buffer;
-    LoadProvaText(buffer, dir_.File("missing.txt"));
-    EXPECT_EQ(buffer.ProvaCount(), 0);
+    // A missing file, a folder and a device without a size end at once.
+    for (const std::string& path :
+         {dir_.File("missing.txt"), dir_.Path(), std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        TDatabuffer buffer;
+        LoadProvaText(buffer, path);
+        EXPECT_EQ(buffer.ProvaCount(), 0);
+    }
 }
 
 TEST_F(ProvaTextTest, FirstDataRowSetsTheChannelsAndNamesAreFittedToThem) {
