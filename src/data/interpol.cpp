@@ -83,10 +83,12 @@ double TInterpolBuff::Lookup(const std::string& fileName, double x) {
             }
         }
         if (!table) {
-            if (!FileExists(fileName))
+            // Names stored in documents may differ in case from the file on disk.
+            const std::string path = FindExistingPath(fileName);
+            if (path.empty() || DirectoryExists(path))
                 return 0;
-            table =
-                std::make_shared<const TInterpolVect>(fileName, FormatSettings().DecimalSeparator);
+            auto points = TInterpolVect(path, FormatSettings().DecimalSeparator).Points();
+            table = std::make_shared<const TInterpolVect>(fileName, std::move(points));
             tables_.push_back(table);
         }
     }

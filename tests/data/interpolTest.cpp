@@ -1,4 +1,5 @@
 #include "data/interpol.h"
+#include "data/prExpr.h"
 #include "data/prExprMath.h"
 
 #include "platform/runtime/FormatSettings.h"
@@ -92,6 +93,13 @@ TEST_F(InterpolTest, CacheKeysAreCaseSensitive) {
     EXPECT_EQ(buff.Count(), 2);
 }
 
+TEST_F(InterpolTest, CacheFindsAFileWhoseNameDiffersInCase) {
+    TInterpolBuff buff;
+    test::WriteFile(dir_.File("Table.TXT"), "0\t0\n1\t3\n");
+    EXPECT_DOUBLE_EQ(buff.Lookup(dir_.File("table.txt"), 1), 3);
+    EXPECT_EQ(buff.Lookup(dir_.Path(), 1), 0); // a folder is no table
+}
+
 TEST_F(InterpolTest, CacheIsSafeFromSeveralThreads) {
     TInterpolBuff buff;
     for (int f = 0; f < 4; ++f)
@@ -120,6 +128,10 @@ TEST_F(InterpolTest, IntlUsesTheProgramWideCache) {
     test::WriteFile(file, "0\t0\n10\t100\n");
     EXPECT_DOUBLE_EQ(LookupInterpolationTable(file, 3), 30);
     EXPECT_DOUBLE_EQ(InterpolBuff().Lookup(file, 4), 40);
+
+    IValueRef value;
+    CreateExpression("INTL(2.5, '" + file + "') + INTL(1, 'no such table')", value, {});
+    EXPECT_DOUBLE_EQ(value->AsFloat(), 25);
 }
 
 } // namespace
