@@ -1,5 +1,7 @@
 #include "data/prExprMath.h"
 
+#include "data/interpol.h"
+
 #include "platform/runtime/Exceptions.h"
 
 #include <cmath>
@@ -63,8 +65,7 @@ int32_t CheckedInteger(int64_t value) {
 }
 
 double LookupInterpolationTable(const std::string& fileName, double x) {
-    // Bound to the program-wide table cache once that lands.
-    return 0;
+    return InterpolBuff().Lookup(fileName, x);
 }
 
 } // namespace vx
