@@ -4,6 +4,7 @@
 #include "platform/graphics/FontFace.h"
 #include "platform/graphics/MetafileData.h"
 #include "platform/graphics/TextMetrics.h"
+#include "platform/system/Files.h"
 
 #include <QGlyphRun>
 #include <QPaintEngine>
@@ -210,6 +211,10 @@ public:
         if (opaque && !text.empty())
             p_.fillRect(QRect(dx, baseline - m.Ascent, width, m.Height()), ToQColor(brush.Color));
         const QColor ink = ToQColor(color);
+        // Ink stays within the cell's height, as on the original platform, where glyphs
+        // were fitted to the rounded ascent and descent.
+        p_.setClipRect(QRectF(-1e7, baseline - m.Ascent, 2e7, m.Height()),
+                       p_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
         QRawFont raw = RawFontAt(font, m.Em);
         if (raw.isValid() && !text.empty()) {
             const FontFace& face = FaceFor(font);
@@ -386,6 +391,12 @@ QImage RenderMetafile(const Metafile& metafile, int width, int height, TColor ba
     QPainter painter(&image);
     PlayMetafile(painter, metafile, QRectF(0, 0, width, height));
     return image;
+}
+
+bool SaveMetafilePng(const Metafile& metafile, const std::string& fileName, int width, int height,
+                     TColor background) {
+    return RenderMetafile(metafile, width, height, background)
+        .save(QString::fromStdString(ToLocalPath(fileName)), "PNG");
 }
 
 ImageCanvas::ImageCanvas(QImage& image, int32_t pixelsPerInch)

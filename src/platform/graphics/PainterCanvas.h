@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRectF>
+#include <string>
 
 namespace vx {
 
@@ -47,6 +48,11 @@ struct ImagePainter {
     QPainter Painter;
 };
 } // namespace detail
+
+// Writes RenderMetafile's picture as a PNG file (for looking at what the engine draws); false
+// when the file cannot be written.
+bool SaveMetafilePng(const Metafile& metafile, const std::string& fileName, int width, int height,
+                     TColor background = clWhite);
 
 // A canvas on an image at a resolution (96 dpi for screen bitmaps).
 class ImageCanvas : private detail::ImagePainter, public PainterCanvas {
