@@ -7,6 +7,20 @@
 
 namespace vx {
 
+const TClassInfo& TComponent::StaticClassInfo() {
+    static const TClassInfo info =
+        TClassBuilder<TComponent>("TComponent", &TPersistent::StaticClassInfo())
+            .String(
+                "Name", [](const TComponent& c) { return c.Name(); },
+                [](TComponent& c, const std::string& v) { c.SetName(v); }, {}, 0)
+            .NotStored()
+            .BaseProperty(
+                "Tag", [](const TComponent& c) { return c.Tag; },
+                [](TComponent& c, int64_t v) { c.Tag = static_cast<int32_t>(v); })
+            .Build();
+    return info;
+}
+
 TComponent::TComponent(TComponent* owner) {
     if (owner)
         owner->InsertComponent(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/runtime/Meta.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,15 +21,19 @@ enum TComponentStateFlag : unsigned {
 // Base of every engine and streamable object: an owner destroys what it owns, in reverse
 // creation order; components are found by name ignoring case; others can ask to be told when
 // a component goes.
-class TComponent {
+class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* owner = nullptr);
     virtual ~TComponent();
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
-    // The class name as stored in component streams ("TAsse"), without namespace.
-    virtual std::string ClassName() const { return "TComponent"; }
+    // The class name as stored in component streams ("TAsse"), without namespace; by default
+    // the name of the class's property table.
+    virtual std::string ClassName() const { return ClassInfo().Name; }
+    // Published properties: Name (carried in the stream's object header) and Tag.
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
     TComponent* Owner() const { return owner_; }
     const std::string& Name() const { return name_; }
