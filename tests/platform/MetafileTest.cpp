@@ -7,7 +7,9 @@
 #include "support/TestSupport.h"
 
 #include <QPicture>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -189,6 +191,39 @@ TEST(MetafileTest, BitmapsAndNestedMetafilesPlayInPlace) {
     EXPECT_EQ(PixelColor(image, 49, 49), clRed);
     EXPECT_EQ(PixelColor(image, 50, 50), clBlue);
     EXPECT_EQ(PixelColor(image, 75, 25), clWhite);
+}
+
+// Long curves are drawn in pieces for speed; the pixels must be those of the whole curve.
+TEST(MetafileTest, LongCurvesDrawTheSamePixelsAsOneStroke) {
+    std::vector<QPoint> pts;
+    for (int i = 0; i < 600; ++i)
+        pts.emplace_back(20 + i / 2, 150 + int(100 * std::sin(i * 0.05)) + (i * 7919) % 13);
+    for (int width : {9, 1}) {
+        Metafile mf;
+        mf.SetSize(400, 300);
+        {
+            TMetafileCanvas c(mf, Caps(600));
+            c.Pen.Width = width;
+            c.MoveTo(pts[0].x(), pts[0].y());
+            for (const QPoint& p : pts)
+                c.LineTo(p.x(), p.y());
+        }
+        QImage reference = WhiteImage(400, 300);
+        {
+            QPainter p(&reference);
+            // Hairlines leave out their last pixel, as the platform's lines do.
+            QPen pen(Qt::black, width == 1 ? 0 : width, Qt::SolidLine,
+                     width == 1 ? Qt::FlatCap : Qt::RoundCap, Qt::RoundJoin);
+            p.setPen(pen);
+            p.drawPolyline(pts.data(), int(pts.size()));
+        }
+        int differ = 0;
+        const QImage played = RenderMetafile(mf, 400, 300, clWhite);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                differ += played.pixel(x, y) != reference.pixel(x, y) ? 1 : 0;
+        EXPECT_EQ(differ, 0) << "width " << width;
+    }
 }
 
 } // namespace

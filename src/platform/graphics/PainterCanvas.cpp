@@ -10,16 +10,12 @@
 #include <QPaintEngine>
 #include <QPolygon>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace vx {
 
 namespace {
-
-// Qt strokes one long wide polyline very slowly (it resolves self-intersections), so wide
-// pens draw in short runs that share their end points; round joins and caps make the seams
-// invisible.
-constexpr size_t kRunPoints = 64;
 
 QColor ToQColor(TColor color) {
     const TColor c = ColorToRGB(color);
@@ -121,19 +117,107 @@ public:
             return;
         p_.save();
         if (ApplyPenMode(p_, pen.Mode)) {
-            p_.setPen(ToQPen(pen));
+            // A wide pen that the scale makes one pixel wide or less is drawn as a hairline,
+            // as the platform rounds pen widths to whole device pixels.
+            const bool wide = pen.Width > 1 && DeviceWidth(pen.Width) >= 1.5;
+            QPen q = ToQPen(pen);
+            if (!wide && pen.Width > 1) {
+                q.setWidth(0);
+                q.setCosmetic(true);
+            }
+            p_.setPen(q);
             p_.setBrush(Qt::NoBrush);
             const auto* pts = reinterpret_cast<const QPoint*>(xy);
-            if (pen.Width > 1) {
-                for (size_t start = 0; start + 1 < count; start += kRunPoints - 1) {
-                    const size_t n = std::min(kRunPoints, count - start);
-                    p_.drawPolyline(pts + start, static_cast<int>(n));
-                }
-            } else {
+            if (wide && !NeedsRaster(pen.Mode)) {
+                DrawWideRuns(pts, count);
+            } else if (wide) {
+                // Overlapping runs would invert their joins twice.
                 p_.drawPolyline(pts, static_cast<int>(count));
+            } else {
+                DrawHairline(pts, count, pen.Style == psSolid || pen.Width > 1);
             }
         }
         p_.restore();
+    }
+
+    // Qt strokes one long wide polyline very slowly (it resolves self-intersections). A wide
+    // pen has round caps and joins, so the polyline is the union of its segments each drawn
+    // with round caps: drawn segment by segment it covers the same pixels, much faster.
+    void DrawWideRuns(const QPoint* pts, size_t count) {
+        thread_local std::vector<QLine> lines;
+        constexpr size_t kBatch = 4096;
+        for (size_t start = 1; start < count; start += kBatch) {
+            const size_t end = std::min(count, start + kBatch);
+            lines.clear();
+            for (size_t i = start; i < end; ++i)
+                lines.emplace_back(pts[i - 1], pts[i]);
+            p_.drawLines(lines.data(), static_cast<int>(lines.size()));
+        }
+    }
+
+    // A hairline in device pixels: points that fall on the pixel of the point before add
+    // nothing to it, and a page of curves shown small holds many of them.
+    void DrawHairline(const QPoint* pts, size_t count, bool solid) {
+        const QTransform t = p_.worldTransform();
+        thread_local std::vector<QPoint> device;
+        device.clear();
+        device.reserve(count);
+        auto add = [](const QPoint& q) {
+            if (device.empty() || device.back() != q)
+                device.push_back(q);
+        };
+        if (t.type() <= QTransform::TxScale) {
+            const double sx = t.m11(), sy = t.m22(), dx = t.dx(), dy = t.dy();
+            for (size_t i = 0; i < count; ++i)
+                add(QPoint(qRound(pts[i].x() * sx + dx), qRound(pts[i].y() * sy + dy)));
+        } else {
+            for (size_t i = 0; i < count; ++i) {
+                const QPointF m = t.map(QPointF(pts[i]));
+                add(QPoint(qRound(m.x()), qRound(m.y())));
+            }
+        }
+        if (device.size() == 1)
+            device.push_back(device.front());
+        if (solid)
+            KeepColumnExtremes(device);
+        p_.resetTransform();
+        p_.drawPolyline(device.data(), static_cast<int>(device.size()));
+        p_.setWorldTransform(t);
+    }
+
+    // Within one pixel column a solid hairline covers exactly the pixels from the lowest to
+    // the highest of its points there, so a run of points in one column shrinks to its
+    // first, its extremes and its last point, leaving the same pixels.
+    static void KeepColumnExtremes(std::vector<QPoint>& pts) {
+        size_t out = 0;
+        size_t i = 0;
+        while (i < pts.size()) {
+            size_t j = i + 1;
+            size_t lo = i, hi = i;
+            while (j < pts.size() && pts[j].x() == pts[i].x()) {
+                if (pts[j].y() < pts[lo].y())
+                    lo = j;
+                if (pts[j].y() > pts[hi].y())
+                    hi = j;
+                ++j;
+            }
+            const QPoint first = pts[i], last = pts[j - 1];
+            const QPoint a = pts[std::min(lo, hi)], b = pts[std::max(lo, hi)];
+            pts[out++] = first;
+            for (const QPoint& q : {a, b, last})
+                if (pts[out - 1] != q)
+                    pts[out++] = q;
+            i = j;
+        }
+        pts.resize(out);
+    }
+
+    // A length of the current coordinates in device pixels (the larger axis scale).
+    double DeviceWidth(double width) const {
+        const QTransform& t = p_.worldTransform();
+        const double sx = std::hypot(t.m11(), t.m12());
+        const double sy = std::hypot(t.m21(), t.m22());
+        return width * std::max(sx, sy);
     }
 
     void Polygon(const TPen& pen, const TBrush& brush, const int32_t* xy, size_t count) {
