@@ -1,5 +1,7 @@
 #include "platform/graphics/Printer.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace vx {
@@ -9,8 +11,14 @@ struct ScopedPrinters {
     explicit ScopedPrinters(std::vector<std::shared_ptr<PrinterDevice>> list) {
         InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(std::move(list)));
     }
-    ~ScopedPrinters() { InstallPrinterProvider(nullptr); }
+    ~ScopedPrinters() { test::InstallVirtualPrinter(); }
 };
+
+TEST(PrinterTest, TestsStartWithTheVirtualPrinter) {
+    ASSERT_EQ(Printers().size(), 1u);
+    EXPECT_EQ(Printer().Name(), "VP-A4-600");
+    EXPECT_EQ(PrinterIndex(), 0);
+}
 
 TEST(PrinterTest, VirtualPrinterReportsA4At600DpiAndLandscapeSwaps) {
     VirtualPrinter p;

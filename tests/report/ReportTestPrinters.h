@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Printer.h"
+#include "support/TestSupport.h"
 
 #include <memory>
 
@@ -29,7 +30,7 @@ public:
         InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
             std::vector<std::shared_ptr<PrinterDevice>>{std::move(printer)}));
     }
-    ~ScopedPrinter() { InstallPrinterProvider(nullptr); }
+    ~ScopedPrinter() { InstallVirtualPrinter(); }
 };
 
 } // namespace vx::test
