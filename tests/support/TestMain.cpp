@@ -2,6 +2,7 @@
 // number and date conventions, scripted answers instead of a user.
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/UiServices.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     vx::FormatSettings() = vx::TFormatSettings{};
     vx::ScriptedUiServices ui;
     vx::SetUiServices(&ui);
+
+    vx::test::InstallVirtualPrinter();
 
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

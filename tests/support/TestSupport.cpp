@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "platform/graphics/Printer.h"
 #include "platform/runtime/Streams.h"
 
 #include <stdexcept>
@@ -76,6 +77,11 @@ ScopedUi::~ScopedUi() {
 
 std::string DataFile(std::string_view dataDir, std::string_view name) {
     return std::string(dataDir) + "/" + std::string(name);
+}
+
+void InstallVirtualPrinter() {
+    InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
+        std::vector<std::shared_ptr<PrinterDevice>>{std::make_shared<VirtualPrinter>()}));
 }
 
 } // namespace vx::test

@@ -46,6 +46,10 @@ private:
     TFormatSettings saved_;
 };
 
+// Makes the virtual printer "VP-A4-600" the only printer, with fresh capabilities and no
+// jobs; every test starts with it.
+void InstallVirtualPrinter();
+
 // Where tests/<layer>/data/ lies.
 std::string DataFile(std::string_view dataDir, std::string_view name);
 

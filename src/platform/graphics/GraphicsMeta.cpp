@@ -1,7 +1,9 @@
 #include "platform/graphics/GraphicsMeta.h"
 
+#include "platform/graphics/Brush.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/Pen.h"
 #include "platform/runtime/Strings.h"
 
 #include <iterator>
@@ -92,6 +94,50 @@ const TClassInfo& FontClassInfo() {
                 [](TFont& f, int64_t v) {
                     f.SetStyle(TFontStyles::FromBits(static_cast<uint8_t>(v)));
                 })
+            .Build();
+    return info;
+}
+
+const TClassInfo& PenClassInfo() {
+    static const TClassInfo info =
+        TClassBuilder<TPen>("TPen", &TPersistent::StaticClassInfo())
+            .Integer(
+                "Color", [](const TPen& p) { return p.Color; },
+                [](TPen& p, int64_t v) { p.Color = static_cast<TColor>(v); }, clBlack,
+                &ColorIdents(), "TColor")
+            .Enumeration(
+                "Mode", "TPenMode",
+                {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                 "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask",
+                 "pmNotMask", "pmXor", "pmNotXor"},
+                [](const TPen& p) { return static_cast<int>(p.Mode); },
+                [](TPen& p, int64_t v) { p.Mode = static_cast<TPenMode>(v); }, pmCopy)
+            .Enumeration(
+                "Style", "TPenStyle",
+                {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear",
+                 "psInsideFrame"},
+                [](const TPen& p) { return static_cast<int>(p.Style); },
+                [](TPen& p, int64_t v) { p.Style = static_cast<TPenStyle>(v); }, psSolid)
+            .Integer(
+                "Width", [](const TPen& p) { return p.Width; },
+                [](TPen& p, int64_t v) { p.Width = static_cast<int32_t>(v); }, 1)
+            .Build();
+    return info;
+}
+
+const TClassInfo& BrushClassInfo() {
+    static const TClassInfo info =
+        TClassBuilder<TBrush>("TBrush", &TPersistent::StaticClassInfo())
+            .Integer(
+                "Color", [](const TBrush& b) { return b.Color; },
+                [](TBrush& b, int64_t v) { b.Color = static_cast<TColor>(v); }, clWhite,
+                &ColorIdents(), "TColor")
+            .Enumeration(
+                "Style", "TBrushStyle",
+                {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
+                 "bsCross", "bsDiagCross"},
+                [](const TBrush& b) { return static_cast<int>(b.Style); },
+                [](TBrush& b, int64_t v) { b.Style = static_cast<TBrushStyle>(v); }, bsSolid)
             .Build();
     return info;
 }

@@ -23,4 +23,9 @@ const TIdentMap& CharsetIdents();
 // height carries it) and Style, none of them with a declared default but Pitch.
 const TClassInfo& FontClassInfo();
 
+// TPen: Color (clBlack), Mode (pmCopy), Style (psSolid), Width (1); TBrush: Color (clWhite),
+// Style (bsSolid); defaults as declared.
+const TClassInfo& PenClassInfo();
+const TClassInfo& BrushClassInfo();
+
 } // namespace vx

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/Metafile.h"
+#include "platform/runtime/Component.h"
+
+#include <string>
+
+namespace vx {
+
+enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+
+enum TShiftFlag : uint32_t {
+    ssShift = 0x01,
+    ssAlt = 0x02,
+    ssCtrl = 0x04,
+    ssLeft = 0x08,
+    ssRight = 0x10,
+    ssMiddle = 0x20,
+    ssDouble = 0x40,
+};
+using TShiftState = uint32_t;
+
+// The page as its objects see it: conversions between screen pixels at the page's zoom and
+// page units (printer pixels from the paper's corner), and the page's own mouse handling.
+class TMetaobjParent {
+public:
+    virtual int32_t ScreenToPrinterX(int32_t v) const = 0;
+    virtual int32_t ScreenToPrinterY(int32_t v) const = 0;
+    virtual int32_t PrinterToScreenX(int32_t v) const = 0;
+    virtual int32_t PrinterToScreenY(int32_t v) const = 0;
+    virtual void PageMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) = 0;
+    virtual void PageMouseMove(TShiftState shift, int32_t x, int32_t y) = 0;
+    virtual void PageMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) = 0;
+
+protected:
+    ~TMetaobjParent() = default;
+};
+
+// An object placed on a page (graph, header and footer tables, table report): a window-less
+// control whose geometry is kept in page units and, at the page's zoom, as screen bounds. Its
+// picture is composed at printer resolution into the metafile it owns; the screen and the
+// printer both draw that metafile. A Qt view hosts it and copies the picture to the screen.
+class TMetaobj : public TComponent, public TEnginePaintable {
+public:
+    explicit TMetaobj(TComponent* owner);
+    ~TMetaobj() override;
+
+    TMetaobjParent* Parent() const { return parent_; }
+    void SetParent(TMetaobjParent* parent);
+
+    // Screen bounds at the page's zoom; every change asks for a paint.
+    int32_t Left() const { return left_; }
+    int32_t Top() const { return top_; }
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+    void SetLeft(int32_t v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int32_t v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int32_t v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int32_t v) { SetBounds(left_, top_, width_, v); }
+    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    // The user's switch: the page lays out and draws only enabled objects.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    int32_t Cursor = 0;
+    std::string Hint;
+    int32_t HelpType = 1;
+    std::string HelpKeyword;
+    int32_t HelpContext = 0;
+
+    // The picture must be composed again before it is drawn.
+    bool Dirty = false;
+
+    // Asks for an engine paint (the control's Invalidate).
+    void Invalidate();
+    void EnginePaint() override { Paint(); }
+
+    // Keeps the page rectangle in step with the screen bounds; subclasses draw after it.
+    virtual void Paint();
+    virtual void DrawContent(TCanvas& canvas);
+    virtual void ScreenToPrinterPoint(int32_t& x, int32_t& y) const;
+    virtual void PrinterToScreenPoint(int32_t& x, int32_t& y) const;
+    virtual void ScreenToPrinterRect(TRect& rect) const;
+    virtual void PrinterToScreenRect(TRect& rect) const;
+
+    // 0 left, 1 top, 2 right, 3 bottom, 4 width, 5 height of the page rectangle; else 0.
+    int32_t GetCoord(int kind) const;
+    // Sets one edge in page units and moves or resizes the control at once.
+    void SetCoord(int kind, int32_t value);
+    // Screen bounds from the page rectangle, after a zoom or page-size change.
+    void ApplyCoords();
+    const TRect& PageRect() const { return pageRect_; }
+    Metafile& GetMetafile() { return metafile_; }
+    const Metafile& GetMetafile() const { return metafile_; }
+    bool PlacedFromPage() const { return placedFromPage_; }
+
+    void FitFontToPrinter(TFont& font);
+    void SetPrinterFont(TFont& target, const TFont& source);
+
+    // Passed on to the page in its client coordinates (X + Left, Y + Top).
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+protected:
+    // Records the screen bounds that differ from the recorded ones; true when any did.
+    bool BoundsChanged();
+
+private:
+    TMetaobjParent* parent_ = nullptr;
+    int32_t left_ = 0;
+    int32_t top_ = 0;
+    int32_t width_ = 20;
+    int32_t height_ = 20;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TRect pageRect_;
+    struct Recorded {
+        int32_t Left = 0;
+        int32_t Top = 0;
+        int32_t Width = 0;
+        int32_t Height = 0;
+    } recorded_; // the screen bounds last seen or applied
+    Metafile metafile_;
+    bool placedFromPage_ = false;
+};
+
+} // namespace vx
