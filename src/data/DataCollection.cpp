@@ -1,0 +1,196 @@
+#include "data/DataCollection.h"
+
+#include "data/ChannelFunctions.h"
+#include "data/Databuff.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Numbers.h"
+#include "platform/runtime/Strings.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+
+namespace vx {
+
+namespace {
+
+[[noreturn]] void IndexError(int index) {
+    throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+}
+
+int RowCount(const TdataProva& test) {
+    return test.VectorCount() > 0 ? test.GetChannel(0).Count() : 0;
+}
+
+// Copies rows of one test into another with the same channels, texts as they stand.
+class TRowCopier {
+public:
+    TRowCopier(const TdataProva& source, TdataProva& destination) {
+        for (int c = 0; c < source.ChannelCount(); ++c) {
+            from_.push_back(&source.GetChannel(c));
+            to_.push_back(&destination.GetChannel(c));
+        }
+    }
+    // A channel that ends before the row (a short line of the test file) has nothing to copy
+    // and stays as much shorter in the copy.
+    void Copy(int row) const {
+        for (size_t c = 0; c < from_.size(); ++c)
+            if (row < from_[c]->Count())
+                to_[c]->AddTextRaw(from_[c]->TextView(row));
+    }
+
+private:
+    std::vector<const Tdatavector*> from_;
+    std::vector<Tdatavector*> to_;
+};
+
+// A tree compiled at one row is the tree the same text gives at the following rows as long as
+// nothing it saw while compiling changes: the channel numbers (constant unless a parameter
+// reads the data or the random generator or a table file), and whether each CHN's row lies
+// within its channel, which changes only at a channel's end. The first row at which compiling
+// could give another tree, or rows when none.
+int SameTreeUntil(const std::vector<IValueRef>& functions, int row, int rows) {
+    int until = rows;
+    for (const IValueRef& node : functions) {
+        auto* function = static_cast<TChannelFunction*>(node.Get());
+        if (function->ParameterReadsData())
+            return row + 1;
+        if (!dynamic_cast<TCHNExpr*>(function))
+            continue;
+        if (const int count = function->ChannelRowCount(); count > row)
+            until = std::min(until, count);
+    }
+    return until;
+}
+
+// Functions whose value a parameter could take from outside the buffer.
+bool MayReadOutsideBuffer(std::string_view expression) {
+    const std::string upper = UpperCase(expression);
+    return upper.find("RND") != std::string::npos || upper.find("INTL") != std::string::npos;
+}
+
+// The rows of test `index` for which the expression is not zero, with the same channels and
+// nothing else. The result is that of compiling the expression afresh at every row; a tree is
+// only reused for rows at which compiling would give the same tree.
+std::unique_ptr<TdataProva> FilterTest(TDatabuffer& buffer, int index,
+                                       std::string_view expression) {
+    const TdataProva& source = buffer.GetProva(index);
+    auto result = std::make_unique<TdataProva>();
+    buffer.CurrentTest = index;
+    result->AddChannels(source.ChannelCount() + 1);
+    const TRowCopier copier(source, *result);
+    const bool compileEveryRow = MayReadOutsideBuffer(expression);
+    std::vector<IValueRef> functions;
+    const TIdentifierFunction identifiers = [&](std::string_view name, TParameterList params) {
+        IValueRef node = ChannelIdentifierFunction(buffer, name, std::move(params));
+        if (node)
+            functions.push_back(node);
+        return node;
+    };
+    const int rows = RowCount(source);
+    for (int row = 0; row < rows;) {
+        buffer.CurrentRow = row;
+        functions.clear();
+        IValueRef value;
+        CreateExpression(expression, value, identifiers);
+        const int until = compileEveryRow ? row + 1 : SameTreeUntil(functions, row, rows);
+        for (; row < until; ++row) {
+            buffer.CurrentRow = row;
+            if (value->AsFloat() != 0)
+                copier.Copy(row);
+        }
+    }
+    return result;
+}
+
+// A test with the channels, names and units of `shape` and no rows.
+std::unique_ptr<TdataProva> EmptyLike(const TdataProva& shape) {
+    auto test = std::make_unique<TdataProva>();
+    test->AddChannels(shape.VectorCount());
+    test->ChannelNames.Assign(shape.ChannelNames);
+    test->Units.Assign(shape.Units);
+    test->HeaderCells.Assign(shape.HeaderCells);
+    test->FileName = shape.FileName;
+    return test;
+}
+
+struct TTextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+} // namespace
+
+TdataProva& TDataSection::GetProva(int i) const {
+    if (i < 0 || i >= ProvaCount())
+        IndexError(i);
+    return *tests_[static_cast<size_t>(i)];
+}
+
+TDataCollection::TDataCollection(TDatabuffer& buffer, const tdatafilter& filter) {
+    std::vector<std::unique_ptr<TdataProva>> tests;
+    for (int i = 0; i < buffer.ProvaCount(); ++i) {
+        if (filter.Expression.empty()) {
+            tests.push_back(std::make_unique<TdataProva>());
+            tests.back()->Assign(buffer.GetProva(i));
+        } else {
+            tests.push_back(FilterTest(buffer, i, filter.Expression));
+        }
+    }
+    if (filter.KeyChannel < 0) {
+        sections_.push_back(std::make_unique<TDataSection>());
+        sections_.back()->tests_ = std::move(tests);
+    } else if (filter.GroupingMode == 0) {
+        Group(std::move(tests), filter.KeyChannel);
+    }
+}
+
+TDataCollection::~TDataCollection() = default;
+
+TDataSection& TDataCollection::GetSection(int i) const {
+    if (i < 0 || i >= SectionCount())
+        IndexError(i);
+    return *sections_[static_cast<size_t>(i)];
+}
+
+// One section per key text, in the order the keys are first met. A row without a key text
+// (the test lacks the key channel, or it ends before the row) belongs to no section.
+void TDataCollection::Group(std::vector<std::unique_ptr<TdataProva>> tests, int keyChannel) {
+    std::unordered_map<std::string, size_t, TTextHash, std::equal_to<>> byKey;
+    for (size_t t = 0; t < tests.size(); ++t) {
+        const TdataProva& test = *tests[t];
+        if (keyChannel >= test.VectorCount())
+            continue;
+        const Tdatavector& key = test.GetChannel(keyChannel);
+        const int rows = std::min(RowCount(test), key.Count());
+        // Per section, the copier into this test's part of it.
+        std::vector<std::unique_ptr<TRowCopier>> copiers;
+        const TRowCopier* copier = nullptr;
+        std::string_view copierKey;
+        for (int row = 0; row < rows; ++row) {
+            const std::string_view text = key.TextView(row);
+            // Keys tend to come in runs of rows.
+            if (!copier || text != copierKey) {
+                auto found = byKey.find(text);
+                if (found == byKey.end()) {
+                    auto created = std::make_unique<TDataSection>();
+                    for (const auto& shape : tests)
+                        created->tests_.push_back(EmptyLike(*shape));
+                    sections_.push_back(std::move(created));
+                    found = byKey.emplace(std::string(text), sections_.size() - 1).first;
+                }
+                const size_t index = found->second;
+                if (copiers.size() <= index)
+                    copiers.resize(sections_.size());
+                if (!copiers[index])
+                    copiers[index] =
+                        std::make_unique<TRowCopier>(test, *sections_[index]->tests_[t]);
+                copier = copiers[index].get();
+                copierKey = found->first;
+            }
+            copier->Copy(row);
+        }
+    }
+}
+
+} // namespace vx
