@@ -3,6 +3,7 @@
 #include "data/ChannelFunctions.h"
 #include "data/Databuff.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Strings.h"
 
@@ -114,6 +115,28 @@ std::unique_ptr<TdataProva> EmptyLike(const TdataProva& shape) {
     return test;
 }
 
+// Whether a copy through the stored form (TdataProva::Assign) gives back every text of the
+// test unchanged: no separator to exchange and nothing cut to a short string.
+bool CopiesVerbatim(const TdataProva& test) {
+    if (DocDecimalSeparator != FormatSettings().DecimalSeparator)
+        return false;
+    constexpr size_t kShortStringMax = 255;
+    auto fits = [](const TStringList& list) {
+        return std::ranges::all_of(
+            list.Items(), [](const std::string& s) { return s.size() <= kShortStringMax; });
+    };
+    if (test.FileName.size() > kShortStringMax || !fits(test.ChannelNames) || !fits(test.Units) ||
+        !fits(test.HeaderCells))
+        return false;
+    for (int c = 0; c < test.VectorCount(); ++c) {
+        const Tdatavector& channel = test.GetChannel(c);
+        for (int r = 0; r < channel.Count(); ++r)
+            if (channel.TextView(r).size() > kShortStringMax)
+                return false;
+    }
+    return true;
+}
+
 struct TTextHash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
@@ -128,20 +151,29 @@ TdataProva& TDataSection::GetProva(int i) const {
 }
 
 TDataCollection::TDataCollection(TDatabuffer& buffer, const tdatafilter& filter) {
-    std::vector<std::unique_ptr<TdataProva>> tests;
+    const bool grouped = filter.KeyChannel >= 0;
+    std::vector<std::unique_ptr<TdataProva>> copies;
+    // What the rows are taken from: the copies, or for grouping the source tests themselves
+    // where a copy would hold the same texts.
+    std::vector<const TdataProva*> tests;
     for (int i = 0; i < buffer.ProvaCount(); ++i) {
-        if (filter.Expression.empty()) {
-            tests.push_back(std::make_unique<TdataProva>());
-            tests.back()->Assign(buffer.GetProva(i));
+        const TdataProva& source = buffer.GetProva(i);
+        if (!filter.Expression.empty()) {
+            copies.push_back(FilterTest(buffer, i, filter.Expression));
+        } else if (grouped && CopiesVerbatim(source)) {
+            tests.push_back(&source);
+            continue;
         } else {
-            tests.push_back(FilterTest(buffer, i, filter.Expression));
+            copies.push_back(std::make_unique<TdataProva>());
+            copies.back()->Assign(source);
         }
+        tests.push_back(copies.back().get());
     }
-    if (filter.KeyChannel < 0) {
+    if (!grouped) {
         sections_.push_back(std::make_unique<TDataSection>());
-        sections_.back()->tests_ = std::move(tests);
+        sections_.back()->tests_ = std::move(copies);
     } else if (filter.GroupingMode == 0) {
-        Group(std::move(tests), filter.KeyChannel);
+        Group(tests, filter.KeyChannel);
     }
 }
 
@@ -155,7 +187,7 @@ TDataSection& TDataCollection::GetSection(int i) const {
 
 // One section per key text, in the order the keys are first met. A row without a key text
 // (the test lacks the key channel, or it ends before the row) belongs to no section.
-void TDataCollection::Group(std::vector<std::unique_ptr<TdataProva>> tests, int keyChannel) {
+void TDataCollection::Group(const std::vector<const TdataProva*>& tests, int keyChannel) {
     std::unordered_map<std::string, size_t, TTextHash, std::equal_to<>> byKey;
     for (size_t t = 0; t < tests.size(); ++t) {
         const TdataProva& test = *tests[t];
@@ -174,7 +206,7 @@ void TDataCollection::Group(std::vector<std::unique_ptr<TdataProva>> tests, int 
                 auto found = byKey.find(text);
                 if (found == byKey.end()) {
                     auto created = std::make_unique<TDataSection>();
-                    for (const auto& shape : tests)
+                    for (const TdataProva* shape : tests)
                         created->tests_.push_back(EmptyLike(*shape));
                     sections_.push_back(std::move(created));
                     found = byKey.emplace(std::string(text), sections_.size() - 1).first;

@@ -48,7 +48,7 @@ public:
     TDataSection& GetSection(int i) const;
 
 private:
-    void Group(std::vector<std::unique_ptr<TdataProva>> tests, int keyChannel);
+    void Group(const std::vector<const TdataProva*>& tests, int keyChannel);
 
     std::vector<std::unique_ptr<TDataSection>> sections_;
 };

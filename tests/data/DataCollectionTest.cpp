@@ -148,6 +148,46 @@ TEST(DataCollectionTest, GroupingTakesTheFilteredRows) {
     EXPECT_EQ(whole.GetSection(3).GetProva(0).ChannelNames.Strings(0), "n");
 }
 
+// Grouping without a filter takes the rows of whole copies, so the texts are those that a copy
+// through the stored form gives: the stored separator exchanged, short strings cut at 255.
+TEST(DataCollectionTest, GroupingTakesTheTextsThatACopyGives) {
+    ScopedFormatSettings settings;
+    FormatSettings().DecimalSeparator = '.';
+    const char savedSeparator = DocDecimalSeparator;
+    const std::string longText(300, 'x');
+    struct Case {
+        char stored;
+        std::string text, name;
+        std::string expectedText, expectedName;
+    };
+    const Case cases[] = {
+        {'.', "1,5", "Speed", "1,5", "Speed"},
+        {',', "1,5", "Speed", "1.5", "Speed"},
+        {'.', longText, "Speed", longText.substr(0, 255), "Speed"},
+        {'.', "2", longText, "2", longText.substr(0, 255)},
+    };
+    for (const Case& c : cases) {
+        DocDecimalSeparator = c.stored;
+        TDatabuffer buffer;
+        AddTests(buffer, {{{c.text, "3"}, {"k", "k"}}});
+        TdataProva& test = buffer.GetProva(0);
+        test.ChannelNames.Add(c.name);
+        test.Units.Add("rpm");
+        test.FileName = "prova.txt";
+
+        const TDataCollection collection(buffer, {"", 1, 0});
+        ASSERT_EQ(collection.SectionCount(), 1);
+        const TdataProva& grouped = collection.GetSection(0).GetProva(0);
+        EXPECT_EQ(Rows(grouped), (TestRows{{c.expectedText, "3"}, {"k", "k"}, {}})) << c.text;
+        EXPECT_EQ(grouped.ChannelNames.Strings(0), c.expectedName);
+        EXPECT_EQ(grouped.Units.Strings(0), "rpm");
+        EXPECT_EQ(grouped.FileName, "prova.txt");
+        // The source is never changed.
+        EXPECT_EQ(test.GetText(0, 0), c.text);
+    }
+    DocDecimalSeparator = savedSeparator;
+}
+
 TEST(DataCollectionTest, RowsWithoutAKeyBelongToNoSection) {
     TDatabuffer buffer;
     AddTests(buffer, {{{"1", "2", "3"}, {"k"}}, {{"4"}}});
