@@ -189,38 +189,53 @@ TDataSection& TDataCollection::GetSection(int i) const {
 // (the test lacks the key channel, or it ends before the row) belongs to no section.
 void TDataCollection::Group(const std::vector<const TdataProva*>& tests, int keyChannel) {
     std::unordered_map<std::string, size_t, TTextHash, std::equal_to<>> byKey;
+    std::vector<size_t> sectionOfRow;
     for (size_t t = 0; t < tests.size(); ++t) {
         const TdataProva& test = *tests[t];
         if (keyChannel >= test.VectorCount())
             continue;
         const Tdatavector& key = test.GetChannel(keyChannel);
-        const int rows = std::min(RowCount(test), key.Count());
-        // Per section, the copier into this test's part of it.
-        std::vector<std::unique_ptr<TRowCopier>> copiers;
-        const TRowCopier* copier = nullptr;
-        std::string_view copierKey;
-        for (int row = 0; row < rows; ++row) {
-            const std::string_view text = key.TextView(row);
+        const size_t rows = static_cast<size_t>(std::min(RowCount(test), key.Count()));
+        sectionOfRow.resize(rows);
+        std::string_view runKey;
+        for (size_t row = 0; row < rows; ++row) {
+            const std::string_view text = key.TextView(static_cast<int>(row));
             // Keys tend to come in runs of rows.
-            if (!copier || text != copierKey) {
-                auto found = byKey.find(text);
-                if (found == byKey.end()) {
-                    auto created = std::make_unique<TDataSection>();
-                    for (const TdataProva* shape : tests)
-                        created->tests_.push_back(EmptyLike(*shape));
-                    sections_.push_back(std::move(created));
-                    found = byKey.emplace(std::string(text), sections_.size() - 1).first;
-                }
-                const size_t index = found->second;
-                if (copiers.size() <= index)
-                    copiers.resize(sections_.size());
-                if (!copiers[index])
-                    copiers[index] =
-                        std::make_unique<TRowCopier>(test, *sections_[index]->tests_[t]);
-                copier = copiers[index].get();
-                copierKey = found->first;
+            if (row > 0 && text == runKey) {
+                sectionOfRow[row] = sectionOfRow[row - 1];
+                continue;
             }
-            copier->Copy(row);
+            auto found = byKey.find(text);
+            if (found == byKey.end()) {
+                auto created = std::make_unique<TDataSection>();
+                for (const TdataProva* shape : tests)
+                    created->tests_.push_back(EmptyLike(*shape));
+                sections_.push_back(std::move(created));
+                found = byKey.emplace(std::string(text), sections_.size() - 1).first;
+            }
+            sectionOfRow[row] = found->second;
+            runKey = found->first;
+        }
+        // A channel at a time, each part sized before it is filled.
+        for (int c = 0; c < test.ChannelCount(); ++c) {
+            const Tdatavector& from = test.GetChannel(c);
+            const int n = std::min(static_cast<int>(rows), from.Count());
+            std::vector<int> counts(sections_.size());
+            std::vector<size_t> bytes(sections_.size());
+            for (int row = 0; row < n; ++row) {
+                const size_t s = sectionOfRow[static_cast<size_t>(row)];
+                ++counts[s];
+                bytes[s] += from.TextView(row).size();
+            }
+            std::vector<Tdatavector*> to(sections_.size());
+            for (size_t s = 0; s < sections_.size(); ++s) {
+                if (counts[s] == 0)
+                    continue;
+                to[s] = &sections_[s]->tests_[t]->GetChannel(c);
+                to[s]->Reserve(counts[s], bytes[s]);
+            }
+            for (int row = 0; row < n; ++row)
+                to[sectionOfRow[static_cast<size_t>(row)]]->AddTextRaw(from.TextView(row));
         }
     }
 }
