@@ -188,6 +188,16 @@ TEST(DataCollectionTest, GroupingTakesTheTextsThatACopyGives) {
     DocDecimalSeparator = savedSeparator;
 }
 
+TEST(DataCollectionTest, GroupingKeepsShortChannelsShort) {
+    TDatabuffer buffer;
+    AddTests(buffer, {{{"1", "2", "3", "4"}, {"x", "y"}, {"a", "a", "b", "a"}}});
+    const TDataCollection collection(buffer, {"", 2, 0});
+    ASSERT_EQ(collection.SectionCount(), 2);
+    EXPECT_EQ(SectionTest(collection, 0, 0),
+              (TestRows{{"1", "2", "4"}, {"x", "y"}, {"a", "a", "a"}, {}}));
+    EXPECT_EQ(SectionTest(collection, 1, 0), (TestRows{{"3"}, {}, {"b"}, {}}));
+}
+
 TEST(DataCollectionTest, RowsWithoutAKeyBelongToNoSection) {
     TDatabuffer buffer;
     AddTests(buffer, {{{"1", "2", "3"}, {"k"}}, {{"4"}}});
