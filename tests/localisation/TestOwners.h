@@ -1,0 +1,17 @@
+#pragma once
+
+// Owners of translation tables whose class names the tables' keys use.
+
+#include <QObject>
+
+namespace vx::test {
+
+class TAboutBox : public QObject {
+    Q_OBJECT
+};
+
+class TMainForm : public QObject {
+    Q_OBJECT
+};
+
+} // namespace vx::test
