@@ -14,4 +14,9 @@ class TMainForm : public QObject {
     Q_OBJECT
 };
 
+// The owner of the sample table in resources/translations/Sample.tsv.
+class TSampleForm : public QObject {
+    Q_OBJECT
+};
+
 } // namespace vx::test
