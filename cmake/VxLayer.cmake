@@ -27,7 +27,8 @@ function(vx_add_layer_tests target)
     return()
   endif()
   add_executable(${target} ${sources})
-  target_link_libraries(${target} PRIVATE vx_testsupport ${L_DEPS})
+  # Resources are linked directly: through a static library their objects would be dropped.
+  target_link_libraries(${target} PRIVATE vx_testsupport vx_resources ${L_DEPS})
   target_compile_definitions(${target} PRIVATE
     VX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
