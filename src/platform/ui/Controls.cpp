@@ -4,9 +4,7 @@
 
 namespace vx {
 
-TControlFont::TControlFont(QWidget* control) : QObject(control), control_(control) {
-    setObjectName("Font");
-}
+TControlFont::TControlFont(QWidget* control) : QObject(control), control_(control) {}
 
 QString TControlFont::Name() const {
     return control_->font().family();
