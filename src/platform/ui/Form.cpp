@@ -1,0 +1,174 @@
+#include "platform/ui/Form.h"
+
+#include "platform/runtime/UiServices.h"
+#include "platform/ui/Guard.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+namespace vx {
+
+TForm::TForm(QWidget* parent, const QString& name)
+    : QWidget(parent, Qt::Window), font_(new TControlFont(this)) {
+    setObjectName(name);
+}
+
+TForm::~TForm() {
+    if (loop_)
+        loop_->quit();
+}
+
+void TForm::DoCreate() {
+    if (created_)
+        return;
+    created_ = true;
+    Guard([this] {
+        if (OnCreate)
+            OnCreate(this);
+    });
+}
+
+int TForm::ShowModal() {
+    return Ui().ShowModal(this);
+}
+
+int TForm::ExecModal() {
+    QPointer<TForm> self(this);
+    QEventLoop loop;
+    loop_ = &loop;
+    modalResult_ = mrNone;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    for (;;) {
+        loop.exec();
+        if (!self)
+            return mrCancel;
+        if (modalResult_ == mrNone)
+            modalResult_ = mrCancel;
+        if (CloseQuery() && CloseAction() != TCloseAction::caNone)
+            break;
+        modalResult_ = mrNone;
+    }
+    loop_ = nullptr;
+    const int result = modalResult_;
+    hide();
+    setWindowModality(Qt::NonModal);
+    return result;
+}
+
+void TForm::SetModalResult(int result) {
+    modalResult_ = result;
+    if (result != mrNone && loop_)
+        loop_->quit();
+}
+
+void TForm::Show() {
+    show();
+    raise();
+}
+
+void TForm::Close() {
+    close();
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery && !Guard([&] { OnCloseQuery(this, canClose); }))
+        return false;
+    return canClose;
+}
+
+TCloseAction TForm::CloseAction() {
+    TCloseAction action = TCloseAction::caHide;
+    if (OnClose && !Guard([&] { OnClose(this, action); }))
+        return TCloseAction::caNone;
+    return action;
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    // A modal form closes through its loop, which asks the handlers once.
+    if (loop_) {
+        event->ignore();
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    switch (CloseAction()) {
+    case TCloseAction::caNone:
+        event->ignore();
+        return;
+    case TCloseAction::caHide:
+        event->accept();
+        if (frame)
+            frame->hide();
+        return;
+    case TCloseAction::caMinimize:
+        event->ignore();
+        (frame ? frame : this)->showMinimized();
+        return;
+    case TCloseAction::caFree:
+        event->accept();
+        (frame ? frame : static_cast<QWidget*>(this))->deleteLater();
+        return;
+    }
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    Guard([this] {
+        if (OnShow)
+            OnShow(this);
+    });
+}
+
+bool TForm::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        if (isWindow())
+            Activate();
+        break;
+    case QEvent::ParentChange:
+        WatchMdiFrame();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void TForm::WatchMdiFrame() {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame == watchedFrame_)
+        return;
+    if (watchedFrame_)
+        disconnect(watchedFrame_, nullptr, this, nullptr);
+    watchedFrame_ = frame;
+    if (frame)
+        connect(frame, &QMdiSubWindow::aboutToActivate, this, [this] { Activate(); });
+}
+
+void TForm::Activate() {
+    Guard([this] {
+        if (OnActivate)
+            OnActivate(this);
+    });
+}
+
+TForm* ParentForm(QWidget* widget) {
+    for (QWidget* w = widget; w; w = w->parentWidget())
+        if (auto* form = qobject_cast<TForm*>(w))
+            return form;
+    return nullptr;
+}
+
+} // namespace vx
