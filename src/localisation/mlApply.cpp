@@ -1,6 +1,9 @@
 #include "localisation/mlApply.h"
 
+#include "localisation/MemIni.h"
+#include "localisation/mlComp.h"
 #include "localisation/mlPropInfo.h"
+#include "platform/graphics/GraphicsMeta.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Numbers.h"
@@ -17,32 +20,6 @@
 namespace vx {
 
 namespace {
-
-// TStringsType values of the lists the walk applies.
-constexpr int kCaptions = 0;
-constexpr int kHints = 1;
-constexpr int kDisplayLabels = 2;
-constexpr int kFonts = 3;
-constexpr int kMultiLines = 4;
-constexpr int kOtherStrings = 7;
-constexpr int kLocales = 8;
-constexpr int kCollections = 9;
-constexpr int kCharSets = 10;
-
-struct CharsetName {
-    const char* Name;
-    int Value;
-};
-
-const CharsetName kCharsets[] = {
-    {"ANSI_CHARSET", 0},      {"DEFAULT_CHARSET", 1},    {"SYMBOL_CHARSET", 2},
-    {"MAC_CHARSET", 77},      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129},
-    {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},   {"CHINESEBIG5_CHARSET", 136},
-    {"GREEK_CHARSET", 161},   {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
-    {"HEBREW_CHARSET", 177},  {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},
-    {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},     {"EASTEUROPE_CHARSET", 238},
-    {"OEM_CHARSET", 255},
-};
 
 bool InList(const TStringList* list, std::string_view s) {
     return list && list->IndexOf(s) >= 0;
@@ -111,39 +88,30 @@ public:
     void Run() {
         OwnerString(c_.Captions, "Caption");
         OwnerString(c_.Hints, "Hint");
-        if (Selected(kCaptions))
-            ApplyList(c_.Captions, kCaptions);
-        if (Selected(kHints))
-            ApplyList(c_.Hints, kHints);
-        if (Selected(kDisplayLabels))
-            ApplyList(c_.DisplayLabels, kDisplayLabels);
-        if (OwnerFont() && (Selected(kFonts) || c_.ApplyKind == kCharSets))
-            ApplyList(c_.Fonts, kFonts);
+        if (Selected(stCaptions))
+            ApplyList(c_.Captions, stCaptions);
+        if (Selected(stHints))
+            ApplyList(c_.Hints, stHints);
+        if (Selected(stDisplayLabels))
+            ApplyList(c_.DisplayLabels, stDisplayLabels);
+        if (OwnerFont() && (Selected(stFonts) || c_.ApplyKind == stCharSets))
+            ApplyList(c_.Fonts, stFonts);
         ApplyOwnerFont();
-        if (Selected(kMultiLines))
-            ApplyList(c_.MultiLines, kMultiLines);
-        if (Selected(kOtherStrings))
-            ApplyList(c_.OtherStrings, kOtherStrings);
-        if (c_.ChangeLocales && Selected(kLocales))
+        if (Selected(stMultiLines))
+            ApplyList(c_.MultiLines, stMultiLines);
+        if (Selected(stOtherStrings))
+            ApplyList(c_.OtherStrings, stOtherStrings);
+        if (c_.ChangeLocales && Selected(stLocales))
             ApplyLocales();
-        if (Selected(kCollections))
-            ApplyList(c_.Collections, kCollections);
+        if (Selected(stCollections))
+            ApplyList(c_.Collections, stCollections);
     }
 
 private:
-    bool Selected(int kind) const { return c_.ApplyKind == -1 || c_.ApplyKind == kind; }
+    bool Selected(TStringsType kind) const { return c_.ApplyKind == -1 || c_.ApplyKind == kind; }
 
-    // PROVISIONAL until the shared text routines are merged: field n of a delimited line.
     std::string Field(std::string_view line, int n) const {
-        size_t start = 0;
-        for (int i = 0; i < n; ++i) {
-            const size_t d = line.find(c_.Delim, start);
-            if (d == std::string_view::npos)
-                return {};
-            start = d + 1;
-        }
-        const size_t end = line.find(c_.Delim, start);
-        return std::string(line.substr(start, end == std::string_view::npos ? end : end - start));
+        return GetDelimitedField(line, c_.Delim, n);
     }
 
     std::string TextOf(std::string_view line) const {
@@ -223,13 +191,13 @@ private:
         return action && GetStrProp(component, property) == GetStrProp(action, property);
     }
 
-    static const char* PropertyOf(int kind) {
+    static const char* PropertyOf(TStringsType kind) {
         switch (kind) {
-        case kCaptions:
+        case stCaptions:
             return "Caption";
-        case kHints:
+        case stHints:
             return "Hint";
-        case kDisplayLabels:
+        case stDisplayLabels:
             return "DisplayLabel";
         default:
             return "Font";
@@ -242,7 +210,7 @@ private:
         list.Delete(index);
     }
 
-    void Clean(TStringList& list, int kind) {
+    void Clean(TStringList& list, TStringsType kind) {
         const int closing = c_.NumOfLanguages + 1;
         for (int i = 0; i < list.Count(); ++i) {
             std::string line = list[i];
@@ -251,13 +219,13 @@ private:
             if (line != list[i])
                 list.Put(i, line);
         }
-        const bool ownerLists = kind == kCaptions || kind == kHints || kind == kFonts;
+        const bool ownerLists = kind == stCaptions || kind == stHints || kind == stFonts;
         bool ownerLine = false;
         if (ownerLists && !list.Empty()) {
-            ownerLine = kind == kFonts
+            ownerLine = kind == stFonts
                             ? OwnerFont() != nullptr
                             : HasProperty(c_.Owner, PropertyOf(kind), TmlPropKind::String);
-            if (ownerLine && kind != kFonts && EqualsActionText(c_.Owner, PropertyOf(kind)) &&
+            if (ownerLine && kind != stFonts && EqualsActionText(c_.Owner, PropertyOf(kind)) &&
                 list[0].rfind(ownerClass_ + c_.Delim, 0) == 0) {
                 list.Delete(0);
                 ownerLine = false;
@@ -274,15 +242,15 @@ private:
     }
 
     // Checks line i; removes it (setting it aside when its component is gone) or says keep.
-    bool KeepLine(TStringList& list, int i, int kind) {
+    bool KeepLine(TStringList& list, int i, TStringsType kind) {
         const std::string key = KeyOf(list[i], c_.Delim);
-        if (kind == kMultiLines || kind == kOtherStrings || kind == kCollections) {
+        if (kind == stMultiLines || kind == stOtherStrings || kind == stCollections) {
             const std::string name = key.substr(0, key.find('.'));
             if (!Component(name) && !SameText(name, ownerClass_)) {
                 SetAside(list, i);
                 return false;
             }
-            if (kind == kCollections && !CollectionItem(key)) {
+            if (kind == stCollections && !CollectionItem(key)) {
                 SetAside(list, i);
                 return false;
             }
@@ -293,7 +261,7 @@ private:
             SetAside(list, i);
             return false;
         }
-        if ((kind == kCaptions || kind == kHints) &&
+        if ((kind == stCaptions || kind == stHints) &&
             EqualsActionText(component, PropertyOf(kind))) {
             list.Delete(i);
             return false;
@@ -310,12 +278,12 @@ private:
         return inner <= static_cast<int>(line.size()) - (c_.NumOfLanguages + 1);
     }
 
-    void ApplyList(TStringList* list, int kind) {
+    void ApplyList(TStringList* list, TStringsType kind) {
         if (!list)
             return;
         Clean(*list, kind);
         int first = 0;
-        if ((kind == kCaptions || kind == kHints || kind == kFonts) && !list->Empty() &&
+        if ((kind == stCaptions || kind == stHints || kind == stFonts) && !list->Empty() &&
             c_.Owner->isWidgetType() && !InList(c_.DoNotTranslate, ownerClass_) &&
             Pos(ownerClass_ + c_.Delim, (*list)[0]) > 0)
             first = 1;
@@ -328,16 +296,16 @@ private:
         }
     }
 
-    void ApplyLine(const std::string& line, int kind) {
+    void ApplyLine(const std::string& line, TStringsType kind) {
         const std::string key = KeyOf(line, c_.Delim);
-        if (kind == kCollections) {
+        if (kind == stCollections) {
             ApplyCollectionLine(key, TextOf(line));
             return;
         }
         std::string name = key;
         std::string object;
         std::string property = PropertyOf(kind);
-        if (kind == kMultiLines || kind == kOtherStrings) {
+        if (kind == stMultiLines || kind == stOtherStrings) {
             const auto parts = SplitDots(key);
             if (parts.size() < 2 || parts.size() > 3)
                 return;
@@ -355,14 +323,14 @@ private:
             return;
         const std::string text = TextOf(line);
         switch (kind) {
-        case kFonts:
+        case stFonts:
             ApplyFont(target, name, text);
             break;
-        case kMultiLines:
+        case stMultiLines:
             WriteStringList(target, property, text);
             break;
         default:
-            WriteString(target, property, text, kind == kDisplayLabels || kind == kOtherStrings);
+            WriteString(target, property, text, kind == stDisplayLabels || kind == stOtherStrings);
             break;
         }
     }
@@ -509,10 +477,8 @@ QObject* FindOwnedComponent(const QObject* owner, std::string_view name,
 }
 
 int CharsetFromName(std::string_view name) {
-    for (const CharsetName& c : kCharsets)
-        if (SameText(name, c.Name))
-            return c.Value;
-    return -1;
+    int32_t value = -1;
+    return IdentToCharset(name, value) ? value : -1;
 }
 
 } // namespace vx

@@ -1,6 +1,9 @@
 #include "localisation/mlComp.h"
 
 #include "localisation/MemIni.h"
+#include "localisation/mlApply.h"
+#include "localisation/mlLangDispatcher.h"
+#include "platform/graphics/GraphicsMeta.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/FormatSettings.h"
@@ -158,30 +161,6 @@ constexpr std::array<std::string_view, 30> kExcludedAtCreation = {"Category",
                                                                   "KeyField",
                                                                   "ListField"};
 
-struct CharSetName {
-    std::string_view Name;
-    int Value;
-};
-constexpr std::array<CharSetName, 19> kCharSets = {{{"ANSI_CHARSET", 0},
-                                                    {"DEFAULT_CHARSET", 1},
-                                                    {"SYMBOL_CHARSET", 2},
-                                                    {"MAC_CHARSET", 77},
-                                                    {"SHIFTJIS_CHARSET", 128},
-                                                    {"HANGEUL_CHARSET", 129},
-                                                    {"JOHAB_CHARSET", 130},
-                                                    {"GB2312_CHARSET", 134},
-                                                    {"CHINESEBIG5_CHARSET", 136},
-                                                    {"GREEK_CHARSET", 161},
-                                                    {"TURKISH_CHARSET", 162},
-                                                    {"VIETNAMESE_CHARSET", 163},
-                                                    {"HEBREW_CHARSET", 177},
-                                                    {"ARABIC_CHARSET", 178},
-                                                    {"BALTIC_CHARSET", 186},
-                                                    {"RUSSIAN_CHARSET", 204},
-                                                    {"THAI_CHARSET", 222},
-                                                    {"EASTEUROPE_CHARSET", 238},
-                                                    {"OEM_CHARSET", 255}}};
-
 std::string WithoutAmpersands(std::string_view caption) {
     std::string key;
     for (char c : caption)
@@ -259,10 +238,8 @@ int HeaderKind(std::string_view line) {
 }
 
 QObject* CheckSingleTable(QObject* owner) {
-    if (owner != nullptr)
-        for (QObject* child : owner->children())
-            if (qobject_cast<TmlCustomLang*>(child) != nullptr)
-                throw Exception("Only one TmlCustomLang component per Form/DataModule allowed!");
+    if (TableOfOwner(owner) != nullptr)
+        throw Exception("Only one TmlCustomLang component per Form/DataModule allowed!");
     return owner;
 }
 
@@ -368,10 +345,20 @@ std::string DecodeCEscapes(std::string_view text) {
 }
 
 int CharSetOfName(std::string_view name) {
-    for (const CharSetName& c : kCharSets)
-        if (c.Name == name)
-            return c.Value;
-    return 1;
+    // Table texts name the character set exactly as written.
+    int32_t value = 1;
+    std::string ident;
+    if (!IdentToCharset(name, value) || !CharsetToIdent(value, ident) || ident != name)
+        return 1;
+    return value;
+}
+
+TmlCustomLang* TableOfOwner(const QObject* owner) {
+    if (owner != nullptr)
+        for (QObject* child : owner->children())
+            if (auto* table = qobject_cast<TmlCustomLang*>(child))
+                return table;
+    return nullptr;
 }
 
 const std::array<std::string_view, 15>& TmlCustomLang::DialogKeys() {
@@ -708,6 +695,31 @@ void TmlCustomLang::ChangeLanguage() {
     if (InternalInstance || Owner() == nullptr || SuppressApply)
         return;
     RefreshCharSets();
+    TmlApplyContext context;
+    context.Owner = Owner();
+    context.Delim = langDelim_;
+    context.NumOfLanguages = numOfLanguages_;
+    context.ActiveLanguage = activeLanguage_;
+    context.UseDefaultLanguage = UseDefaultLanguage;
+    context.DefaultLanguage = defaultLanguage_;
+    context.GetDefault = TranslateType == ttGetDefault;
+    context.AutoSkipEmpties = autoSkipEmpties_;
+    context.ChangeLocales = changeLocales_;
+    context.ApplyKind = applyKind_;
+    context.Captions = &Captions();
+    context.Hints = &Hints();
+    context.DisplayLabels = &DisplayLabels();
+    context.Fonts = &Fonts();
+    context.MultiLines = &MultiLines();
+    context.OtherStrings = &OtherStrings();
+    context.Locales = &Locales();
+    context.Collections = &Collections();
+    context.CharSets = &CharSets();
+    context.DoNotTranslate = &doNotTranslate_;
+    context.SmartExcludeProps = &smartExcludeProps_;
+    context.SetAside = &setAside_;
+    context.HasOwnTable = [](const QObject* object) { return TableOfOwner(object) != nullptr; };
+    ApplyTranslations(context);
     if (OnChangeLanguage)
         OnChangeLanguage(this);
 }
@@ -846,6 +858,7 @@ void TmlCustomLang::Loaded() {
                           langDelim_);
     RemoveExcludedItems();
     RebuildStringsTable();
+    LinkOnLoad();
     if (IsInheritedOwner)
         ChangeLanguage();
     else
@@ -1018,6 +1031,41 @@ void TmlCustomLang::SetResourceLanguageIndex(int value) {
             Format("%d - is not a valid property value!\rValue must be within [1..%d]!",
                    {value, numOfLanguages_}));
     resourceLanguageIndex_ = value;
+}
+
+} // namespace vx
+
+namespace vx {
+
+// ---- TmlLang ----
+
+TmlLang::~TmlLang() {
+    if (dispatcher_ != nullptr)
+        dispatcher_->RemoveLang(this);
+}
+
+void TmlLang::SetLangDispatcher(TmlLangDispatcher* dispatcher) {
+    if (dispatcher_ != nullptr && dispatcher_ != dispatcher)
+        dispatcher_->RemoveLang(this);
+    dispatcher_ = dispatcher;
+    if (dispatcher == nullptr)
+        return;
+    if (IsLoading()) {
+        SetNumOfLanguages(dispatcher->NumOfLanguages());
+        UseDefaultLanguage = dispatcher->UseDefaultLanguage();
+        SetDefaultLanguage(dispatcher->DefaultLanguage());
+    } else if (Owner() != nullptr && !InternalInstance) {
+        dispatcher->AddLang(this);
+    }
+}
+
+const std::vector<TmlCustomLang*>* TmlLang::LinkedTables() const {
+    return dispatcher_ != nullptr ? &dispatcher_->LinkedTables() : nullptr;
+}
+
+void TmlLang::LinkOnLoad() {
+    if (dispatcher_ != nullptr)
+        dispatcher_->AddLang(this);
 }
 
 } // namespace vx

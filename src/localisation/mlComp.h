@@ -20,6 +20,7 @@
 namespace vx {
 
 class TStream;
+class TmlLangDispatcher;
 
 enum TStringsType {
     stCaptions,
@@ -55,6 +56,10 @@ std::string DecodeCEscapes(std::string_view text);
 
 // "Font" character-set name -> value; a name outside the 19, or none, stands for 1.
 int CharSetOfName(std::string_view name);
+
+class TmlCustomLang;
+// The table the object owns (a direct child), null when it has none.
+TmlCustomLang* TableOfOwner(const QObject* owner);
 
 // Owned by a QObject (a form or the global data module), at most one per owner. Texts are
 // cp1252. Property setters follow the loading rules: between BeginLoading and Loaded they only
@@ -204,8 +209,13 @@ public:
 protected:
     // Tables linked to the same dispatcher, in link order; null without a dispatcher.
     virtual const std::vector<TmlCustomLang*>* LinkedTables() const { return nullptr; }
+    // Loaded calls it once the lists are complete, before the character sets are refreshed.
+    virtual void LinkOnLoad() {}
 
 private:
+    // The dispatcher sets the language name without switching.
+    friend class TmlLangDispatcher;
+
     // The lists other than Strings are searched as one text, as the stored tables expect.
     std::string SearchListText(const TStringList& list, std::string_view id, bool fallBack,
                                bool raise = true);
@@ -250,6 +260,21 @@ class TmlLang : public TmlCustomLang {
     Q_OBJECT
 public:
     using TmlCustomLang::TmlCustomLang;
+    ~TmlLang() override;
+
+    TmlLangDispatcher* LangDispatcher() const { return dispatcher_; }
+    // Outside loading, a table with an owner links at once and takes the dispatcher's
+    // language; while loading it only takes the number of languages and the default-language
+    // settings, and links in Loaded. A window therefore sets it after BeginLoading.
+    void SetLangDispatcher(TmlLangDispatcher* dispatcher);
+
+protected:
+    const std::vector<TmlCustomLang*>* LinkedTables() const override;
+    void LinkOnLoad() override;
+
+private:
+    friend class TmlLangDispatcher;
+    TmlLangDispatcher* dispatcher_ = nullptr;
 };
 
 } // namespace vx
