@@ -6,6 +6,8 @@
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Streams.h"
 
+#include "BenchData.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -18,31 +20,6 @@ constexpr int kRows = 1'000'000;
 constexpr int kChannels = 16;
 constexpr int64_t kValues = int64_t{kRows} * kChannels;
 
-// Texts as a data logger writes them: a sign now and then, 1 to 5 integer digits and up to 6
-// decimals, never more than 12 characters; or, for the worst case, always 12 characters.
-std::string RandomValueText(std::mt19937& random, bool full) {
-    std::string text;
-    if (full) {
-        text = std::to_string(10000 + random() % 90000) + ".";
-        while (text.size() < 12)
-            text += static_cast<char>('0' + random() % 10);
-        return text;
-    }
-    if (random() % 4 == 0)
-        text += '-';
-    const int intDigits = 1 + static_cast<int>(random() % 5);
-    text += static_cast<char>('1' + random() % 9);
-    for (int i = 1; i < intDigits; ++i)
-        text += static_cast<char>('0' + random() % 10);
-    const int decimals = static_cast<int>(random() % 7);
-    if (decimals > 0 && text.size() + 1 + decimals <= 12) {
-        text += '.';
-        for (int i = 0; i < decimals; ++i)
-            text += static_cast<char>('0' + random() % 10);
-    }
-    return text;
-}
-
 std::string MakeStoredBuffer(bool full) {
     vx::TDatabuffer buffer;
     vx::TdataProva& test = buffer.AddProva(kChannels + 1);
@@ -53,7 +30,7 @@ std::string MakeStoredBuffer(bool full) {
         vx::Tdatavector& channel = test.GetChannel(c);
         channel.Reserve(kRows, size_t{kRows} * 10);
         for (int r = 0; r < kRows; ++r)
-            channel.AddTextRaw(RandomValueText(random, full));
+            channel.AddTextRaw(vx::bench::RandomValueText(random, full));
     }
     vx::TMemoryStream stream;
     buffer.SaveToStream(stream);

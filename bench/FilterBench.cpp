@@ -6,6 +6,8 @@
 #include "data/Databuff.h"
 #include "platform/runtime/FormatSettings.h"
 
+#include "BenchData.h"
+
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -18,24 +20,6 @@ constexpr int kChannels = 16;
 constexpr int kKeyChannel = 15;
 // Keeps about half of the rows.
 constexpr const char* kTwoConditions = "(CHN(0) > 0) AND (CHN(1) < 5000)";
-
-// A sign now and then, 1 to 5 integer digits and up to 6 decimals.
-std::string RandomValueText(std::mt19937& random) {
-    std::string text;
-    if (random() % 4 == 0)
-        text += '-';
-    const int intDigits = 1 + static_cast<int>(random() % 5);
-    text += static_cast<char>('1' + random() % 9);
-    for (int i = 1; i < intDigits; ++i)
-        text += static_cast<char>('0' + random() % 10);
-    const int decimals = static_cast<int>(random() % 7);
-    if (decimals > 0 && text.size() + 1 + decimals <= 12) {
-        text += '.';
-        for (int i = 0; i < decimals; ++i)
-            text += static_cast<char>('0' + random() % 10);
-    }
-    return text;
-}
 
 vx::TDatabuffer& Buffer() {
     static vx::TDatabuffer* buffer = [] {
@@ -50,7 +34,7 @@ vx::TDatabuffer& Buffer() {
             for (int r = 0; r < kRows; ++r)
                 channel.AddTextRaw(c == kKeyChannel
                                        ? std::string(1, static_cast<char>('A' + random() % 8))
-                                       : RandomValueText(random));
+                                       : vx::bench::RandomValueText(random));
         }
         return made;
     }();

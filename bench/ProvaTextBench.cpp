@@ -7,6 +7,8 @@
 #include "data/Settings.h"
 #include "platform/runtime/FormatSettings.h"
 
+#include "BenchData.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -20,23 +22,6 @@ namespace {
 constexpr int kRows = 1'000'000;
 constexpr int kChannels = 16;
 constexpr int64_t kValues = int64_t{kRows} * kChannels;
-
-// As a data logger writes them: a sign now and then, 1 to 5 integer digits, up to 6 decimals.
-void AppendValueText(std::string& out, std::mt19937& random) {
-    const size_t start = out.size();
-    if (random() % 4 == 0)
-        out += '-';
-    const int intDigits = 1 + static_cast<int>(random() % 5);
-    out += static_cast<char>('1' + random() % 9);
-    for (int i = 1; i < intDigits; ++i)
-        out += static_cast<char>('0' + random() % 10);
-    const int decimals = static_cast<int>(random() % 7);
-    if (decimals > 0 && out.size() - start + 1 + decimals <= 12) {
-        out += '.';
-        for (int i = 0; i < decimals; ++i)
-            out += static_cast<char>('0' + random() % 10);
-    }
-}
 
 // Written once, in pieces, so that the generator's memory stays out of the figures.
 class BenchFile {
@@ -52,7 +37,7 @@ public:
         std::mt19937 random(42);
         for (int r = 0; r < kRows; ++r) {
             for (int c = 0; c < kChannels; ++c) {
-                AppendValueText(piece, random);
+                piece += vx::bench::RandomValueText(random);
                 piece += c + 1 < kChannels ? "\t" : "\r\n";
             }
             if (piece.size() > (1 << 20)) {
