@@ -126,8 +126,9 @@ public:
     void SetLanguage(std::string_view value);
     const TStringList& LangNames() const { return langNames_; }
     void SetLangNames(const TStringList& names);
-    // Applies the active language; here the table only refreshes its character sets and fires
-    // OnChangeLanguage, the walk over the owner's components hooks in here.
+    // Applies the active language: refreshes the character sets, writes the texts into the
+    // owner's components (not into those of a descendant with a table of its own), then fires
+    // OnChangeLanguage.
     virtual void ChangeLanguage();
 
     // Character set of each language (1-based) and of the active one.
