@@ -64,17 +64,26 @@ TEST(FormTest, ModalLoopEndsWithTheButtonsResult) {
 TEST(FormTest, CloseQueryAndCloseActionCanKeepAModalFormOpen) {
     std::vector<std::string> log;
     std::unique_ptr<TSampleForm> form(CreateForm<TSampleForm>(log));
+    // Each refusal asks for the next result only after it happened, so that timers that fire
+    // together under load cannot overwrite a result before the form has looked at it.
+    auto later = [&](int result) {
+        QTimer::singleShot(0, form.get(), [&, result] { form->SetModalResult(result); });
+    };
     int queries = 0;
-    form->OnCloseQuery = [&](QObject*, bool& canClose) { canClose = ++queries > 1; };
+    form->OnCloseQuery = [&](QObject*, bool& canClose) {
+        canClose = ++queries > 1;
+        if (!canClose)
+            later(mrNo);
+    };
     int closes = 0;
     form->OnClose = [&](QObject*, TCloseAction& action) {
-        if (++closes == 1)
+        if (++closes == 1) {
             action = TCloseAction::caNone;
+            later(mrOk);
+        }
     };
     // First refused by OnCloseQuery, then by OnClose, then it closes with the last result.
-    QTimer::singleShot(0, form.get(), [&] { form->SetModalResult(mrYes); });
-    QTimer::singleShot(10, form.get(), [&] { form->SetModalResult(mrNo); });
-    QTimer::singleShot(20, form.get(), [&] { form->SetModalResult(mrOk); });
+    later(mrYes);
     EXPECT_EQ(form->ExecModal(), mrOk);
     EXPECT_EQ(queries, 3);
     EXPECT_EQ(closes, 2);
