@@ -3,15 +3,9 @@
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/StringList.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ComboBox.h"
-#include "platform/ui/Form.h"
-#include "platform/ui/GroupBox.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Memo.h"
-#include "platform/ui/MenuItem.h"
-#include "platform/ui/PageControl.h"
 #include "platform/ui/StatusBar.h"
+
+#include "TestWindow.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -22,41 +16,19 @@
 namespace vx {
 namespace {
 
-// Lines as the stored tables hold them: '|' stands for the delimiter, character 1.
 void Fill(TStringList& list, std::initializer_list<const char*> lines) {
     list.Clear();
-    for (const char* line : lines) {
-        std::string s = Utf8ToCp1252(line);
-        for (char& ch : s)
-            if (ch == '|')
-                ch = '\1';
-        list.Add(s);
-    }
+    for (const char* line : lines)
+        list.Add(test::TableText(line));
 }
 
-class TTestWindow : public TForm {
+class TTestWindow : public test::TTestControls {
 public:
-    TTestWindow() : TForm(nullptr, "TestWindow") {
-        Label1 = new TLabel(this, "Label1");
-        Button1 = new TButton(this, "Button1");
-        GroupBox1 = new TGroupBox(this, "GroupBox1");
-        ComboBox1 = new TComboBox(GroupBox1, "ComboBox1");
-        Apri1 = new TMenuItem(this, "Apri1");
-        PageControl1 = new TPageControl(this, "PageControl1");
-        TabSheet1 = new TTabSheet(PageControl1, "TabSheet1");
-        Memo1 = new TMemo(TabSheet1, "Memo1");
+    TTestWindow() {
         StatusBar1 = new TStatusBar(this, "StatusBar1");
         StatusBar1->AddPanel();
         StatusBar1->AddPanel();
     }
-    TLabel* Label1;
-    TButton* Button1;
-    TGroupBox* GroupBox1;
-    TComboBox* ComboBox1;
-    TMenuItem* Apri1;
-    TPageControl* PageControl1;
-    TTabSheet* TabSheet1;
-    TMemo* Memo1;
     TStatusBar* StatusBar1;
 };
 

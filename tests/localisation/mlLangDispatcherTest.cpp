@@ -3,14 +3,8 @@
 #include "localisation/mlStoredTable.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Streams.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ComboBox.h"
-#include "platform/ui/Form.h"
-#include "platform/ui/GroupBox.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Memo.h"
-#include "platform/ui/MenuItem.h"
-#include "platform/ui/PageControl.h"
+
+#include "TestWindow.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -21,15 +15,6 @@
 
 namespace vx {
 namespace {
-
-// TranslationData text: '|' stands for the delimiter, character 1.
-std::string Data(const char* utf8) {
-    std::string s = Utf8ToCp1252(utf8);
-    for (char& c : s)
-        if (c == '|')
-            c = '\1';
-    return s;
-}
 
 // A window's table as a loaded form links it: settings, dispatcher, lists, Loaded.
 TmlLang* LinkedTable(QObject* owner, TmlLangDispatcher* dispatcher, const std::string& data = "") {
@@ -201,38 +186,23 @@ TEST(TmlLangDispatcher, NumberOfLanguagesAndNames) {
     EXPECT_EQ(d.NumOfLanguages(), 1);
 }
 
-class TTestWindow : public TForm {
+class TTestWindow : public test::TTestControls {
 public:
     explicit TTestWindow(TmlLangDispatcher* dispatcher, QWidget* parent = nullptr)
-        : TForm(parent, "TestWindow") {
-        Label1 = new TLabel(this, "Label1");
-        Button1 = new TButton(this, "Button1");
-        GroupBox1 = new TGroupBox(this, "GroupBox1");
-        ComboBox1 = new TComboBox(GroupBox1, "ComboBox1");
+        : TTestControls(parent) {
         ComboBox1->SetItems({"rosso", "verde", "blu"});
         ComboBox1->SetItemIndex(1);
-        Apri1 = new TMenuItem(this, "Apri1");
-        PageControl1 = new TPageControl(this, "PageControl1");
-        TabSheet1 = new TTabSheet(PageControl1, "TabSheet1");
-        Memo1 = new TMemo(TabSheet1, "Memo1");
         mlLang1 = LinkedTable(
             this, dispatcher,
-            Data("stCaptions\r\nTestWindow|Finestra|Window|Fenster|\r\nLabel1|Nome|Name|Name|\r\n"
-                 "Button1|&Apri|&Open|Ö&ffnen|\r\nNoSuchLabel|x|y|z|\r\n"
-                 "GroupBox1|Opzioni|Options|Optionen|\r\nApri1|&Apri|&Open|Ö&ffnen|\r\n"
-                 "TabSheet1|Pagina|Page|Seite|\r\n"
-                 "stHints\r\nButton1|Apre|Opens|Öffnet|\r\n"
-                 "stMultiLines\r\nComboBox1.Items|rosso,verde,blu|red,green,blue|rot,grün,blau|\r\n"
-                 "Memo1.Lines|\"riga uno\"|\"line one\"|\"Zeile eins\"|\r\n"));
+            test::TableText(
+                "stCaptions\r\nTestWindow|Finestra|Window|Fenster|\r\nLabel1|Nome|Name|Name|\r\n"
+                "Button1|&Apri|&Open|Ö&ffnen|\r\nNoSuchLabel|x|y|z|\r\n"
+                "GroupBox1|Opzioni|Options|Optionen|\r\nApri1|&Apri|&Open|Ö&ffnen|\r\n"
+                "TabSheet1|Pagina|Page|Seite|\r\n"
+                "stHints\r\nButton1|Apre|Opens|Öffnet|\r\n"
+                "stMultiLines\r\nComboBox1.Items|rosso,verde,blu|red,green,blue|rot,grün,blau|\r\n"
+                "Memo1.Lines|\"riga uno\"|\"line one\"|\"Zeile eins\"|\r\n"));
     }
-    TLabel* Label1;
-    TButton* Button1;
-    TGroupBox* GroupBox1;
-    TComboBox* ComboBox1;
-    TMenuItem* Apri1;
-    TPageControl* PageControl1;
-    TTabSheet* TabSheet1;
-    TMemo* Memo1;
     TmlLang* mlLang1;
 };
 
@@ -314,10 +284,10 @@ TEST(TmlLangDispatcher, MainAndChildWindowsKeepTheirOwnTexts) {
     SetThreeLanguages(d);
     TForm main(nullptr, "MainForm");
     auto* mainLabel = new TLabel(&main, "Label1");
-    LinkedTable(&main, &d, Data("stCaptions\r\nLabel1|Principale|Main|Haupt|\r\n"));
+    LinkedTable(&main, &d, test::TableText("stCaptions\r\nLabel1|Principale|Main|Haupt|\r\n"));
     auto* child = new TForm(&main, "ChildForm");
     auto* childLabel = new TLabel(child, "Label1");
-    LinkedTable(child, &d, Data("stCaptions\r\nLabel1|Figlio|Child|Kind|\r\n"));
+    LinkedTable(child, &d, test::TableText("stCaptions\r\nLabel1|Figlio|Child|Kind|\r\n"));
     d.SetActiveLanguage(2);
     EXPECT_EQ(mainLabel->text(), "Main");
     EXPECT_EQ(childLabel->text(), "Child");
