@@ -2,6 +2,7 @@
 
 #include "localisation/MemIni.h"
 #include "localisation/mlApply.h"
+#include "localisation/mlCodePages.h"
 #include "localisation/mlLangDispatcher.h"
 #include "platform/graphics/GraphicsMeta.h"
 #include "platform/runtime/Cp1252.h"
@@ -12,6 +13,8 @@
 #include "platform/runtime/UiServices.h"
 
 #include <QLocale>
+
+#include <algorithm>
 
 #include <utility>
 
@@ -896,11 +899,13 @@ void TmlCustomLang::ReplaceDelimiter(char from, char to) {
     for (TStringList& list : lists_)
         for (int i = 0; i < list.Count(); ++i) {
             std::string line = list[i];
-            for (char& c : line)
-                if (c == from)
-                    c = to;
+            std::replace(line.begin(), line.end(), from, to);
             list.Put(i, line);
         }
+    for (int i = 0; i < extended_.Count(); ++i) {
+        std::string& values = extended_.Items(i).Values;
+        std::replace(values.begin(), values.end(), from, to);
+    }
 }
 
 bool TmlCustomLang::IsExcluded(std::string_view component, std::string_view property) const {
@@ -959,6 +964,38 @@ void TmlCustomLang::SetLangDelim(char value) {
     if (!loading_)
         ReplaceDelimiter(langDelim_, value);
     langDelim_ = value;
+}
+
+void TmlCustomLang::SetStoreAsUTF8(bool value) {
+    if (value != storeAsUTF8_ && !loading_)
+        ConvertStoredTexts(value);
+    storeAsUTF8_ = value;
+}
+
+void TmlCustomLang::ConvertStoredTexts(bool toUtf8) {
+    RefreshCharSets();
+    // Field k of a line is the text of language k, written in that language's code page.
+    auto convert = [&](std::string_view line, bool keyFirst) {
+        std::vector<std::string> fields = ItemFields(line, langDelim_);
+        const bool closed = !line.empty() && line.back() == langDelim_;
+        for (size_t f = keyFirst ? 1 : 0; f < fields.size(); ++f) {
+            const int language = static_cast<int>(keyFirst ? f : f + 1);
+            const int codePage = CharsetToCodePage(LanguageCharSet(language));
+            fields[f] =
+                toUtf8 ? CodePageToUtf8(fields[f], codePage) : Utf8ToCodePage(fields[f], codePage);
+        }
+        std::string joined = JoinItem(fields, langDelim_);
+        if (!closed)
+            joined.pop_back();
+        return joined;
+    };
+    for (TStringList& list : lists_)
+        for (int i = 0; i < list.Count(); ++i)
+            list.Put(i, convert(list[i], true));
+    for (int i = 0; i < extended_.Count(); ++i)
+        extended_.Items(i).Values = convert(extended_.Items(i).Values, false);
+    if (!lists_[stStrings].Empty())
+        RebuildStringsTable();
 }
 
 void TmlCustomLang::SetChangeLocales(bool value) {

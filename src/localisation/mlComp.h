@@ -4,6 +4,7 @@
 // text of language 1, delimiter, ..., text of language n, delimiter", the lookup of texts by
 // identifier, the active language and the stored form TranslationData.
 
+#include "localisation/mlExtended.h"
 #include "localisation/mlStringsCollection.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/StringList.h"
@@ -100,6 +101,8 @@ public:
     void SetList(TStringsType type, const TStringList& lines);
     // Lines that applying a list set aside because their component is gone.
     TStringList& SetAside() { return setAside_; }
+    TmlExtendedItems& ExtendedTranslations() { return extended_; }
+    const TmlExtendedItems& ExtendedTranslations() const { return extended_; }
 
     // ---- lookup ----
     // The text of a Strings identifier in the active language; an empty text falls back to
@@ -176,7 +179,9 @@ public:
     int ResourceLanguageIndex() const { return resourceLanguageIndex_; }
     void SetResourceLanguageIndex(int value);
     bool StoreAsUTF8() const { return storeAsUTF8_; }
-    void SetStoreAsUTF8(bool value) { storeAsUTF8_ = value; }
+    // Outside loading, a change converts every text of every list and extended item between
+    // the code page of its language's character set and UTF-8.
+    void SetStoreAsUTF8(bool value);
     bool AutoSkipEmpties() const { return autoSkipEmpties_; }
     void SetAutoSkipEmpties(bool value) { autoSkipEmpties_ = value; }
 
@@ -228,6 +233,7 @@ private:
     void ReplaceDelimiter(char from, char to);
     void RemoveDoNotTranslateItems();
     void FillLocales();
+    void ConvertStoredTexts(bool toUtf8);
 
     std::array<TStringList, kStringsTypeCount - 1> lists_;
     TStringList setAside_;
@@ -250,6 +256,7 @@ private:
     bool autoSkipEmpties_ = true;
     int defaultLanguage_ = 1;
     bool storeAsUTF8_ = false;
+    TmlExtendedItems extended_{this};
     TmlStringsCollection stringsTable_;
     std::vector<uint8_t> languageCharSets_;
     int currentCharSet_ = 1;

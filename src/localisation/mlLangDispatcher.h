@@ -16,9 +16,10 @@ namespace vx {
 class TmlCustomLang;
 class TmlLang;
 
-enum TTestModeKind { tmkExpandWidth, tmkExpandChars };
+enum TTestModeKind { tmkExpandWidth, tmkFlipCase, tmkExpandChars };
 
-// Test display of texts; carried for the stored form, nothing in the system turns it on.
+// Test display of texts: shows which texts have no translation yet. Nothing in the system
+// turns it on.
 struct TTestModeInfo {
     bool Active = false;
     TTestModeKind Kind = tmkExpandWidth;
