@@ -11,6 +11,7 @@
 using namespace vx;
 using vx::test::FromHex;
 using vx::test::HexBytes;
+using vx::test::TTestColumn;
 using vx::test::TTestWidget;
 
 namespace {
@@ -379,4 +380,83 @@ TEST(ComponentStreamTest, CorruptStreamsFailCleanly) {
     std::string deep =
         Head() + SStr("OnClick") + std::string(100, '\x01') + std::string(100, '\x00') + end;
     EXPECT_THROW(ComponentFromBytes(deep, into), EReadError);
+}
+
+namespace {
+
+std::string SheetHead() {
+    return "TPF0" + SStr("TTestSheet") + SStr("S1");
+}
+
+} // namespace
+
+TEST(ComponentStreamTest, CollectionsWriteEachItemAsAListOfItsProperties) {
+    vx::test::TTestSheet sheet;
+    sheet.SetName("S1");
+    EXPECT_EQ(HexBytes(ComponentToBytes(sheet)), HexBytes(SheetHead() + end));
+
+    TTestColumn& a = sheet.Columns.Add();
+    a.Title = "A";
+    a.Width = 300;
+    a.Raw = "xy";
+    sheet.Columns.Add();
+    const std::string expected = SheetHead() + SStr("Columns") + FromHex("0E 01") +
+                                 Entry("Title", "06 01") + "A" + Entry("Width", "03 2C 01") +
+                                 Entry("Data", "0A 02 00 00 00") + "xy" + FromHex("00 01 00 00") +
+                                 end;
+    EXPECT_EQ(HexBytes(ComponentToBytes(sheet)), HexBytes(expected));
+
+    vx::test::TTestSheet back;
+    back.Columns.Add().Title = "old";
+    ComponentFromBytes(expected, back);
+    ASSERT_EQ(back.Columns.Count(), 2);
+    EXPECT_EQ(back.Columns.Items(0).Title, "A");
+    EXPECT_EQ(back.Columns.Items(0).Width, 300);
+    EXPECT_EQ(back.Columns.Items(0).Raw, "xy");
+    EXPECT_EQ(back.Columns.Items(1).Title, "");
+}
+
+TEST(ComponentStreamTest, CollectionItemsMayCarryOrderNumbers) {
+    // Another writer puts an order number before an item's list; an empty collection keeps
+    // the items there are.
+    vx::test::TTestSheet back;
+    ComponentFromBytes(SheetHead() + SStr("Columns") + FromHex("0E 02 05 01") +
+                           Entry("Title", "06 01") + "B" + FromHex("00 00") + end,
+                       back);
+    ASSERT_EQ(back.Columns.Count(), 1);
+    EXPECT_EQ(back.Columns.Items(0).Title, "B");
+    ComponentFromBytes(SheetHead() + SStr("Columns") + FromHex("0E 00") + end, back);
+    EXPECT_EQ(back.Columns.Count(), 1);
+}
+
+TEST(ComponentStreamTest, ListsWithASetterAreHandedOverWhole) {
+    vx::test::TTestSheet sheet;
+    sheet.SetName("S1");
+    sheet.Names.Add("a");
+    const std::string bytes = ComponentToBytes(sheet);
+    EXPECT_EQ(HexBytes(bytes), HexBytes(SheetHead() + Entry("Names.Strings", "01 06 01") + "a" +
+                                        FromHex("00") + end));
+    vx::test::TTestSheet back;
+    ComponentFromBytes(bytes, back);
+    EXPECT_EQ(back.Names.Text(), "a\r\n");
+    EXPECT_EQ(back.NamesSet, 1);
+}
+
+TEST(ComponentStreamTest, CorruptCollectionsFailCleanly) {
+    vx::test::TTestSheet sheet;
+    sheet.SetName("S1");
+    sheet.Columns.Add().Title = "A";
+    const std::string bytes = ComponentToBytes(sheet);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        vx::test::TTestSheet into;
+        EXPECT_THROW(ComponentFromBytes(bytes.substr(0, n), into), EReadError) << n;
+    }
+    vx::test::TTestSheet into;
+    // An unknown property of an item, and a value of another kind.
+    EXPECT_THROW(ComponentFromBytes(SheetHead() + SStr("Columns") + FromHex("0E 01") +
+                                        Entry("Nope", "02 01") + FromHex("00 00") + end,
+                                    into),
+                 EReadError);
+    EXPECT_THROW(ComponentFromBytes(SheetHead() + Entry("Columns", "01 00") + end, into),
+                 EReadError);
 }

@@ -9,6 +9,7 @@
 #include "platform/runtime/Strings.h"
 
 #include <memory>
+#include <vector>
 
 namespace vx::test {
 
@@ -132,6 +133,69 @@ public:
                     "Blob", [](const W& w) { return !w.Private.empty(); },
                     [](const W& w, TStream& s) { s.WriteBytes(w.Private); },
                     [](W& w, TStream& s) { w.Private = s.ReadBytes(s.Remaining()); })
+                .Build();
+        return info;
+    }
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+};
+
+// A collection whose items are no persistent objects, each with a binary property, beside a
+// list that is handed to a setter, as the translation table has them.
+struct TTestColumn {
+    std::string Title;
+    int32_t Width = 0;
+    std::string Raw; // written as the binary property "Data"
+
+    static const TClassInfo& StaticClassInfo() {
+        using C = TTestColumn;
+        static const TClassInfo info =
+            TClassBuilder<C>("TTestColumn", nullptr)
+                .String(
+                    "Title", [](const C& c) { return c.Title; },
+                    [](C& c, std::string v) { c.Title = std::move(v); })
+                .Field("Width", &C::Width, 0)
+                .Binary(
+                    "Data", [](const C& c) { return !c.Raw.empty(); },
+                    [](const C& c, TStream& s) { s.WriteBytes(c.Raw); },
+                    [](C& c, TStream& s) { c.Raw = s.ReadBytes(s.Remaining()); })
+                .Build();
+        return info;
+    }
+};
+
+class TTestColumns {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    TTestColumn& Items(int i) const { return *items_.at(static_cast<size_t>(i)); }
+    TTestColumn& Add() { return *items_.emplace_back(std::make_unique<TTestColumn>()); }
+    void Clear() { items_.clear(); }
+
+private:
+    std::vector<std::unique_ptr<TTestColumn>> items_;
+};
+
+class TTestSheet : public TComponent {
+public:
+    using TComponent::TComponent;
+
+    TTestColumns Columns;
+    TStringList Names;
+    int NamesSet = 0; // calls of the list's setter
+
+    static const TClassInfo& StaticClassInfo() {
+        using S = TTestSheet;
+        static const TClassInfo info =
+            TClassBuilder<S>("TTestSheet", &TComponent::StaticClassInfo())
+                .StringList(
+                    "Names", [](S& s) { return &s.Names; },
+                    [](S& s, const TStringList& v) {
+                        s.Names.Assign(v);
+                        ++s.NamesSet;
+                    })
+                .Collection<TTestColumn, TTestColumns>("Columns", "TTestColumns",
+                                                       TTestColumn::StaticClassInfo(),
+                                                       [](S& s) { return &s.Columns; })
+                .Stored([](const S& s) { return s.Columns.Count() > 0; })
                 .Build();
         return info;
     }

@@ -125,6 +125,18 @@ private:
         }
         case TPropKind::Method:
             return; // events are bound by code and carry no name
+        case TPropKind::Collection: {
+            s_.WriteShortString(name);
+            s_.WriteU8(vaCollection);
+            const int count = p.ItemCount(h);
+            for (int i = 0; i < count; ++i) {
+                s_.WriteU8(vaList);
+                WriteProperties(p.Item(h, i), *p.ObjectClass, "");
+                s_.WriteU8(vaNull);
+            }
+            s_.WriteU8(vaNull);
+            return;
+        }
         }
     }
 
@@ -258,9 +270,9 @@ public:
     }
 
 private:
-    void ReadProperty(void* h, const TClassInfo& rootCls, std::string_view path) {
+    void ReadProperty(void* h, const TClassInfo& rootCls, std::string_view path,
+                      bool atRoot = true) {
         const TClassInfo* cls = &rootCls;
-        bool atRoot = true;
         while (true) {
             size_t dot = path.find('.');
             std::string_view part = path.substr(0, dot);
@@ -297,7 +309,13 @@ private:
                 continue;
             }
             if (p && p->Kind == TPropKind::StringList && SameText(rest, "Strings")) {
-                ReadStrings(*static_cast<TStringList*>(p->GetObj(h)));
+                if (p->SetObj) {
+                    TStringList list;
+                    ReadStrings(list);
+                    p->SetObj(h, &list);
+                } else {
+                    ReadStrings(*static_cast<TStringList*>(p->GetObj(h)));
+                }
                 return;
             }
             if (p && p->Kind == TPropKind::Bitmap && SameText(rest, "Data")) {
@@ -376,9 +394,40 @@ private:
         case TPropKind::Method:
             SkipValue(tag, 0);
             return;
+        case TPropKind::Collection:
+            if (tag != vaCollection)
+                InvalidValue();
+            ReadCollection(h, p);
+            return;
         default:
             InvalidValue();
         }
+    }
+
+    // The items replace those the collection held once the first item comes; each may be
+    // preceded by its order number, which says nothing for our collections.
+    void ReadCollection(void* h, const TPropInfo& p) {
+        if (++depth_ > maxDepth)
+            InvalidFormat();
+        bool first = true;
+        for (uint8_t tag = s_.ReadU8(); tag != vaNull; tag = s_.ReadU8()) {
+            if (tag != vaList) {
+                ReadInteger(tag);
+                if (s_.ReadU8() != vaList)
+                    InvalidFormat();
+            }
+            if (first)
+                p.ClearItems(h);
+            first = false;
+            void* item = p.AddItem(h);
+            if (!item)
+                InvalidValue();
+            while (s_.ReadU8() != vaNull) {
+                s_.Seek(-1, TSeekOrigin::soCurrent);
+                ReadProperty(item, *p.ObjectClass, s_.ReadShortString(), false);
+            }
+        }
+        --depth_;
     }
 
 public:
@@ -567,6 +616,7 @@ private:
 
     TStream& s_;
     TComponent* root_ = nullptr;
+    int depth_ = 0;
 };
 
 // A stored name that another component of the owner already has gets _1, _2, ...

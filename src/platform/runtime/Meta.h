@@ -74,6 +74,7 @@ enum class TPropKind : uint8_t {
     Bitmap,      // BMP file bytes, written as the binary property <name>.Data
     Component,   // a reference to another component, written as its name
     Method,      // an event; events are bound by code, so the stream never carries them
+    Collection,  // items of the class ObjectClass, each written as a list of its properties
 };
 
 // Constant names of integer values (colours, character sets, cursors).
@@ -107,7 +108,14 @@ struct TPropInfo {
     std::function<void(void*, std::string)> SetStr;
     // Object: the nested handle; StringList: a TStringList*; Component: a TComponent*.
     std::function<void*(const void*)> GetObj;
+    // Component: the referenced component; StringList (optional): receives the list read,
+    // for a property whose setter does more than fill the list.
     std::function<void(void*, void*)> SetObj;
+    // Collection: the items as handles of ObjectClass; AddItem appends a new one.
+    std::function<int(const void*)> ItemCount;
+    std::function<void*(const void*, int)> Item;
+    std::function<void(void*)> ClearItems;
+    std::function<void*(void*)> AddItem;
 
     bool IsStored(const void* handle) const { return !Stored || Stored(handle); }
 };
@@ -260,6 +268,40 @@ public:
         TPropInfo& p = Add(std::move(name), TPropKind::StringList, "TStrings");
         p.GetObj = [get](const void* h) -> void* {
             return static_cast<vx::TStringList*>(get(*const_cast<T*>(MetaCast<T>(h))));
+        };
+        return *this;
+    }
+    // A list read whole and handed to set (T&, const TStringList&) instead of filled in place.
+    template <class G, class S>
+    TClassBuilder& StringList(std::string name, G get, S set) {
+        StringList(std::move(name), get);
+        info_.Properties.back().SetObj = [set](void* h, void* list) {
+            set(*MetaCast<T>(h), *static_cast<const vx::TStringList*>(list));
+        };
+        return *this;
+    }
+    // A collection of items of itemClass; get returns C* (null: nothing written), where C has
+    // Count(), Items(int) returning U&, Clear() and Add() returning U&.
+    template <class U, class C, class G>
+    TClassBuilder& Collection(std::string name, std::string typeName, const TClassInfo& itemClass,
+                              G get) {
+        TPropInfo& p = Add(std::move(name), TPropKind::Collection, std::move(typeName));
+        p.ObjectClass = &itemClass;
+        auto of = [get](const void* h) -> C* { return get(*const_cast<T*>(MetaCast<T>(h))); };
+        p.ItemCount = [of](const void* h) {
+            C* c = of(h);
+            return c ? static_cast<int>(c->Count()) : 0;
+        };
+        p.Item = [of](const void* h, int i) -> void* {
+            return MetaHandle(static_cast<U*>(&of(h)->Items(i)));
+        };
+        p.ClearItems = [of](void* h) {
+            if (C* c = of(h))
+                c->Clear();
+        };
+        p.AddItem = [of](void* h) -> void* {
+            C* c = of(h);
+            return c ? MetaHandle(static_cast<U*>(&c->Add())) : nullptr;
         };
         return *this;
     }
