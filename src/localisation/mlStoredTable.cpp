@@ -20,12 +20,7 @@ namespace {
 
 constexpr std::string_view kSection = "TmlLang";
 
-struct StoredProperty {
-    std::string_view Name;
-    // The stored text, or nothing when the value is its default and is not stored.
-    std::function<std::optional<std::string>(const TmlCustomLang&)> Get;
-    std::function<void(TmlCustomLang&, std::string_view)> Set;
-};
+using StoredProperty = TStoredTableProperty;
 
 std::string BoolText(bool value) {
     return value ? "1" : "0";
@@ -45,17 +40,25 @@ TStringList TextList(std::string_view text) {
 StoredProperty Bool(std::string_view name, bool def, std::function<bool(const TmlCustomLang&)> get,
                     std::function<void(TmlCustomLang&, bool)> set) {
     return {name,
+            TPropKind::Boolean,
+            def ? 1 : 0,
+            {},
             [=](const TmlCustomLang& lang) -> std::optional<std::string> {
                 if (get(lang) == def)
                     return std::nullopt;
                 return BoolText(get(lang));
             },
-            [=](TmlCustomLang& lang, std::string_view text) { set(lang, TextBool(text)); }};
+            [=](TmlCustomLang& lang, std::string_view text) { set(lang, TextBool(text)); },
+            {},
+            {}};
 }
 
 StoredProperty Int(std::string_view name, int def, std::function<int(const TmlCustomLang&)> get,
                    std::function<void(TmlCustomLang&, int)> set) {
     return {name,
+            TPropKind::Integer,
+            def,
+            {},
             [=](const TmlCustomLang& lang) -> std::optional<std::string> {
                 if (get(lang) == def)
                     return std::nullopt;
@@ -66,23 +69,39 @@ StoredProperty Int(std::string_view name, int def, std::function<int(const TmlCu
                 if (!TryStrToInt(text, value))
                     throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
                 set(lang, value);
-            }};
+            },
+            {},
+            {}};
 }
 
 StoredProperty List(std::string_view name, bool always,
                     std::function<const TStringList&(const TmlCustomLang&)> get,
                     std::function<void(TmlCustomLang&, const TStringList&)> set) {
     return {name,
+            TPropKind::StringList,
+            0,
+            {},
             [=](const TmlCustomLang& lang) -> std::optional<std::string> {
                 if (!always && get(lang).Empty())
                     return std::nullopt;
                 return ListText(get(lang));
             },
-            [=](TmlCustomLang& lang, std::string_view text) { set(lang, TextList(text)); }};
+            [=](TmlCustomLang& lang, std::string_view text) { set(lang, TextList(text)); },
+            get,
+            set};
 }
 
+// An integer stored as its number that the component stream writes as an enumeration or set.
+StoredProperty WithKind(StoredProperty property, TPropKind kind, std::vector<std::string> names) {
+    property.Kind = kind;
+    property.Names = std::move(names);
+    return property;
+}
+
+} // namespace
+
 // In declaration order: the base class's published properties, then TmlLang's.
-const std::vector<StoredProperty>& StoredProperties() {
+const std::vector<TStoredTableProperty>& StoredTableProperties() {
     using L = TmlCustomLang;
     static const std::vector<StoredProperty> properties = {
         Bool(
@@ -143,13 +162,21 @@ const std::vector<StoredProperty>& StoredProperties() {
             "LangNames", true, [](const L& l) -> const TStringList& { return l.LangNames(); },
             [](L& l, const TStringList& v) { l.SetLangNames(v); }),
         {"Language",
+         TPropKind::String,
+         0,
+         {},
          [](const L& l) -> std::optional<std::string> {
              if (l.Language().empty())
                  return std::nullopt;
              return l.Language();
          },
-         [](L& l, std::string_view v) { l.SetLanguage(v); }},
+         [](L& l, std::string_view v) { l.SetLanguage(v); },
+         {},
+         {}},
         {"TranslateType",
+         TPropKind::Enumeration,
+         ttNoChange,
+         {"ttNoChange", "ttGetDefault"},
          [](const L& l) -> std::optional<std::string> {
              if (l.TranslateType == ttNoChange)
                  return std::nullopt;
@@ -159,10 +186,13 @@ const std::vector<StoredProperty>& StoredProperties() {
              if (v != "ttNoChange" && v != "ttGetDefault")
                  throw EConvertError("'" + std::string(v) + "' is not a TTranslateType");
              l.TranslateType = v == "ttGetDefault" ? ttGetDefault : ttNoChange;
-         }},
-        Int(
-            "Options", 0, [](const L& l) { return static_cast<int>(l.Options()); },
-            [](L& l, int v) { l.SetOptions(static_cast<unsigned>(v) & 3u); }),
+         },
+         {},
+         {}},
+        WithKind(Int(
+                     "Options", 0, [](const L& l) { return static_cast<int>(l.Options()); },
+                     [](L& l, int v) { l.SetOptions(static_cast<unsigned>(v) & 3u); }),
+                 TPropKind::Set, {"loUseExtUDStrings", "loUseExtCommonStrings"}),
         Bool(
             "NeedAllDlgs", false, [](const L& l) { return l.NeedAllDlgs(); },
             [](L& l, bool v) { l.SetNeedAllDlgs(v); }),
@@ -178,6 +208,12 @@ const std::vector<StoredProperty>& StoredProperties() {
             [](L& l, bool v) { l.DoRaiseExceptions = v; }),
     };
     return properties;
+}
+
+namespace {
+
+const std::vector<StoredProperty>& StoredProperties() {
+    return StoredTableProperties();
 }
 
 } // namespace
