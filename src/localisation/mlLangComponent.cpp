@@ -148,8 +148,12 @@ const TClassInfo& TmlLangComponent::StaticClassInfo() {
 }
 
 TmlCustomLang& TmlLangComponent::LoadingTable() {
-    if (!table_->IsLoading())
+    if (!table_->IsLoading()) {
         table_->BeginLoading();
+        // The stream leaves out the declared default, so a table without the property is
+        // one with the tab as its delimiter.
+        table_->SetLangDelim('\t');
+    }
     return *table_;
 }
 

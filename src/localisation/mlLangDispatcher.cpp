@@ -1,7 +1,10 @@
 #include "localisation/mlLangDispatcher.h"
 
 #include "localisation/mlComp.h"
+#include "localisation/mlMLBFile.h"
+#include "platform/runtime/Paths.h"
 #include "platform/runtime/Strings.h"
+#include "platform/system/Files.h"
 
 #include <algorithm>
 
@@ -30,15 +33,37 @@ void TmlLangDispatcher::AddLang(TmlLang* lang) {
     lang->language_ = language_;
     if (OnLinkToDispatcher)
         OnLinkToDispatcher(this, lang);
-    // No translation file is ever named, so a table always takes the language. Windows are
-    // built without texts of their own, so a table already in that language applies it too.
-    if (lang->ActiveLanguage() == activeLanguage_) {
+    // Windows are built without texts of their own, so a table already in that language
+    // applies it too.
+    if (LoadTranslationFile(lang)) {
+        langNames_.Assign(lang->LangNames());
+        numOfLanguages_ = lang->NumOfLanguages();
+    } else if (lang->ActiveLanguage() == activeLanguage_) {
         lang->applyKind_ = -1;
         lang->ChangeLanguage();
     } else {
         lang->SetActiveLanguage(activeLanguage_);
     }
     lang->RefreshCharSets();
+}
+
+bool TmlLangDispatcher::LoadTranslationFile(TmlLang* lang) {
+    if (fileName_.empty() || !FileExists(fileName_))
+        return false;
+    // Other files are INI-style translation files, which this dispatcher does not read.
+    if (UpperCase(ExtractFileExt(fileName_)) != ".MLB")
+        return false;
+    lang->activeLanguage_ = activeLanguage_;
+    if (lang->langNames_.Count() >= activeLanguage_ && activeLanguage_ >= 1)
+        lang->language_ = lang->langNames_[activeLanguage_ - 1];
+    if (!fileManager_)
+        fileManager_ = std::make_unique<TMLBFileManager>();
+    fileManager_->SetFileName(fileName_);
+    fileManager_->ReadTable(*lang);
+    lang->RebuildStringsTable();
+    lang->applyKind_ = -1;
+    lang->ChangeLanguage();
+    return true;
 }
 
 void TmlLangDispatcher::RemoveLang(TmlCustomLang* lang) {

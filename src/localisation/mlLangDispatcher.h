@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@ namespace vx {
 
 class TmlCustomLang;
 class TmlLang;
+class TMLBFileManager;
 
 enum TTestModeKind { tmkExpandWidth, tmkFlipCase, tmkExpandChars };
 
@@ -64,6 +66,7 @@ public:
     // Raises ELanguageError for a name that a non-empty LangNames does not hold.
     void SetLanguage(std::string_view name);
     // A translation file to load into each table as it links; the system leaves it empty.
+    // A .MLB file is read through the dispatcher's file manager.
     const std::string& FileName() const { return fileName_; }
     void SetFileName(std::string_view name) { fileName_ = std::string(name); }
     TTestModeInfo& TestModeInfo() { return testModeInfo_; }
@@ -88,7 +91,11 @@ private:
     int numOfLanguages_ = 1;
     std::string language_;
     TStringList langNames_;
+    // Gives a linking table the texts of FileName; false when no such file exists.
+    bool LoadTranslationFile(TmlLang* lang);
+
     std::string fileName_;
+    std::unique_ptr<TMLBFileManager> fileManager_; // made on first need
     TTestModeInfo testModeInfo_;
     bool useDefaultLanguage_ = false;
     int defaultLanguage_ = 1;
