@@ -66,6 +66,19 @@ void TForm::SetModalResult(int result) {
         loop_->quit();
 }
 
+int TForm::WindowState() const {
+    if (isMinimized())
+        return wsMinimized;
+    return isMaximized() ? wsMaximized : wsNormal;
+}
+
+void TForm::SetWindowState(int state) {
+    const Qt::WindowStates keep = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    setWindowState(state == wsMinimized   ? keep | Qt::WindowMinimized
+                   : state == wsMaximized ? keep | Qt::WindowMaximized
+                                          : keep);
+}
+
 void TForm::Show() {
     show();
     raise();

@@ -11,6 +11,7 @@ class QEventLoop;
 namespace vx {
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 // A window. Forms are made with CreateForm, so that OnCreate runs once the whole form (its
 // children and its translation table) stands. Events:
@@ -30,6 +31,7 @@ class TForm : public QWidget {
     Q_PROPERTY(vx::TControlFont* Font READ Font)
     Q_PROPERTY(int Tag MEMBER Tag)
     Q_PROPERTY(int ModalResult READ ModalResult WRITE SetModalResult)
+    Q_PROPERTY(int WindowState READ WindowState WRITE SetWindowState)
 
 public:
     explicit TForm(QWidget* parent = nullptr, const QString& name = {});
@@ -50,6 +52,10 @@ public:
     int ModalResult() const { return modalResult_; }
     // A non-zero result ends the modal loop of a modal form, unless OnCloseQuery refuses.
     void SetModalResult(int result);
+
+    // A TWindowState; set on a hidden form, it takes effect when the form is shown.
+    int WindowState() const;
+    void SetWindowState(int state);
 
     void Show();
     void Close();
