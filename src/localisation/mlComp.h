@@ -212,6 +212,52 @@ public:
     // ExcludedProperties at creation; the system's tables store the first 20.
     static const std::array<std::string_view, 30>& DefaultExcludedProperties();
 
+    // ---- translation files ----
+    // INI-style translation files: section "OPTIONS", the language names, one section per kind
+    // with keys "<owner class>.<item key>" and values holding the texts of every language, and
+    // "Extended". A file may hold the tables of many windows; each table reads and writes only
+    // the keys of its owner class. A stream's INI text runs from its position to its end.
+    // Reading replaces the kind's list by the owner's items of the file; returns their number.
+    virtual int LoadFromIniStream(TStream& stream, TStringsType kind);
+    // Rewrites the stream, keeping what it holds for other kinds and windows.
+    virtual void SaveToIniStream(TStream& stream, TStringsType kind);
+    // Every kind and the extended translations; then the indexes and, unless suppressed, the
+    // texts of the owner's components.
+    virtual void LoadAllFromIniStream(TStream& stream, bool noRetranslate = false);
+    virtual void SaveAllToIniStream(TStream& stream);
+    // Reads the kind, then appends again every earlier item the stream did not supply.
+    virtual int MergeFromIniStream(TStream& stream, TStringsType kind);
+    virtual void MergeAllFromIniStream(TStream& stream, bool noRetranslate = false);
+    // -1 when the file does not exist.
+    virtual int LoadFromFile(const std::string& fileName, TStringsType kind);
+    // Files are replaced whole, never left half written.
+    virtual void SaveToFile(const std::string& fileName, TStringsType kind);
+    // False when the file does not exist.
+    virtual bool LoadAllFromFile(const std::string& fileName, bool noRetranslate = false);
+    virtual void SaveAllToFile(const std::string& fileName);
+    virtual int LoadStringsFromFile(const std::string& fileName);
+    virtual void SaveStringsToFile(const std::string& fileName);
+    // A ".MLB" file through the binary file manager, any other as an INI-style file. False when
+    // the file does not exist or holds nothing for this window.
+    virtual bool MergeFromFile(const std::string& fileName, TStringsType kind,
+                               bool noRetranslate = false);
+    // Every kind, stopping at the first that fails.
+    virtual bool MergeAllFromFile(const std::string& fileName, bool noRetranslate = false);
+    // The texts of the file's language of that name become the table's language of that name,
+    // appended when the table lacks it. A language the file lacks raises ELanguageError
+    // "<name> not found in <file>" with DoRaiseExceptions and is skipped otherwise. Results:
+    // the number of texts taken.
+    virtual int ImportLanguage(const std::string& fileName, std::string_view language,
+                               TStringsType kind);
+    virtual int ImportLanguageExtended(const std::string& fileName, std::string_view language);
+    virtual int ImportLanguageAll(const std::string& fileName, std::string_view language,
+                                  bool noRetranslate = false);
+
+private:
+    // After a translation file changed the lists: identifier index, character sets and,
+    // unless suppressed, the texts of the owner's components.
+    void FinishTranslationFile(bool retranslate);
+
 protected:
     // Tables linked to the same dispatcher, in link order; null without a dispatcher.
     virtual const std::vector<TmlCustomLang*>* LinkedTables() const { return nullptr; }
