@@ -114,6 +114,20 @@ public:
         return d.empty() ? std::string(kDefaultDelimiter) : d;
     }
     bool HasUtf8Flag() const { return !ini_.ReadString(kOptionsSection, kUtf8Key, "").empty(); }
+
+    // A section counts even without keys: it says the file covers that kind.
+    bool HasSection(std::string_view section) const {
+        TStringList sections;
+        ini_.ReadSections(sections);
+        return sections.IndexOf(section) >= 0;
+    }
+    void AddSection(std::string_view section) {
+        if (HasSection(section))
+            return;
+        // Writing and deleting a key leaves the section in place, empty.
+        ini_.WriteString(section, kOptionsSection, "");
+        ini_.DeleteKey(section, kOptionsSection);
+    }
     bool Utf8() const { return ini_.ReadBool(kOptionsSection, kUtf8Key, false); }
     bool Fixed(int language) const {
         return ini_.ReadBool(kOptionsSection, std::string(kFixedKey) + IntToStr(language), false);
@@ -305,6 +319,9 @@ int ReadKind(TmlCustomLang& table, const TTranslationFile& file, TStringsType ki
         anyFixed = anyFixed || file.Fixed(k);
 
     const std::string_view section = kSectionNames[static_cast<size_t>(kind)];
+    // A file without the kind's section leaves its list alone.
+    if (!file.HasSection(section))
+        return 0;
     const std::string ownerKey = table.OwnerClassName();
     list->Clear();
     int count = 0;
@@ -353,6 +370,8 @@ void ReadExtended(TmlCustomLang& table, const TTranslationFile& file) {
         return nullptr;
     };
 
+    if (!file.HasSection(kExtendedSection))
+        return;
     items.Clear();
     for (const TOwnerKey& key : OwnerKeys(table, file, coding, kExtendedSection, true, false)) {
         if (EndsWithText(key.Key, kTypeKindSuffix))
@@ -403,6 +422,7 @@ void WriteKind(const TmlCustomLang& table, TTranslationFile& file, TStringsType 
     const TTextCoding coding(table, file);
     const std::string_view section = kSectionNames[static_cast<size_t>(kind)];
     const char delimiter = table.LangDelim();
+    file.AddSection(section);
     EraseOwnerKeys(table, file, coding, section);
     for (const std::string& line : list->Items()) {
         std::string key = ItemKey(line, delimiter);
@@ -417,6 +437,7 @@ void WriteKind(const TmlCustomLang& table, TTranslationFile& file, TStringsType 
 
 void WriteExtended(const TmlCustomLang& table, TTranslationFile& file) {
     const TTextCoding coding(table, file);
+    file.AddSection(kExtendedSection);
     EraseOwnerKeys(table, file, coding, kExtendedSection);
     const TmlExtendedItems& items = table.ExtendedTranslations();
     for (int i = 0; i < items.Count(); ++i) {

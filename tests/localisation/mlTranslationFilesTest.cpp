@@ -70,20 +70,36 @@ TEST(TranslationFiles, WritesTheFileFormatKeepingOtherWindowsKeys) {
                                     "TMainForm.Button1=Apri~!@#Open\r\n"
                                     "TMainForm.TMainForm=Finestra~!@#Window\r\n"
                                     "\r\n"
+                                    "[CharSets]\r\n"
+                                    "\r\n"
                                     "[Collections]\r\n"
                                     "TMainForm.StatusBar1.Panels-0+.Text=Pronto~!@#Ready\r\n"
+                                    "\r\n"
+                                    "[Dialogs]\r\n"
+                                    "\r\n"
+                                    "[DisplayLabels]\r\n"
                                     "\r\n"
                                     "[Extended]\r\n"
                                     "TMainForm.Edit1.Text=uno~!@#one\r\n"
                                     "TMainForm.Edit1.Text_TypeKind=10\r\n"
                                     "\r\n"
+                                    "[Fonts]\r\n"
+                                    "\r\n"
+                                    "[Hints]\r\n"
+                                    "\r\n"
                                     "[Language names - for internal use only!]\r\n"
                                     "Language_1=Italiano\r\n"
                                     "Language_2=English\r\n"
                                     "\r\n"
+                                    "[Locales]\r\n"
+                                    "\r\n"
+                                    "[Multilines]\r\n"
+                                    "\r\n"
                                     "[OPTIONS]\r\n"
                                     "DELIMITER=~!@#\r\n"
                                     "IsUTF8File=0\r\n"
+                                    "\r\n"
+                                    "[Other]\r\n"
                                     "\r\n"
                                     "[Strings]\r\n"
                                     "TMainForm.IDS_1=Riga 1\x19\x1ARiga 2~!@#Line\xE8\r\n"
@@ -161,6 +177,26 @@ TEST(TranslationFiles, ReadsTheFileDelimiterAndOnlyTheOwnersKeys) {
         t.lang->SetActiveLanguage(2);
         EXPECT_EQ(t.lang->GetText("IDS_1"), c.texts[1]) << c.value;
     }
+}
+
+TEST(TranslationFiles, ASectionTheFileLacksLeavesItsListAlone) {
+    Table t("stCaptions\r\nLabel1|Nome|Name||\r\nstHints\r\nLabel1|a|b||\r\n"
+            "stStrings\r\nIDS_1|uno|one||\r\n");
+    TmlExtendedItem& item = t.lang->ExtendedTranslations().Add();
+    item.SetIdentifier("TMainForm.Edit1.Text");
+    // Another window's keys do not make the section this owner's: its list becomes empty.
+    TMemoryStream stream(Ini("[Strings]\r\nTMainForm.IDS_2=due\r\n[Hints]\r\n"
+                             "[Captions]\r\nTAboutBox.Label1=x\r\n"));
+    t.lang->LoadAllFromIniStream(stream, true);
+    EXPECT_EQ(TextsOf(t.lang->Strings(), 1), (TKindTexts{{"IDS_2", {"due"}}}));
+    EXPECT_EQ(t.lang->Hints().Count(), 0);
+    EXPECT_EQ(t.lang->Captions().Count(), 0);
+    EXPECT_EQ(t.lang->DlgsCaptions().Count(), 15);
+    EXPECT_EQ(t.lang->ExtendedTranslations().Count(), 1);
+    stream.SetPosition(0);
+    t.lang->Locales().Add("Decimal Separator\1,\1");
+    EXPECT_EQ(t.lang->LoadFromIniStream(stream, stLocales), 0);
+    EXPECT_EQ(t.lang->Locales().Count(), 1);
 }
 
 TEST(TranslationFiles, FileLanguagesAreAddedAndNamedNeverDropped) {
