@@ -125,8 +125,9 @@ public:
         if (HasSection(section))
             return;
         // Writing and deleting a key leaves the section in place, empty.
-        ini_.WriteString(section, kOptionsSection, "");
-        ini_.DeleteKey(section, kOptionsSection);
+        constexpr std::string_view placeholder = "placeholder";
+        ini_.WriteString(section, placeholder, "");
+        ini_.DeleteKey(section, placeholder);
     }
     bool Utf8() const { return ini_.ReadBool(kOptionsSection, kUtf8Key, false); }
     bool Fixed(int language) const {
@@ -305,6 +306,10 @@ int ReadKind(TmlCustomLang& table, const TTranslationFile& file, TStringsType ki
     TStringList* list = table.List(kind);
     if (list == nullptr)
         return 0;
+    const std::string_view section = kSectionNames[static_cast<size_t>(kind)];
+    // A file without the kind's section leaves its list alone.
+    if (!file.HasSection(section))
+        return 0;
     const TTextCoding coding(table, file);
     const char delimiter = table.LangDelim();
     const TStringList earlier = *list;
@@ -318,10 +323,6 @@ int ReadKind(TmlCustomLang& table, const TTranslationFile& file, TStringsType ki
     for (int k = 1; k <= table.NumOfLanguages(); ++k)
         anyFixed = anyFixed || file.Fixed(k);
 
-    const std::string_view section = kSectionNames[static_cast<size_t>(kind)];
-    // A file without the kind's section leaves its list alone.
-    if (!file.HasSection(section))
-        return 0;
     const std::string ownerKey = table.OwnerClassName();
     list->Clear();
     int count = 0;
