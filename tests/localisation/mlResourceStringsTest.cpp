@@ -206,5 +206,16 @@ TEST(TmlCustomLang, TextsStoredAsUtf8AreLookedUpInTheirLanguagesCodePage) {
     EXPECT_EQ(lang->GetTextOrDefault("IDS_2"), "\xC0");
 }
 
+TEST(TmlCustomLang, TextsStoredAsUtf8ReachTheWindowInItsCodePage) {
+    test::TTestControls window;
+    auto* lang = new TmlLang(&window);
+    LoadStoredTable(*lang, Properties(""),
+                    test::TableText("stCaptions\r\nLabel1|Perché|Why|Warum|\r\n"));
+    lang->SetStoreAsUTF8(true);
+    lang->SetActiveLanguage(2);
+    lang->SetActiveLanguage(1);
+    EXPECT_EQ(window.Label1->Caption(), QString::fromUtf8("Perché"));
+}
+
 } // namespace
 } // namespace vx
