@@ -22,6 +22,7 @@ namespace vx {
 
 class TStream;
 class TmlLangDispatcher;
+struct TTestModeInfo;
 
 enum TStringsType {
     stCaptions,
@@ -307,6 +308,28 @@ private:
     std::vector<uint8_t> languageCharSets_;
     int currentCharSet_ = 1;
     bool decodeEscapes_ = false;
+
+    // ---- test display and resource strings ----
+public:
+    // A resource string written in language ResourceLanguageIndex, in the active language:
+    // the text of the resource-string index item whose sort-language text it is; unchanged
+    // when there is none or its text is empty.
+    std::string TranslateResourceString(std::string_view text) const;
+    // The resource-string index: built with the identifier index when HandleResourceStrings
+    // is set and the table has an owner, sorted by language ResourceLanguageIndex.
+    const TmlStringsCollection& ResourceStringsTable() const { return resourceStringsTable_; }
+
+protected:
+    // The dispatcher's test display while it is on, else null.
+    virtual const TTestModeInfo* ActiveTestMode() const { return nullptr; }
+
+private:
+    // A stored text of a language as the program shows it: from UTF-8 when StoreAsUTF8 is set.
+    std::string FromStored(std::string_view text, int language) const;
+    // The test display of a text; "" while the test mode is off.
+    std::string TestModeText(std::string_view text) const;
+    void RebuildResourceStringsTable();
+    TmlStringsCollection resourceStringsTable_;
 };
 
 // The published face that forms hold as mlLang1.
@@ -325,6 +348,7 @@ public:
 protected:
     const std::vector<TmlCustomLang*>* LinkedTables() const override;
     void LinkOnLoad() override;
+    const TTestModeInfo* ActiveTestMode() const override;
 
 private:
     friend class TmlLangDispatcher;
