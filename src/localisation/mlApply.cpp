@@ -2,6 +2,7 @@
 
 #include "localisation/MemIni.h"
 #include "localisation/mlComp.h"
+#include "localisation/mlExtended.h"
 #include "localisation/mlPropInfo.h"
 #include "platform/graphics/GraphicsMeta.h"
 #include "platform/runtime/Cp1252.h"
@@ -12,6 +13,7 @@
 #include "platform/runtime/Strings.h"
 
 #include <QDir>
+#include <QMetaEnum>
 #include <QObject>
 
 #include <algorithm>
@@ -81,11 +83,109 @@ bool ParseCollectionPath(const std::string& key, CollectionPath& path) {
            path.After.size() <= 2;
 }
 
+// "[fsBold, fsItalic]" as the flags of a set property; false when a name is unknown.
+bool SetValueOf(const QMetaEnum& flags, std::string_view text, int& value) {
+    std::string names = Trim(text);
+    if (names.size() >= 2 && names.front() == '[' && names.back() == ']')
+        names = names.substr(1, names.size() - 2);
+    value = 0;
+    for (const std::string& name : SplitDots(StringReplaceAll(names, ",", "."))) {
+        const std::string key = Trim(name);
+        if (key.empty())
+            continue;
+        bool ok = false;
+        const int bit = flags.keyToValue(key.c_str(), &ok);
+        if (!ok)
+            return false;
+        value |= bit;
+    }
+    return true;
+}
+
+// Writes an extended translation's text to a property, read as the kind that the item
+// recorded; a text that does not read as that kind, or a property of another kind, is left.
+void WriteTypedValue(QObject* target, const std::string& name, TTypeKind kind,
+                     const std::string& text) {
+    const TmlPropInfoList props(target);
+    const QMetaProperty* p = props.Find(name);
+    if (!p || !p->isWritable())
+        return;
+    QVariant value;
+    switch (kind) {
+    case tkInteger: {
+        int32_t v = 0;
+        if (!TryStrToInt(text, v))
+            return;
+        value = v;
+        break;
+    }
+    case tkInt64: {
+        int64_t v = 0;
+        if (!TryStrToInt64(text, v))
+            return;
+        value = static_cast<qlonglong>(v);
+        break;
+    }
+    case tkFloat: {
+        double v = 0;
+        if (!TryStrToFloat(text, v))
+            return;
+        value = v;
+        break;
+    }
+    case tkChar:
+    case tkWChar:
+    case tkString:
+    case tkLString:
+    case tkWString:
+        if (PropKind(*p) != TmlPropKind::String)
+            return;
+        value = ToQString(text);
+        break;
+    case tkEnumeration: {
+        if (p->metaType().id() == QMetaType::Bool) {
+            if (!SameText(text, "True") && !SameText(text, "False"))
+                return;
+            value = SameText(text, "True");
+            break;
+        }
+        if (!p->isEnumType() || p->isFlagType())
+            return;
+        bool ok = false;
+        const int v = p->enumerator().keyToValue(text.c_str(), &ok);
+        if (!ok)
+            return;
+        value = v;
+        break;
+    }
+    case tkSet: {
+        int v = 0;
+        if (!p->isFlagType() || !SetValueOf(p->enumerator(), text, v))
+            return;
+        value = v;
+        break;
+    }
+    case tkClass: {
+        if (PropKind(*p) != TmlPropKind::StringList)
+            return;
+        TStringList items;
+        items.SetCommaText(text);
+        SetStringListProp(target, name, items);
+        return;
+    }
+    default:
+        return;
+    }
+    p->write(target, value);
+}
+
 class Walk {
 public:
     explicit Walk(TmlApplyContext& c) : c_(c), ownerClass_(ClassNameOf(c.Owner)) {}
 
     void Run() {
+        if (c_.ApplyKind == -1 && c_.TranslateExtendedFirst)
+            ApplyExtended();
         OwnerString(c_.Captions, "Caption");
         OwnerString(c_.Hints, "Hint");
         if (Selected(stCaptions))
@@ -105,6 +205,8 @@ public:
             ApplyLocales();
         if (Selected(stCollections))
             ApplyList(c_.Collections, stCollections);
+        if (c_.ApplyKind == -1 && !c_.TranslateExtendedFirst)
+            ApplyExtended();
     }
 
 private:
@@ -114,12 +216,20 @@ private:
         return GetDelimitedField(line, c_.Delim, n);
     }
 
-    std::string TextOf(std::string_view line) const {
-        std::string text = Field(line, c_.ActiveLanguage);
+    std::string Stored(std::string text, int language) const {
+        return c_.FromStored ? c_.FromStored(text, language) : text;
+    }
+
+    // Font names, character sets and locale settings are never shown through the test display.
+    std::string TextOf(std::string_view line, bool testDisplay) const {
+        auto field = [&](int language) { return Stored(Field(line, language), language); };
+        std::string text = field(c_.ActiveLanguage);
         if (text.empty() && c_.UseDefaultLanguage && c_.ActiveLanguage != c_.DefaultLanguage)
-            text = Field(line, c_.DefaultLanguage);
+            text = field(c_.DefaultLanguage);
+        if (text.empty() && testDisplay && c_.TestDisplay && c_.ActiveLanguage > 1)
+            text = c_.TestDisplay(field(1));
         if (text.empty() && c_.GetDefault)
-            text = Field(line, 1);
+            text = field(1);
         return text;
     }
 
@@ -153,7 +263,7 @@ private:
         const std::string& line = (*list)[0];
         if (!SameText(KeyOf(line, c_.Delim), ownerClass_))
             return;
-        const std::string text = TextOf(line);
+        const std::string text = TextOf(line, true);
         if (!text.empty())
             SetStrProp(c_.Owner, property, text);
     }
@@ -166,7 +276,7 @@ private:
             return;
         const std::string& line = (*c_.Fonts)[0];
         if (SameText(KeyOf(line, c_.Delim), ownerClass_)) {
-            const std::string name = TextOf(line);
+            const std::string name = TextOf(line, false);
             if (!name.empty())
                 SetStrProp(font, "Name", name);
         }
@@ -181,7 +291,7 @@ private:
             return -1;
         for (const std::string& line : c_.CharSets->Items())
             if (SameText(KeyOf(line, c_.Delim), name))
-                return CharsetFromName(TextOf(line));
+                return CharsetFromName(TextOf(line, false));
         return -1;
     }
 
@@ -299,7 +409,7 @@ private:
     void ApplyLine(const std::string& line, TStringsType kind) {
         const std::string key = KeyOf(line, c_.Delim);
         if (kind == stCollections) {
-            ApplyCollectionLine(key, TextOf(line));
+            ApplyCollectionLine(key, TextOf(line, true));
             return;
         }
         std::string name = key;
@@ -321,7 +431,7 @@ private:
             target = GetObjProp(target, object);
         if (!target)
             return;
-        const std::string text = TextOf(line);
+        const std::string text = TextOf(line, kind != stFonts);
         switch (kind) {
         case stFonts:
             ApplyFont(target, name, text);
@@ -413,13 +523,71 @@ private:
             WriteString(item, property, text, false);
     }
 
+    // Values holds the text of language k as field k - 1.
+    std::string ExtendedText(std::string_view values) const {
+        auto field = [&](int language) {
+            return Stored(GetDelimitedField(values, c_.Delim, language - 1), language);
+        };
+        std::string text = field(c_.ActiveLanguage);
+        if (text.empty() && c_.TestDisplay && c_.NumOfLanguages >= 2)
+            text = c_.TestDisplay(field(1));
+        if (text.empty() && (c_.GetDefault || c_.UseDefaultLanguage))
+            text = field(c_.DefaultLanguage);
+        return text;
+    }
+
+    void ApplyExtended() {
+        if (!c_.Extended)
+            return;
+        for (int i = 0; i < c_.Extended->Count(); ++i) {
+            const TmlExtendedItem& item = c_.Extended->Items(i);
+            const std::string text = ExtendedText(item.Values);
+            if (text.empty())
+                continue;
+            // An item that fails to apply is skipped; the others still apply.
+            try {
+                WriteExtended(item.Identifier(), item.PropertyType, text);
+            } catch (...) {
+            }
+        }
+    }
+
+    // "TMainForm.Button1.Font.Name", "TMainForm.ListView1.Columns[2].Caption": the owner's
+    // class, then components, objects and collection items down to the property.
+    void WriteExtended(const std::string& identifier, TTypeKind kind, const std::string& text) {
+        const std::vector<std::string> parts = SplitDots(identifier);
+        if (parts.size() < 2)
+            return;
+        QObject* target = c_.Owner;
+        for (size_t i = 1; target && i + 1 < parts.size(); ++i)
+            target = PathStep(target, parts[i], i == 1);
+        if (target)
+            WriteTypedValue(target, parts.back(), kind, text);
+    }
+
+    QObject* PathStep(QObject* from, const std::string& name, bool first) const {
+        const size_t open = name.find('[');
+        if (open != std::string::npos) {
+            int32_t index = -1;
+            if (name.back() != ']' ||
+                !TryStrToInt(name.substr(open + 1, name.size() - open - 2), index))
+                return nullptr;
+            const QList<QObject*> items = GetCollectionProp(from, name.substr(0, open));
+            return index >= 0 && index < items.size() ? items[index] : nullptr;
+        }
+        if (first)
+            if (QObject* component = Component(name))
+                return component;
+        return GetObjProp(from, name);
+    }
+
     void ApplyLocales() {
         if (!c_.Locales)
             return;
         TFormatSettings& fs = FormatSettings();
         for (const std::string& line : c_.Locales->Items()) {
             const std::string key = KeyOf(line, c_.Delim);
-            const std::string text = TextOf(line);
+            const std::string text = TextOf(line, false);
             if (text.empty())
                 continue;
             if (SameText(key, "Thousand Separator"))

@@ -12,6 +12,7 @@ class QObject;
 namespace vx {
 
 class TStringList;
+class TmlExtendedItems;
 
 // What the walk needs of a translation table: its owner, its lists (changed by the walk's
 // cleaning) and the settings that choose a line's text.
@@ -44,6 +45,16 @@ struct TmlApplyContext {
     TStringList* SetAside = nullptr;
     // True for an object that owns a table of its own: its components are not the owner's.
     std::function<bool(const QObject*)> HasOwnTable;
+
+    // The dispatcher's test display of a language-1 text; empty while the test mode is off.
+    std::function<std::string(std::string_view text)> TestDisplay;
+    // A stored text of a language as the program shows it; empty when texts are stored as
+    // they are shown.
+    std::function<std::string(std::string_view text, int language)> FromStored;
+    // Written after the lists, or before them with TranslateExtendedFirst, when every kind is
+    // applied.
+    const TmlExtendedItems* Extended = nullptr;
+    bool TranslateExtendedFirst = false;
 };
 
 // Steps 4 to 8 of a language change: the owner's caption, hint and font, then every list

@@ -505,9 +505,12 @@ std::string TmlCustomLang::TextOfIndexItem(std::string_view id, bool fallBack) {
         return {};
     auto text = [&](int language) {
         const size_t k = static_cast<size_t>(language - 1);
-        return language >= 1 && k < item->Texts.size() ? item->Texts[k] : std::string();
+        return language >= 1 && k < item->Texts.size() ? FromStored(item->Texts[k], language)
+                                                       : std::string();
     };
     std::string result = text(activeLanguage_);
+    if (result.empty() && activeLanguage_ > 1)
+        result = TestModeText(text(1));
     if (result.empty() && fallBack)
         result = text(1);
     return result;
@@ -528,9 +531,14 @@ std::string TmlCustomLang::SearchListText(const TStringList& list, std::string_v
         return {};
     }
     const std::string_view line = std::string_view(text).substr(start);
-    std::string result = GetDelimitedField(line, langDelim_, activeLanguage_);
+    auto field = [&](int language) {
+        return FromStored(GetDelimitedField(line, langDelim_, language), language);
+    };
+    std::string result = field(activeLanguage_);
+    if (result.empty() && activeLanguage_ > 1)
+        result = TestModeText(field(1));
     if (result.empty() && fallBack)
-        result = GetDelimitedField(line, langDelim_, 1);
+        result = field(1);
     return result;
 }
 
@@ -554,17 +562,33 @@ std::string TmlCustomLang::InternalGetTextByIndex(const TStringList& list, int i
     std::string result = GetDelimitedField((*source)[index], langDelim_, activeLanguage_);
     if (result.empty() && fallBack)
         result = GetDelimitedField((*source)[index], langDelim_, 1);
+    if (storeAsUTF8_ && !result.empty())
+        result = Utf8ToCodePage(result, CharsetToCodePage(currentCharSet_));
     return result;
 }
 
-void TmlCustomLang::SetTranslation(TStringList& list, std::string_view text, int language,
+void TmlCustomLang::SetTranslation(TStringList& list, std::string_view value, int language,
                                    std::string_view key) {
     if (language < 1)
         return;
-    if (&list == &lists_[stStrings])
+    const std::string text =
+        storeAsUTF8_ ? CodePageToUtf8(value, CharsetToCodePage(LanguageCharSet(language)))
+                     : std::string(value);
+    if (&list == &lists_[stStrings]) {
         if (TmlStringsCollectionItem* item = stringsTable_.Find(key);
             item != nullptr && static_cast<size_t>(language) <= item->Texts.size())
-            item->Texts[static_cast<size_t>(language - 1)] = std::string(text);
+            item->Texts[static_cast<size_t>(language - 1)] = text;
+        // The resource-string index is sorted by text, so its item is found by walking it.
+        for (int i = 0; i < resourceStringsTable_.Count(); ++i) {
+            TmlStringsCollectionItem& item = resourceStringsTable_.Items(i);
+            if (!SameText(item.ID, key) || static_cast<size_t>(language) > item.Texts.size())
+                continue;
+            item.Texts[static_cast<size_t>(language - 1)] = text;
+            if (language == resourceStringsTable_.SortLanguage)
+                resourceStringsTable_.Sort(true);
+            break;
+        }
+    }
     for (int i = 0; i < list.Count(); ++i) {
         if (!SameText(KeyOf(list[i], langDelim_), key))
             continue;
@@ -579,6 +603,7 @@ void TmlCustomLang::SetTranslation(TStringList& list, std::string_view text, int
 
 void TmlCustomLang::RebuildStringsTable() {
     stringsTable_.Build(Strings(), langDelim_, numOfLanguages_);
+    RebuildResourceStringsTable();
 }
 
 // ---- language ----
@@ -722,6 +747,14 @@ void TmlCustomLang::ChangeLanguage() {
     context.SmartExcludeProps = &smartExcludeProps_;
     context.SetAside = &setAside_;
     context.HasOwnTable = [](const QObject* object) { return TableOfOwner(object) != nullptr; };
+    if (ActiveTestMode() != nullptr)
+        context.TestDisplay = [this](std::string_view text) { return TestModeText(text); };
+    if (storeAsUTF8_)
+        context.FromStored = [this](std::string_view text, int language) {
+            return FromStored(text, language);
+        };
+    context.Extended = &extended_;
+    context.TranslateExtendedFirst = TranslateExtendedFirst;
     ApplyTranslations(context);
     if (OnChangeLanguage)
         OnChangeLanguage(this);
@@ -1068,6 +1101,10 @@ void TmlCustomLang::SetResourceLanguageIndex(int value) {
             Format("%d - is not a valid property value!\rValue must be within [1..%d]!",
                    {value, numOfLanguages_}));
     resourceLanguageIndex_ = value;
+    if (!loading_ && HandleResourceStrings && Owner() != nullptr) {
+        resourceStringsTable_.SortLanguage = value;
+        resourceStringsTable_.Sort(true);
+    }
 }
 
 } // namespace vx

@@ -22,6 +22,7 @@ namespace vx {
 
 class TStream;
 class TmlLangDispatcher;
+struct TTestModeInfo;
 
 enum TStringsType {
     stCaptions,
@@ -212,6 +213,52 @@ public:
     // ExcludedProperties at creation; the system's tables store the first 20.
     static const std::array<std::string_view, 30>& DefaultExcludedProperties();
 
+    // ---- translation files ----
+    // INI-style translation files: section "OPTIONS", the language names, one section per kind
+    // with keys "<owner class>.<item key>" and values holding the texts of every language, and
+    // "Extended". A file may hold the tables of many windows; each table reads and writes only
+    // the keys of its owner class. A stream's INI text runs from its position to its end.
+    // Reading replaces the kind's list by the owner's items of the file; returns their number.
+    virtual int LoadFromIniStream(TStream& stream, TStringsType kind);
+    // Rewrites the stream, keeping what it holds for other kinds and windows.
+    virtual void SaveToIniStream(TStream& stream, TStringsType kind);
+    // Every kind and the extended translations; then the indexes and, unless suppressed, the
+    // texts of the owner's components.
+    virtual void LoadAllFromIniStream(TStream& stream, bool noRetranslate = false);
+    virtual void SaveAllToIniStream(TStream& stream);
+    // Reads the kind, then appends again every earlier item the stream did not supply.
+    virtual int MergeFromIniStream(TStream& stream, TStringsType kind);
+    virtual void MergeAllFromIniStream(TStream& stream, bool noRetranslate = false);
+    // -1 when the file does not exist.
+    virtual int LoadFromFile(const std::string& fileName, TStringsType kind);
+    // Files are replaced whole, never left half written.
+    virtual void SaveToFile(const std::string& fileName, TStringsType kind);
+    // False when the file does not exist.
+    virtual bool LoadAllFromFile(const std::string& fileName, bool noRetranslate = false);
+    virtual void SaveAllToFile(const std::string& fileName);
+    virtual int LoadStringsFromFile(const std::string& fileName);
+    virtual void SaveStringsToFile(const std::string& fileName);
+    // A ".MLB" file through the binary file manager, any other as an INI-style file. False when
+    // the file does not exist or holds nothing for this window.
+    virtual bool MergeFromFile(const std::string& fileName, TStringsType kind,
+                               bool noRetranslate = false);
+    // Every kind, stopping at the first that fails.
+    virtual bool MergeAllFromFile(const std::string& fileName, bool noRetranslate = false);
+    // The texts of the file's language of that name become the table's language of that name,
+    // appended when the table lacks it. A language the file lacks raises ELanguageError
+    // "<name> not found in <file>" with DoRaiseExceptions and is skipped otherwise. Results:
+    // the number of texts taken.
+    virtual int ImportLanguage(const std::string& fileName, std::string_view language,
+                               TStringsType kind);
+    virtual int ImportLanguageExtended(const std::string& fileName, std::string_view language);
+    virtual int ImportLanguageAll(const std::string& fileName, std::string_view language,
+                                  bool noRetranslate = false);
+
+private:
+    // After a translation file changed the lists: identifier index, character sets and,
+    // unless suppressed, the texts of the owner's components.
+    void FinishTranslationFile(bool retranslate);
+
 protected:
     // Tables linked to the same dispatcher, in link order; null without a dispatcher.
     virtual const std::vector<TmlCustomLang*>* LinkedTables() const { return nullptr; }
@@ -261,6 +308,28 @@ private:
     std::vector<uint8_t> languageCharSets_;
     int currentCharSet_ = 1;
     bool decodeEscapes_ = false;
+
+    // ---- test display and resource strings ----
+public:
+    // A resource string written in language ResourceLanguageIndex, in the active language:
+    // the text of the resource-string index item whose sort-language text it is; unchanged
+    // when there is none or its text is empty.
+    std::string TranslateResourceString(std::string_view text) const;
+    // The resource-string index: built with the identifier index when HandleResourceStrings
+    // is set and the table has an owner, sorted by language ResourceLanguageIndex.
+    const TmlStringsCollection& ResourceStringsTable() const { return resourceStringsTable_; }
+
+protected:
+    // The dispatcher's test display while it is on, else null.
+    virtual const TTestModeInfo* ActiveTestMode() const { return nullptr; }
+
+private:
+    // A stored text of a language as the program shows it: from UTF-8 when StoreAsUTF8 is set.
+    std::string FromStored(std::string_view text, int language) const;
+    // The test display of a text; "" while the test mode is off.
+    std::string TestModeText(std::string_view text) const;
+    void RebuildResourceStringsTable();
+    TmlStringsCollection resourceStringsTable_;
 };
 
 // The published face that forms hold as mlLang1.
@@ -279,6 +348,7 @@ public:
 protected:
     const std::vector<TmlCustomLang*>* LinkedTables() const override;
     void LinkOnLoad() override;
+    const TTestModeInfo* ActiveTestMode() const override;
 
 private:
     friend class TmlLangDispatcher;

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,7 +29,16 @@ struct TTestModeInfo {
     int ExpandWidthPercent = 100;
     int ExpandCharsPercent = 100;
     char PaddingChar = '*';
+
+    // The text as the test display shows it (Kind decides how).
+    std::string Display(std::string_view text) const;
 };
+
+// The expand-width display: the text in capitals with the padding character inserted from
+// its end towards its start until textWidth finds it at least (100 + percent) % as wide as the
+// unchanged text. A padding character that adds no width ends the padding.
+std::string ExpandWidthText(std::string_view text, char padding, int percent,
+                            const std::function<int64_t(std::string_view)>& textWidth);
 
 // Used on the GUI thread only. The linked tables are not owned: a table unlinks itself when it
 // is destroyed, and the dispatcher unlinks the remaining ones when it is destroyed first.
@@ -70,6 +80,7 @@ public:
     const std::string& FileName() const { return fileName_; }
     void SetFileName(std::string_view name) { fileName_ = std::string(name); }
     TTestModeInfo& TestModeInfo() { return testModeInfo_; }
+    const TTestModeInfo& TestModeInfo() const { return testModeInfo_; }
     bool UseDefaultLanguage() const { return useDefaultLanguage_; }
     void SetUseDefaultLanguage(bool value);
     int DefaultLanguage() const { return defaultLanguage_; }

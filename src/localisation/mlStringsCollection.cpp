@@ -32,7 +32,8 @@ void TmlStringsCollection::Clear() {
     sorted_ = false;
 }
 
-void TmlStringsCollection::Build(const TStringList& strings, char delimiter, int numOfLanguages) {
+void TmlStringsCollection::Build(const TStringList& strings, char delimiter, int numOfLanguages,
+                                 int sortLanguage) {
     Clear();
     items_.reserve(static_cast<size_t>(strings.Count()));
     for (int i = 0; i < strings.Count(); ++i) {
@@ -42,20 +43,25 @@ void TmlStringsCollection::Build(const TStringList& strings, char delimiter, int
             item.Texts.push_back(GetDelimitedField(strings[i], delimiter, k));
         items_.push_back(std::move(item));
     }
-    SortLanguage = 0;
+    SortLanguage = sortLanguage;
     Sort(true);
+}
+
+std::string TmlStringsCollection::SortKey(const TmlStringsCollectionItem& item) const {
+    if (SortLanguage <= 0)
+        return item.ID;
+    const size_t k = static_cast<size_t>(SortLanguage - 1);
+    const std::string s = k < item.Texts.size() ? item.Texts[k] : std::string();
+    return Decode ? Decode(s) : s;
+}
+
+int TmlStringsCollection::CompareKeys(std::string_view a, std::string_view b) const {
+    return SortLanguage <= 0 ? CompareText(a, b) : CompareStr(a, b);
 }
 
 int TmlStringsCollection::Compare(const TmlStringsCollectionItem& a,
                                   const TmlStringsCollectionItem& b) const {
-    if (SortLanguage <= 0)
-        return CompareText(a.ID, b.ID);
-    const auto text = [this](const TmlStringsCollectionItem& item) {
-        const size_t k = static_cast<size_t>(SortLanguage - 1);
-        const std::string s = k < item.Texts.size() ? item.Texts[k] : std::string();
-        return Decode ? Decode(s) : s;
-    };
-    return CompareStr(text(a), text(b));
+    return CompareKeys(SortKey(a), SortKey(b));
 }
 
 void TmlStringsCollection::Sort(bool force) {
@@ -96,20 +102,23 @@ void TmlStringsCollection::QuickSort(int left, int right) {
     } while (i < right);
 }
 
-const TmlStringsCollectionItem* TmlStringsCollection::Find(std::string_view id) const {
+const TmlStringsCollectionItem* TmlStringsCollection::Find(std::string_view key) const {
     if (items_.empty())
         return nullptr;
     size_t low = 0, high = items_.size() - 1;
     do {
         const size_t middle = (low + high) / 2;
-        const int c = CompareText(items_[middle].ID, id);
+        const int c = CompareKeys(SortKey(items_[middle]), key);
         if (c == 0)
             return &items_[middle];
         if (c < 0) {
             if (low == middle) {
                 // Two items left: the one after decides. A one-item table has none after.
-                if (middle + 1 < items_.size() && SameAsciiText(items_[middle + 1].ID, id))
-                    return &items_[middle + 1];
+                if (middle + 1 < items_.size()) {
+                    const std::string next = SortKey(items_[middle + 1]);
+                    if (SortLanguage <= 0 ? SameAsciiText(next, key) : next == key)
+                        return &items_[middle + 1];
+                }
                 return nullptr;
             }
             low = middle;
@@ -120,8 +129,8 @@ const TmlStringsCollectionItem* TmlStringsCollection::Find(std::string_view id) 
     return nullptr;
 }
 
-TmlStringsCollectionItem* TmlStringsCollection::Find(std::string_view id) {
-    return const_cast<TmlStringsCollectionItem*>(std::as_const(*this).Find(id));
+TmlStringsCollectionItem* TmlStringsCollection::Find(std::string_view key) {
+    return const_cast<TmlStringsCollectionItem*>(std::as_const(*this).Find(key));
 }
 
 } // namespace vx

@@ -27,19 +27,26 @@ public:
 
     int Count() const { return static_cast<int>(items_.size()); }
     const TmlStringsCollectionItem& Items(int index) const { return items_.at(index); }
+    // Changing an item's sort text leaves the collection to be sorted again.
+    TmlStringsCollectionItem& Items(int index) { return items_.at(index); }
     bool Sorted() const { return sorted_; }
     void Clear();
 
-    // One item per line: field 0 as ID, fields 1 .. numOfLanguages as texts; then sorted.
-    void Build(const TStringList& strings, char delimiter, int numOfLanguages);
+    // One item per line: field 0 as ID, fields 1 .. numOfLanguages as texts; then sorted by
+    // the given sort language.
+    void Build(const TStringList& strings, char delimiter, int numOfLanguages,
+               int sortLanguage = 0);
     // Quicksort; a sort that is not forced does nothing on a sorted collection.
     void Sort(bool force);
 
-    // The item of that identifier by binary search over the IDs, or null.
-    const TmlStringsCollectionItem* Find(std::string_view id) const;
-    TmlStringsCollectionItem* Find(std::string_view id);
+    // The item by binary search over the sort key, or null: the identifier for sort
+    // language 0, else the text of the sort language (the items' texts decoded first).
+    const TmlStringsCollectionItem* Find(std::string_view key) const;
+    TmlStringsCollectionItem* Find(std::string_view key);
 
 private:
+    std::string SortKey(const TmlStringsCollectionItem& item) const;
+    int CompareKeys(std::string_view a, std::string_view b) const;
     int Compare(const TmlStringsCollectionItem& a, const TmlStringsCollectionItem& b) const;
     void QuickSort(int left, int right);
 
