@@ -50,19 +50,16 @@ void TmlLangDispatcher::AddLang(TmlLang* lang) {
 bool TmlLangDispatcher::LoadTranslationFile(TmlLang* lang) {
     if (fileName_.empty() || !FileExists(fileName_))
         return false;
-    // Other files are INI-style translation files, which this dispatcher does not read.
-    if (UpperCase(ExtractFileExt(fileName_)) != ".MLB")
-        return false;
     lang->activeLanguage_ = activeLanguage_;
     if (lang->langNames_.Count() >= activeLanguage_ && activeLanguage_ >= 1)
         lang->language_ = lang->langNames_[activeLanguage_ - 1];
+    if (!SameText(ExtractFileExt(fileName_), ".MLB"))
+        return lang->LoadAllFromFile(fileName_);
     if (!fileManager_)
         fileManager_ = std::make_unique<TMLBFileManager>();
     fileManager_->SetFileName(fileName_);
     fileManager_->ReadTable(*lang);
-    lang->RebuildStringsTable();
-    lang->applyKind_ = -1;
-    lang->ChangeLanguage();
+    lang->FinishTranslationFile(true);
     return true;
 }
 

@@ -235,8 +235,20 @@ TEST(mlMLBFileTest, DispatcherLoadsItsFileIntoEveryTableThatLinks) {
     EXPECT_EQ(lang->GetTextOrDefault("IDS_2"), "Two");
     EXPECT_EQ(dispatcher.LangCount(), 1);
 
-    // A file of another kind, or none, leaves the table's own texts.
+    // An INI-style file is read as a text file; a file that does not exist leaves the
+    // table's own texts.
+    {
+        TForm source;
+        TmlLang texts(&source);
+        ApplySystemTableSettings(texts);
+        texts.Captions().Add(TableText("Button1|Bene|Fine|Gut|"));
+        texts.SaveAllToFile(dir.File("Texts.ini"));
+    }
     dispatcher.SetFileName(dir.File("Texts.ini"));
+    test::TTestControls fromIni;
+    LoadWindowTable(&fromIni, dispatcher, TableText("stCaptions\r\nButton1|No|No|Nein|\r\n"));
+    EXPECT_EQ(fromIni.Button1->Caption(), "Fine");
+    dispatcher.SetFileName(dir.File("None.ini"));
     test::TTestControls other;
     LoadWindowTable(&other, dispatcher, TableText("stCaptions\r\nButton1|No|No|Nein|\r\n"));
     EXPECT_EQ(other.Button1->Caption(), "No");
