@@ -55,9 +55,10 @@ TEST(TTestModeInfo, ExpandWidthMeasuresWithTahomaOnTheScreen) {
             const int64_t wanted = int64_t{TextWidth(tahoma, text)} * (100 + percent);
             EXPECT_GE(TextWidth(tahoma, shown) * int64_t{100}, wanted) << text << percent;
             // Stops at the first padding that reaches the width.
-            if (shown.find('*') != std::string::npos)
+            if (shown.find('*') != std::string::npos) {
                 EXPECT_LT((TextWidth(tahoma, shown) - TextWidth(tahoma, "*")) * int64_t{100},
                           wanted);
+            }
             std::string unpadded = shown;
             std::erase(unpadded, '*');
             EXPECT_EQ(unpadded, UpperCase(text));
