@@ -1,5 +1,7 @@
 #include "localisation/mlCodePages.h"
 
+#include "platform/runtime/Cp1252.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -83,24 +85,6 @@ public:
 private:
     iconv_t cd_;
 };
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Length of the UTF-8 sequence that starts with this byte (1 for a stray byte).
 size_t Utf8SequenceLength(unsigned char lead) {

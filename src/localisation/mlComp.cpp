@@ -210,21 +210,7 @@ std::string JoinItem(const std::vector<std::string>& fields, char delimiter) {
 
 // UTF-16LE bytes to cp1252; a character the code page lacks becomes '?'.
 std::string Utf16LeToCp1252(std::string_view bytes) {
-    std::string text;
-    const size_t n = bytes.size() / 2;
-    auto unit = [&](size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    };
-    for (size_t i = 0; i < n; ++i) {
-        char32_t ch = unit(i);
-        if (ch >= 0xD800 && ch < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 &&
-            unit(i + 1) < 0xE000)
-            ch = 0x10000 + ((ch - 0xD800) << 10) + (unit(++i) - 0xDC00);
-        const int b = UnicodeToCp1252(ch);
-        text += b < 0 ? '?' : static_cast<char>(b);
-    }
-    return text;
+    return Utf8ToCp1252(Utf16LeToUtf8(bytes));
 }
 
 int HeaderKind(std::string_view line) {

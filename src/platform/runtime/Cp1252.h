@@ -14,6 +14,8 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 int UnicodeToCp1252(char32_t ch);
 
 std::string Cp1252ToUtf8(std::string_view text);
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, char32_t cp);
 // A character the code page lacks becomes '?'.
 std::string Utf8ToCp1252(std::string_view utf8);
 // True when every character of the UTF-8 text has a cp1252 byte.
