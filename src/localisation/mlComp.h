@@ -120,6 +120,13 @@ public:
     const TmlStringsCollection& StringsTable() const { return stringsTable_; }
     // Builds the identifier index from Strings again.
     void RebuildStringsTable();
+    // A resource string written in language ResourceLanguageIndex, in the active language:
+    // the text of the resource-string index item whose sort-language text it is; unchanged
+    // when there is none or its text is empty.
+    std::string TranslateResourceString(std::string_view text) const;
+    // The resource-string index: built with the identifier index when HandleResourceStrings
+    // is set and the table has an owner, sorted by language ResourceLanguageIndex.
+    const TmlStringsCollection& ResourceStringsTable() const { return resourceStringsTable_; }
 
     // ---- language ----
     int ActiveLanguage() const { return activeLanguage_; }
@@ -254,16 +261,13 @@ public:
     virtual int ImportLanguageAll(const std::string& fileName, std::string_view language,
                                   bool noRetranslate = false);
 
-private:
-    // After a translation file changed the lists: identifier index, character sets and,
-    // unless suppressed, the texts of the owner's components.
-    void FinishTranslationFile(bool retranslate);
-
 protected:
     // Tables linked to the same dispatcher, in link order; null without a dispatcher.
     virtual const std::vector<TmlCustomLang*>* LinkedTables() const { return nullptr; }
     // Loaded calls it once the lists are complete, before the character sets are refreshed.
     virtual void LinkOnLoad() {}
+    // The dispatcher's test display while it is on, else null.
+    virtual const TTestModeInfo* ActiveTestMode() const { return nullptr; }
 
 private:
     // The dispatcher sets the language name without switching.
@@ -281,6 +285,14 @@ private:
     void RemoveDoNotTranslateItems();
     void FillLocales();
     void ConvertStoredTexts(bool toUtf8);
+    // After a translation file changed the lists: identifier index, character sets and,
+    // unless suppressed, the texts of the owner's components.
+    void FinishTranslationFile(bool retranslate);
+    // A stored text of a language as the program shows it: from UTF-8 when StoreAsUTF8 is set.
+    std::string FromStored(std::string_view text, int language) const;
+    // The test display of a text; "" while the test mode is off.
+    std::string TestModeText(std::string_view text) const;
+    void RebuildResourceStringsTable();
 
     std::array<TStringList, kStringsTypeCount - 1> lists_;
     TStringList setAside_;
@@ -305,31 +317,10 @@ private:
     bool storeAsUTF8_ = false;
     TmlExtendedItems extended_{this};
     TmlStringsCollection stringsTable_;
+    TmlStringsCollection resourceStringsTable_;
     std::vector<uint8_t> languageCharSets_;
     int currentCharSet_ = 1;
     bool decodeEscapes_ = false;
-
-    // ---- test display and resource strings ----
-public:
-    // A resource string written in language ResourceLanguageIndex, in the active language:
-    // the text of the resource-string index item whose sort-language text it is; unchanged
-    // when there is none or its text is empty.
-    std::string TranslateResourceString(std::string_view text) const;
-    // The resource-string index: built with the identifier index when HandleResourceStrings
-    // is set and the table has an owner, sorted by language ResourceLanguageIndex.
-    const TmlStringsCollection& ResourceStringsTable() const { return resourceStringsTable_; }
-
-protected:
-    // The dispatcher's test display while it is on, else null.
-    virtual const TTestModeInfo* ActiveTestMode() const { return nullptr; }
-
-private:
-    // A stored text of a language as the program shows it: from UTF-8 when StoreAsUTF8 is set.
-    std::string FromStored(std::string_view text, int language) const;
-    // The test display of a text; "" while the test mode is off.
-    std::string TestModeText(std::string_view text) const;
-    void RebuildResourceStringsTable();
-    TmlStringsCollection resourceStringsTable_;
 };
 
 // The published face that forms hold as mlLang1.
