@@ -1,0 +1,21 @@
+#pragma once
+
+// The dialogs and windows of the upper layers that the engine's objects open (axis, sections,
+// axis typing, cursor values, cell palette, value box, the report's wait window). The engine
+// never includes a window: start-up installs the program's implementation, tests install fakes.
+// Every entry has a default body that answers as Cancel would, so a fake overrides only what
+// it needs and an engine without any installed hooks edits nothing.
+
+namespace vx {
+
+class TEditorHooks {
+public:
+    virtual ~TEditorHooks() = default;
+};
+
+// The installed hooks, or the defaults when none are installed.
+TEditorHooks& EditorHooks();
+// Not owned; pass nullptr to go back to the defaults.
+void SetEditorHooks(TEditorHooks* hooks);
+
+} // namespace vx
