@@ -1,0 +1,638 @@
+#include "platform/ui/StringGrid.h"
+
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/runtime/Cp1252.h"
+#include "platform/ui/Guard.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <utility>
+
+namespace vx {
+
+namespace {
+
+const std::string kNoText;
+
+TMouseButton ButtonOf(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::RightButton:
+        return mbRight;
+    case Qt::MiddleButton:
+        return mbMiddle;
+    default:
+        return mbLeft;
+    }
+}
+
+bool IsPrintable(const QString& text) {
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+} // namespace
+
+TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    TShiftState shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= ssShift;
+    if (modifiers & Qt::ControlModifier)
+        shift |= ssCtrl;
+    if (modifiers & Qt::AltModifier)
+        shift |= ssAlt;
+    if (buttons & Qt::LeftButton)
+        shift |= ssLeft;
+    if (buttons & Qt::RightButton)
+        shift |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        shift |= ssMiddle;
+    return shift;
+}
+
+uint16_t VirtualKeyOf(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) ||
+        qtKey == Qt::Key_Space)
+        return static_cast<uint16_t>(qtKey);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return static_cast<uint16_t>(VK_F1 + (qtKey - Qt::Key_F1));
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Shift:
+        return VK_SHIFT;
+    case Qt::Key_Control:
+        return VK_CONTROL;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+        return VK_MENU;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return VK_LWIN;
+    case Qt::Key_CapsLock:
+        return VK_CAPITAL;
+    case Qt::Key_NumLock:
+        return VK_NUMLOCK;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    default:
+        return VK_PACKET;
+    }
+}
+
+// ---- model and delegate ----
+
+class TStringGrid::Model : public QAbstractTableModel {
+public:
+    explicit Model(TStringGrid& grid) : QAbstractTableModel(&grid), grid_(grid) {}
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : grid_.rowCount_;
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : grid_.colCount_;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return {};
+        return ToQString(grid_.Cells(index.column(), index.row()));
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        // Fixed cells are neither enabled nor selectable, so that keys and clicks skip them.
+        if (!index.isValid() || grid_.IsFixed(index.column(), index.row()))
+            return Qt::NoItemFlags;
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (grid_.options_ & goEditing)
+            f |= Qt::ItemIsEditable;
+        return f;
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::EditRole || !index.isValid())
+            return false;
+        grid_.EditCommitted(index.column(), index.row(), FromQString(value.toString()));
+        return true;
+    }
+
+    void CellChanged(int col, int row) {
+        const QModelIndex i = index(row, col);
+        emit dataChanged(i, i);
+    }
+    using QAbstractTableModel::beginInsertColumns;
+    using QAbstractTableModel::beginInsertRows;
+    using QAbstractTableModel::beginRemoveColumns;
+    using QAbstractTableModel::beginRemoveRows;
+    using QAbstractTableModel::endInsertColumns;
+    using QAbstractTableModel::endInsertRows;
+    using QAbstractTableModel::endRemoveColumns;
+    using QAbstractTableModel::endRemoveRows;
+
+private:
+    TStringGrid& grid_;
+};
+
+class TStringGrid::Delegate : public QStyledItemDelegate {
+public:
+    explicit Delegate(TStringGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        grid_.PaintCell(*painter, option.rect, index.column(), index.row());
+    }
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        grid_.editor_ = editor;
+        return editor;
+    }
+
+private:
+    TStringGrid& grid_;
+};
+
+// ---- grid ----
+
+TStringGrid::TStringGrid(QWidget* parent, const QString& name)
+    : QTableView(parent), font_(new TControlFont(this)), model_(new Model(*this)) {
+    setObjectName(name);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    // A section holds the cell and the grid line after it.
+    horizontalHeader()->setDefaultSectionSize(defaultColWidth_ + 1);
+    verticalHeader()->setDefaultSectionSize(defaultRowHeight_ + 1);
+    setItemDelegate(new Delegate(*this));
+    setModel(model_);
+    setEditTriggers(NoEditTriggers);
+    setTabKeyNavigation(false);
+    ApplySelectionMode();
+    Resize(5, 5);
+    ShowCurrent(FirstFreeCell(), {});
+}
+
+TStringGrid::~TStringGrid() = default;
+
+const std::string& TStringGrid::Cells(int32_t col, int32_t row) const {
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return kNoText;
+    return cells_[static_cast<size_t>(row) * colCount_ + col];
+}
+
+void TStringGrid::SetCells(int32_t col, int32_t row, std::string_view text) {
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return;
+    std::string& cell = cells_[static_cast<size_t>(row) * colCount_ + col];
+    if (cell == text)
+        return;
+    cell.assign(text);
+    model_->CellChanged(col, row);
+}
+
+void TStringGrid::EditCommitted(int col, int row, const std::string& text) {
+    if (Cells(col, row) == text)
+        return;
+    SetCells(col, row, text);
+    Guard([&] {
+        if (OnSetEditText)
+            OnSetEditText(this, col, row, text);
+    });
+}
+
+void TStringGrid::Resize(int cols, int rows) {
+    const auto relayout = [this](int newCols, int newRows) {
+        std::vector<std::string> cells(static_cast<size_t>(newCols) * newRows);
+        for (int r = 0; r < std::min(rowCount_, newRows); ++r)
+            for (int c = 0; c < std::min(colCount_, newCols); ++c)
+                cells[static_cast<size_t>(r) * newCols + c] =
+                    std::move(cells_[static_cast<size_t>(r) * colCount_ + c]);
+        cells_ = std::move(cells);
+        colCount_ = newCols;
+        rowCount_ = newRows;
+    };
+    // Inserting and removing, rather than resetting the model, keeps the column widths, the
+    // row heights and the selection of the cells that stay.
+    if (cols > colCount_) {
+        model_->beginInsertColumns({}, colCount_, cols - 1);
+        relayout(cols, rowCount_);
+        model_->endInsertColumns();
+    } else if (cols < colCount_) {
+        model_->beginRemoveColumns({}, cols, colCount_ - 1);
+        relayout(cols, rowCount_);
+        model_->endRemoveColumns();
+    }
+    if (rows > rowCount_) {
+        model_->beginInsertRows({}, rowCount_, rows - 1);
+        relayout(colCount_, rows);
+        model_->endInsertRows();
+    } else if (rows < rowCount_) {
+        model_->beginRemoveRows({}, rows, rowCount_ - 1);
+        relayout(colCount_, rows);
+        model_->endRemoveRows();
+    }
+}
+
+void TStringGrid::SetColCount(int count) {
+    count = std::max(count, 1);
+    if (count == colCount_)
+        return;
+    fixedCols_ = std::min(fixedCols_, count - 1);
+    Resize(count, rowCount_);
+    if (Col() < 0 || IsFixed(Col(), Row()))
+        ShowCurrent(FirstFreeCell(), {});
+}
+
+void TStringGrid::SetRowCount(int count) {
+    count = std::max(count, 1);
+    if (count == rowCount_)
+        return;
+    fixedRows_ = std::min(fixedRows_, count - 1);
+    Resize(colCount_, count);
+    if (Row() < 0 || IsFixed(Col(), Row()))
+        ShowCurrent(FirstFreeCell(), {});
+}
+
+void TStringGrid::SetFixedCols(int count) {
+    if (count < 0 || count >= colCount_)
+        throw EInvalidGridOperation("Fixed column count must be less than column count");
+    fixedCols_ = count;
+    ShowCurrent(Col() >= 0 && !IsFixed(Col(), Row()) ? TGridCoord{Col(), Row()} : FirstFreeCell(),
+                {});
+    viewport()->update();
+}
+
+void TStringGrid::SetFixedRows(int count) {
+    if (count < 0 || count >= rowCount_)
+        throw EInvalidGridOperation("Fixed row count must be less than row count");
+    fixedRows_ = count;
+    ShowCurrent(Col() >= 0 && !IsFixed(Col(), Row()) ? TGridCoord{Col(), Row()} : FirstFreeCell(),
+                {});
+    viewport()->update();
+}
+
+TGridCoord TStringGrid::FirstFreeCell() const {
+    if (fixedCols_ >= colCount_ || fixedRows_ >= rowCount_)
+        return {-1, -1};
+    return {fixedCols_, fixedRows_};
+}
+
+QModelIndex TStringGrid::IndexOf(TGridCoord cell) const {
+    return model_->index(cell.Y, cell.X);
+}
+
+int TStringGrid::Col() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : -1;
+}
+
+int TStringGrid::Row() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void TStringGrid::ShowCurrent(TGridCoord cell, const TGridRect& selection) {
+    QItemSelectionModel* sm = selectionModel();
+    if (cell.X < 0) {
+        sm->clear();
+        return;
+    }
+    sm->setCurrentIndex(IndexOf(cell), QItemSelectionModel::NoUpdate);
+    const bool block = selection.Left != selection.Right || selection.Top != selection.Bottom;
+    if (block)
+        sm->select(QItemSelection(IndexOf({selection.Left, selection.Top}),
+                                  IndexOf({selection.Right, selection.Bottom})),
+                   QItemSelectionModel::ClearAndSelect);
+    else
+        sm->select(IndexOf(cell), QItemSelectionModel::ClearAndSelect);
+    scrollTo(IndexOf(cell));
+}
+
+void TStringGrid::SetCol(int col) {
+    if (col < fixedCols_ || col >= colCount_ || Row() < 0)
+        return;
+    ShowCurrent({col, Row()}, {});
+}
+
+void TStringGrid::SetRow(int row) {
+    if (row < fixedRows_ || row >= rowCount_ || Col() < 0)
+        return;
+    ShowCurrent({Col(), row}, {});
+}
+
+TGridRect TStringGrid::Selection() const {
+    const QItemSelection selection = selectionModel()->selection();
+    TGridRect box{Col(), Row(), Col(), Row()};
+    bool first = true;
+    for (const QItemSelectionRange& range : selection) {
+        const TGridRect r{std::max(range.left(), fixedCols_), std::max(range.top(), fixedRows_),
+                          range.right(), range.bottom()};
+        if (r.Left > r.Right || r.Top > r.Bottom)
+            continue;
+        if (first) {
+            box = r;
+            first = false;
+            continue;
+        }
+        box = {std::min(box.Left, r.Left), std::min(box.Top, r.Top), std::max(box.Right, r.Right),
+               std::max(box.Bottom, r.Bottom)};
+    }
+    return box;
+}
+
+void TStringGrid::SetSelection(const TGridRect& rect) {
+    if (FirstFreeCell().X < 0)
+        return;
+    const auto clampCol = [this](int c) { return std::clamp(c, fixedCols_, colCount_ - 1); };
+    const auto clampRow = [this](int r) { return std::clamp(r, fixedRows_, rowCount_ - 1); };
+    const TGridRect r{
+        clampCol(std::min(rect.Left, rect.Right)), clampRow(std::min(rect.Top, rect.Bottom)),
+        clampCol(std::max(rect.Left, rect.Right)), clampRow(std::max(rect.Top, rect.Bottom))};
+    ShowCurrent({r.Right, r.Bottom}, r);
+}
+
+void TStringGrid::ApplySelectionMode() {
+    setSelectionMode((options_ & goRangeSelect) ? ContiguousSelection : SingleSelection);
+    // Typing opens the editor through OpenEditor, which forwards the key; Qt needs this trigger
+    // to hand the key on.
+    setEditTriggers((options_ & goEditing) ? AnyKeyPressed : NoEditTriggers);
+}
+
+void TStringGrid::SetOptions(TGridOptions options) {
+    if (options == options_)
+        return;
+    options_ = options;
+    if (!(options_ & goEditing))
+        SetEditorMode(false);
+    ApplySelectionMode();
+}
+
+bool TStringGrid::EditorMode() const {
+    return state() == EditingState;
+}
+
+void TStringGrid::SetEditorMode(bool on) {
+    if (on) {
+        if (!EditorMode())
+            OpenEditor(nullptr);
+        return;
+    }
+    if (EditorMode() && editor_) {
+        QWidget* editor = editor_;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void TStringGrid::OpenEditor(QKeyEvent* forward) {
+    const QModelIndex current = currentIndex();
+    if (!(options_ & goEditing) || !current.isValid() || IsFixed(current.column(), current.row()))
+        return;
+    edit(current, forward ? AnyKeyPressed : AllEditTriggers, forward);
+}
+
+int TStringGrid::ColWidths(int col) const {
+    return columnWidth(col) - 1;
+}
+
+void TStringGrid::SetColWidths(int col, int width) {
+    setColumnWidth(col, std::max(width, 0) + 1);
+}
+
+int TStringGrid::RowHeights(int row) const {
+    return rowHeight(row) - 1;
+}
+
+void TStringGrid::SetRowHeights(int row, int height) {
+    setRowHeight(row, std::max(height, 0) + 1);
+}
+
+void TStringGrid::SetDefaultColWidth(int width) {
+    defaultColWidth_ = std::max(width, 0);
+    horizontalHeader()->setDefaultSectionSize(defaultColWidth_ + 1);
+    for (int c = 0; c < colCount_; ++c)
+        setColumnWidth(c, defaultColWidth_ + 1);
+}
+
+void TStringGrid::SetDefaultRowHeight(int height) {
+    defaultRowHeight_ = std::max(height, 0);
+    verticalHeader()->setDefaultSectionSize(defaultRowHeight_ + 1);
+    for (int r = 0; r < rowCount_; ++r)
+        setRowHeight(r, defaultRowHeight_ + 1);
+}
+
+TRect TStringGrid::CellRect(int32_t col, int32_t row) const {
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return {};
+    const QRect r = visualRect(IndexOf({col, row}));
+    if (!r.isValid() || !viewport()->rect().intersects(r))
+        return {};
+    return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
+}
+
+TGridCoord TStringGrid::MouseCoord(int32_t x, int32_t y) const {
+    const QModelIndex i = indexAt(QPoint(x, y));
+    if (!i.isValid())
+        return {-1, -1};
+    return {i.column(), i.row()};
+}
+
+void TStringGrid::MouseToCell(int32_t x, int32_t y, int32_t& col, int32_t& row) const {
+    const TGridCoord c = MouseCoord(x, y);
+    col = c.X;
+    row = c.Y;
+}
+
+// ---- painting ----
+
+void TStringGrid::PaintCell(QPainter& painter, const QRect& rect, int col, int row) {
+    const QModelIndex index = IndexOf({col, row});
+    TGridDrawState state = 0;
+    if (IsFixed(col, row))
+        state |= gdFixed;
+    else if (selectionModel()->isSelected(index))
+        state |= gdSelected;
+    if (index == currentIndex() && hasFocus())
+        state |= gdFocused;
+
+    painter.save();
+    PainterCanvas canvas(painter, TDeviceCaps{});
+    const QFont qfont = font();
+    canvas.Font.SetName(FromQString(qfont.family()));
+    if (qfont.pointSize() > 0)
+        canvas.Font.SetSize(qfont.pointSize());
+    else if (qfont.pixelSize() > 0)
+        canvas.Font.SetHeight(-qfont.pixelSize());
+    // The focused cell is drawn as a plain cell, as the class library drew it.
+    const bool highlighted = (state & gdSelected) && !(state & gdFocused);
+    canvas.Brush.Color = (state & gdFixed) ? clBtnFace : highlighted ? clHighlight : clWindow;
+    canvas.Font.SetColor(highlighted ? clHighlightText : clWindowText);
+    const TRect r{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
+    canvas_ = &canvas;
+    Guard([&] { DrawCell(col, row, r, state); });
+    canvas_ = nullptr;
+    painter.restore();
+}
+
+void TStringGrid::DrawCell(int32_t col, int32_t row, const TRect& rect, TGridDrawState state) {
+    canvas_->TextRect(rect, rect.Left + 2, rect.Top + 2, Cells(col, row));
+    if (OnDrawCell)
+        OnDrawCell(this, col, row, rect, state);
+}
+
+// ---- keys and mouse ----
+
+void TStringGrid::keyPressEvent(QKeyEvent* event) {
+    pendingKey_ = event;
+    pendingKeyCode_ = VirtualKeyOf(event->key());
+    uint16_t key = pendingKeyCode_;
+    KeyDown(key, ShiftStateOf(event->modifiers()));
+    pendingKey_ = nullptr;
+}
+
+void TStringGrid::KeyDown(uint16_t& key, TShiftState shift) {
+    QKeyEvent* event = std::exchange(pendingKey_, nullptr);
+    Guard([&] {
+        if (OnKeyDown)
+            OnKeyDown(this, key, shift);
+    });
+    if (!event)
+        return;
+    if (key == 0) {
+        event->accept();
+        return;
+    }
+    if (key == VK_F2) {
+        // A key turned into F2 still types its character into the editor it opens.
+        const bool replaced = pendingKeyCode_ != VK_F2;
+        if (!EditorMode())
+            OpenEditor(replaced && IsPrintable(event->text()) ? event : nullptr);
+        event->accept();
+        return;
+    }
+    if (IsPrintable(event->text()) && !(shift & (ssCtrl | ssAlt))) {
+        // Qt would search the cells for the typed text; the grid starts editing instead.
+        if (!EditorMode())
+            OpenEditor(event);
+        event->accept();
+        return;
+    }
+    // The view's own copy, cut, paste and select-all would bypass the grid's handlers.
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Paste) || event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    pressed_ = MouseCoord(p.x(), p.y());
+    pendingMouse_ = event;
+    MouseDown(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()), p.x(),
+              p.y());
+    pendingMouse_ = nullptr;
+}
+
+void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+    if (QMouseEvent* event = std::exchange(pendingMouse_, nullptr)) {
+        const TGridCoord cell = MouseCoord(x, y);
+        const bool onCurrent = cell == TGridCoord{Col(), Row()};
+        // Presses on fixed cells or beside the cells leave the selection as it was.
+        if (cell.X >= 0 && !IsFixed(cell.X, cell.Y)) {
+            QTableView::mousePressEvent(event);
+            if (button == mbLeft && onCurrent && !(shift & (ssShift | ssCtrl | ssDouble)))
+                OpenEditor(nullptr);
+        }
+        event->accept();
+    }
+    Guard([&] {
+        if (OnMouseDown)
+            OnMouseDown(this, button, shift, x, y);
+    });
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    const TGridCoord cell = MouseCoord(p.x(), p.y());
+    const bool click = event->button() == Qt::LeftButton && cell.X >= 0 && cell == pressed_;
+    pressed_ = {-1, -1};
+    pendingMouse_ = event;
+    MouseUp(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()), p.x(),
+            p.y());
+    pendingMouse_ = nullptr;
+    if (click)
+        Click();
+}
+
+void TStringGrid::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+    if (QMouseEvent* event = std::exchange(pendingMouse_, nullptr))
+        QTableView::mouseReleaseEvent(event);
+    Guard([&] {
+        if (OnMouseUp)
+            OnMouseUp(this, button, shift, x, y);
+    });
+}
+
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    pressed_ = MouseCoord(p.x(), p.y());
+    DblClick();
+    // The press before the double click has selected; handing this one to the view as well
+    // would close the editor that the double click opened.
+    MouseDown(ButtonOf(event->button()),
+              ShiftStateOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
+    event->accept();
+}
+
+void TStringGrid::Click() {
+    Guard([this] {
+        if (OnClick)
+            OnClick(this);
+    });
+}
+
+void TStringGrid::DblClick() {
+    Guard([this] {
+        if (OnDblClick)
+            OnDblClick(this);
+    });
+    if (pressed_.X >= 0 && pressed_ == TGridCoord{Col(), Row()})
+        OpenEditor(nullptr);
+}
+
+} // namespace vx
