@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -305,6 +306,50 @@ TEST(StringGridTest, DrawHookPaintsWithTheCanvasBrush) {
     EXPECT_EQ(states[1] & gdSelected, gdSelected);
     EXPECT_EQ(states[2], gdSelected);
     EXPECT_EQ(grid->Canvas(), nullptr);
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(StringGridTest, FixedCellsStayWhileTheOthersScroll) {
+    auto grid = ShownGrid(20, 50);
+    grid->SetCells(1, 0, "H");
+    grid->SetCells(0, 40, "40");
+    const TRect header = grid->CellRect(1, 0);
+    const TRect rowHeader = grid->CellRect(0, 1);
+    grid->SetRow(40);
+    grid->SetCol(15);
+    ASSERT_GT(grid->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(grid->CellRect(1, 0).Top, header.Top);
+    EXPECT_EQ(grid->CellRect(0, 40).Left, rowHeader.Left);
+    EXPECT_EQ(grid->CellRect(1, 1), TRect{}) << "scrolled away behind the fixed row";
+    const TRect current = grid->CellRect(15, 40);
+    ASSERT_NE(current, TRect{});
+    EXPECT_GE(current.Top, header.Bottom) << "the current cell is not hidden behind the header";
+    EXPECT_GE(current.Left, rowHeader.Right);
+
+    EXPECT_EQ(grid->MouseCoord(header.Left + 2, header.Top + 2).Y, 0);
+    EXPECT_EQ(grid->MouseCoord(rowHeader.Left + 2, current.Top + 2), (TGridCoord{0, 40}));
+    EXPECT_EQ(grid->MouseCoord(current.Left + 2, current.Top + 2), (TGridCoord{15, 40}));
+
+    const QImage image = grid->grab().toImage();
+    const QPoint origin = grid->viewport()->geometry().topLeft();
+    const QPoint corner = origin + QPoint(header.Left + 3, header.Top + 3);
+    const TColor face = ColorToRGB(clBtnFace);
+    EXPECT_EQ(image.pixelColor(corner), QColor(face & 0xFF, (face >> 8) & 0xFF, face >> 16));
+
+    // A click on a fixed cell reaches the handlers as that cell and keeps the selection.
+    TGridCoord released{-1, -1};
+    grid->OnMouseUp = [&](QObject*, TMouseButton, TShiftState, int x, int y) {
+        released = grid->MouseCoord(x, y);
+    };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      QPoint(rowHeader.Left + 2, current.Top + 2));
+    EXPECT_EQ(released, (TGridCoord{0, 40}));
+    EXPECT_EQ(grid->Selection(), (TGridRect{15, 40, 15, 40}));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -200,9 +201,99 @@ TStringGrid::TStringGrid(QWidget* parent, const QString& name)
     setModel(model_);
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false);
+    fixedTop_ = MakeFixedView();
+    fixedLeft_ = MakeFixedView();
+    fixedCorner_ = MakeFixedView();
+    for (QTableView* view : {fixedTop_, fixedLeft_, fixedCorner_}) {
+        connect(horizontalHeader(), &QHeaderView::sectionResized, view,
+                [view](int col, int, int size) { view->setColumnWidth(col, size); });
+        connect(verticalHeader(), &QHeaderView::sectionResized, view,
+                [view](int row, int, int size) { view->setRowHeight(row, size); });
+    }
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, fixedTop_->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, fixedLeft_->verticalScrollBar(),
+            &QScrollBar::setValue);
     ApplySelectionMode();
     Resize(5, 5);
     ShowCurrent(FirstFreeCell(), {});
+}
+
+QTableView* TStringGrid::MakeFixedView() {
+    auto* view = new QTableView(this);
+    view->setModel(model_);
+    view->setItemDelegate(new Delegate(*this));
+    for (QHeaderView* header : {view->horizontalHeader(), view->verticalHeader()}) {
+        header->hide();
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    view->horizontalHeader()->setDefaultSectionSize(defaultColWidth_ + 1);
+    view->verticalHeader()->setDefaultSectionSize(defaultRowHeight_ + 1);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setSelectionMode(NoSelection);
+    view->setEditTriggers(NoEditTriggers);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setAttribute(Qt::WA_TransparentForMouseEvents);
+    view->viewport()->setAttribute(Qt::WA_TransparentForMouseEvents);
+    view->hide();
+    return view;
+}
+
+int TStringGrid::FixedWidth() const {
+    int width = 0;
+    for (int c = 0; c < fixedCols_; ++c)
+        width += columnWidth(c);
+    return width;
+}
+
+int TStringGrid::FixedHeight() const {
+    int height = 0;
+    for (int r = 0; r < fixedRows_; ++r)
+        height += rowHeight(r);
+    return height;
+}
+
+void TStringGrid::LayoutFixedViews() {
+    if (!fixedTop_)
+        return;
+    const QRect area = viewport()->geometry();
+    const int width = std::min(FixedWidth(), area.width());
+    const int height = std::min(FixedHeight(), area.height());
+    const auto place = [](QTableView* view, bool shown, const QRect& rect) {
+        view->setVisible(shown);
+        if (shown) {
+            view->setGeometry(rect);
+            view->raise();
+        }
+    };
+    place(fixedTop_, fixedRows_ > 0, {area.x(), area.y(), area.width(), height});
+    place(fixedLeft_, fixedCols_ > 0, {area.x(), area.y(), width, area.height()});
+    place(fixedCorner_, fixedRows_ > 0 && fixedCols_ > 0, {area.x(), area.y(), width, height});
+    fixedTop_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    fixedLeft_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void TStringGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    LayoutFixedViews();
+}
+
+void TStringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableView::scrollTo(index, hint);
+    if (!index.isValid())
+        return;
+    // A cell behind the fixed rows: scroll back until it stands below them.
+    if (index.row() >= fixedRows_)
+        for (QScrollBar* bar = verticalScrollBar();
+             rowViewportPosition(index.row()) < FixedHeight() && bar->value() > 0;)
+            bar->setValue(bar->value() - 1);
+    if (index.column() >= fixedCols_)
+        for (QScrollBar* bar = horizontalScrollBar();
+             columnViewportPosition(index.column()) < FixedWidth() && bar->value() > 0;)
+            bar->setValue(bar->value() - 1);
 }
 
 TStringGrid::~TStringGrid() = default;
@@ -442,14 +533,16 @@ void TStringGrid::SetRowHeights(int row, int height) {
 
 void TStringGrid::SetDefaultColWidth(int width) {
     defaultColWidth_ = std::max(width, 0);
-    horizontalHeader()->setDefaultSectionSize(defaultColWidth_ + 1);
+    for (QTableView* view : {static_cast<QTableView*>(this), fixedTop_, fixedLeft_, fixedCorner_})
+        view->horizontalHeader()->setDefaultSectionSize(defaultColWidth_ + 1);
     for (int c = 0; c < colCount_; ++c)
         setColumnWidth(c, defaultColWidth_ + 1);
 }
 
 void TStringGrid::SetDefaultRowHeight(int height) {
     defaultRowHeight_ = std::max(height, 0);
-    verticalHeader()->setDefaultSectionSize(defaultRowHeight_ + 1);
+    for (QTableView* view : {static_cast<QTableView*>(this), fixedTop_, fixedLeft_, fixedCorner_})
+        view->verticalHeader()->setDefaultSectionSize(defaultRowHeight_ + 1);
     for (int r = 0; r < rowCount_; ++r)
         setRowHeight(r, defaultRowHeight_ + 1);
 }
@@ -457,17 +550,40 @@ void TStringGrid::SetDefaultRowHeight(int height) {
 TRect TStringGrid::CellRect(int32_t col, int32_t row) const {
     if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
         return {};
-    const QRect r = visualRect(IndexOf({col, row}));
-    if (!r.isValid() || !viewport()->rect().intersects(r))
+    // Fixed cells stand where the unscrolled grid has them; the others may hide behind them.
+    const int x =
+        col < fixedCols_ ? horizontalHeader()->sectionPosition(col) : columnViewportPosition(col);
+    const int y =
+        row < fixedRows_ ? verticalHeader()->sectionPosition(row) : rowViewportPosition(row);
+    const int width = columnWidth(col) - 1;
+    const int height = rowHeight(row) - 1;
+    if ((col >= fixedCols_ && x + width <= FixedWidth()) ||
+        (row >= fixedRows_ && y + height <= FixedHeight()))
+        return {};
+    const QRect r(x, y, width, height);
+    if (width <= 0 || height <= 0 || !viewport()->rect().intersects(r))
         return {};
     return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
 }
 
 TGridCoord TStringGrid::MouseCoord(int32_t x, int32_t y) const {
-    const QModelIndex i = indexAt(QPoint(x, y));
-    if (!i.isValid())
+    if (!viewport()->rect().contains(x, y))
         return {-1, -1};
-    return {i.column(), i.row()};
+    const auto fixedAt = [](int v, int count, auto size) {
+        for (int i = 0, end = 0; i < count; ++i)
+            if (v < (end += size(i)))
+                return i;
+        return -1;
+    };
+    int col = fixedAt(x, fixedCols_, [this](int c) { return columnWidth(c); });
+    if (col < 0)
+        col = columnAt(x);
+    int row = fixedAt(y, fixedRows_, [this](int r) { return rowHeight(r); });
+    if (row < 0)
+        row = rowAt(y);
+    if (col < 0 || row < 0)
+        return {-1, -1};
+    return {col, row};
 }
 
 void TStringGrid::MouseToCell(int32_t x, int32_t y, int32_t& col, int32_t& row) const {

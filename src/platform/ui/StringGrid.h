@@ -185,6 +185,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
+
+public:
+    // Keeps the cell out from behind the fixed rows and columns.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 private:
     class Model;
@@ -197,6 +202,11 @@ private:
     void ShowCurrent(TGridCoord cell, const TGridRect& selection);
     TGridCoord FirstFreeCell() const;
     QModelIndex IndexOf(TGridCoord cell) const;
+    QTableView* MakeFixedView();
+    void LayoutFixedViews();
+    // Pixels of the fixed columns and rows, grid lines included.
+    int FixedWidth() const;
+    int FixedHeight() const;
 
     TControlFont* font_;
     Model* model_;
@@ -209,6 +219,11 @@ private:
     int defaultRowHeight_ = 24;
     TGridOptions options_ = goRangeSelect;
     TCanvas* canvas_ = nullptr;
+    // The fixed rows, the fixed columns and their corner stay in place while the cells scroll:
+    // views of the same cells laid over the grid's own, which let the mouse through.
+    QTableView* fixedTop_ = nullptr;
+    QTableView* fixedLeft_ = nullptr;
+    QTableView* fixedCorner_ = nullptr;
     QPointer<QWidget> editor_;
     // The event being handled, for the grid's own step inside the virtual handlers.
     QKeyEvent* pendingKey_ = nullptr;
