@@ -265,6 +265,21 @@ TEST(clipGridTest, AnyOtherKeySwitchesEditingOnAndOpensTheEditor) {
     }
 }
 
+TEST(clipGridTest, MovesWhileEditingKeepTheEditorOpen) {
+    auto grid = Grid(4, 6);
+    grid->resize(400, 300);
+    Show(*grid);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(grid->Row(), 3) << "the first key opened the editor, the others moved";
+    ASSERT_TRUE(grid->EditorMode());
+    QTest::keyClicks(EditorOf(*grid), "n");
+    QTest::keyClick(EditorOf(*grid), Qt::Key_Up);
+    EXPECT_EQ(grid->Cells(1, 3), "n");
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_TRUE(grid->EditorMode());
+}
+
 TEST(clipGridTest, CellColourHandlerPaintsTheCell) {
     auto grid = Grid(4, 4);
     grid->resize(400, 200);
@@ -298,6 +313,8 @@ TEST(clipGridTest, WithAutoeditingAClickOpensTheCellsEditor) {
     ASSERT_TRUE(grid->EditorMode());
     EXPECT_EQ(grid->Col(), 3);
     EXPECT_EQ(grid->Row(), 2);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CenterOf(*grid, 2, 0));
+    EXPECT_FALSE(grid->EditorMode()) << "a header cell opens nothing";
     // The press of the next click closes the editor; its click opens the next one.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CenterOf(*grid, 2, 3));
     ASSERT_TRUE(grid->EditorMode());

@@ -672,7 +672,12 @@ void TStringGrid::KeyDown(uint16_t& key, TShiftState shift) {
         event->accept();
         return;
     }
+    const bool editing = EditorMode();
+    const QModelIndex before = currentIndex();
     QTableView::keyPressEvent(event);
+    // The editor follows the current cell, as long as the user keeps editing.
+    if (editing && !EditorMode() && currentIndex() != before)
+        OpenEditor(nullptr);
 }
 
 void TStringGrid::mousePressEvent(QMouseEvent* event) {
@@ -705,7 +710,8 @@ void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int32_t x, i
 void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     const TGridCoord cell = MouseCoord(p.x(), p.y());
-    const bool click = event->button() == Qt::LeftButton && cell.X >= 0 && cell == pressed_;
+    const bool click = event->button() == Qt::LeftButton && cell.X >= 0 &&
+                       !IsFixed(cell.X, cell.Y) && cell == pressed_;
     pressed_ = {-1, -1};
     pendingMouse_ = event;
     MouseUp(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()), p.x(),

@@ -54,14 +54,15 @@ using TGridDrawState = uint32_t;
 // handlers) are pixels of the grid's client area, inside its frame.
 //
 // Editing (with goEditing): F2, a typed character, a double click or a press on the current
-// cell opens the editor of the current cell; Enter commits, Escape cancels.
+// cell opens the editor of the current cell; Enter commits, Escape cancels; moving to another
+// cell with the keys while editing commits and edits that cell.
 //
 // Events, user and code:
 // - OnKeyDown: each key the user presses while the grid (not its editor) has the focus; the
 //   handler may change the key (0 swallows it) before the grid's own key handling.
 // - OnMouseDown, OnMouseUp: the user's presses and releases, after the grid's own handling;
 //   a double click arrives as OnDblClick, then a press with ssDouble.
-// - OnClick: a left-button press and release on the same cell by the user.
+// - OnClick: a left-button press and release by the user on the same cell, not a fixed one.
 // - OnSetEditText: when an edit that changed a cell is committed, after the change.
 // - OnDrawCell: each time a cell is painted, after the grid drew its background and text.
 // Changes made by code (Cells, ColCount, RowCount, FixedCols, FixedRows, Row, Col, Selection,
