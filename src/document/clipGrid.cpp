@@ -119,17 +119,13 @@ void TclipGrid::PasteText(std::string_view text) {
         if (cols * rows > kMaxPasteCells)
             throw Exception("The pasted text needs " + IntToStr(cols) + " x " + IntToStr(rows) +
                             " cells, more than the grid can hold");
+        // One growth to the final size, rather than one per field that runs past the edge.
+        SetColCount(static_cast<int>(cols));
+        SetRowCount(static_cast<int>(rows));
     }
-    for (const TPastedField& f : fields) {
-        const bool inside = f.Col < ColCount() && f.Row < RowCount();
-        if (!inside && !autoresize)
-            continue;
-        if (ColCount() <= f.Col)
-            SetColCount(static_cast<int>(f.Col + 1));
-        if (RowCount() <= f.Row)
-            SetRowCount(static_cast<int>(f.Row + 1));
-        SetCells(static_cast<int>(f.Col), static_cast<int>(f.Row), f.Text);
-    }
+    for (const TPastedField& f : fields)
+        if (f.Col < ColCount() && f.Row < RowCount())
+            SetCells(static_cast<int>(f.Col), static_cast<int>(f.Row), f.Text);
     Renumber();
     if ((ColCount() != oldCols || RowCount() != oldRows) && OnRedimGrid)
         Guard([this] { OnRedimGrid(this); });

@@ -326,6 +326,12 @@ void TStringGrid::EditCommitted(int col, int row, const std::string& text) {
 
 void TStringGrid::Resize(int cols, int rows) {
     const auto relayout = [this](int newCols, int newRows) {
+        if (newCols == colCount_) {
+            // Rows come and go at the end: the cells that stay do not move.
+            cells_.resize(static_cast<size_t>(newCols) * newRows);
+            rowCount_ = newRows;
+            return;
+        }
         std::vector<std::string> cells(static_cast<size_t>(newCols) * newRows);
         for (int r = 0; r < std::min(rowCount_, newRows); ++r)
             for (int c = 0; c < std::min(colCount_, newCols); ++c)
