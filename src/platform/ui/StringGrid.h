@@ -163,11 +163,6 @@ public:
     TSetEditEvent OnSetEditText;
     TDrawCellEvent OnDrawCell;
 
-    // The painting of one cell, for the grid's delegate.
-    void PaintCell(QPainter& painter, const QRect& rect, int col, int row);
-    // A committed edit, for the grid's model.
-    void EditCommitted(int col, int row, const std::string& text);
-
 protected:
     // The class library's handlers: derived grids run their own step and call the base, which
     // does the grid's own handling and fires the event.
@@ -195,7 +190,11 @@ public:
 private:
     class Model;
     class Delegate;
-    friend class Delegate;
+
+    // The painting of one cell, for the views' delegates.
+    void PaintCell(QPainter& painter, const QRect& rect, int col, int row);
+    // A committed edit, for the model.
+    void EditCommitted(int col, int row, const std::string& text);
 
     void Resize(int cols, int rows);
     void OpenEditor(QKeyEvent* forward);
