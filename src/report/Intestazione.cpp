@@ -31,6 +31,9 @@ constexpr std::string_view kErr = "Err!";
 constexpr int32_t kBorderReach = 15; // printer pixels either side of a border
 // No table has more: a hostile stream cannot make one grow without bound.
 constexpr int64_t kMaxCount = 65536;
+// Row placeholders nest; a line nested deeper than this is taken as plain text, so that no
+// stored line can exhaust the stack.
+constexpr int kMaxNesting = 64;
 
 std::vector<std::string> SplitFields(std::string_view s, char delimiter) {
     std::vector<std::string> fields;
@@ -185,7 +188,9 @@ std::optional<std::string> ExpandChannel(TDatabuffer* buffer, std::string_view f
     return Format("%" + f[4] + "f", {value});
 }
 
-std::string ExpandLine(TDatabuffer* buffer, std::string_view line) {
+std::string ExpandLine(TDatabuffer* buffer, std::string_view line, int depth = 0) {
+    if (depth > kMaxNesting)
+        return WithoutOpenings(line);
     std::string out;
     size_t pos = 0;
     for (const TLBFRAG& frag : FindPlaceholders(line)) {
@@ -198,7 +203,7 @@ std::string ExpandLine(TDatabuffer* buffer, std::string_view line) {
             if (frag.Pair == 0)
                 out += ExpandChannel(buffer, text).value_or("");
             else if (IsRowPlaceholder(text))
-                out += ExpandLine(buffer, text.substr(kOpening.size()));
+                out += ExpandLine(buffer, text.substr(kOpening.size()), depth + 1);
             else
                 out += ExpandHeaderRef(buffer, text);
         } catch (const Exception&) {
@@ -208,7 +213,9 @@ std::string ExpandLine(TDatabuffer* buffer, std::string_view line) {
     return out;
 }
 
-std::string ShiftLine(std::string_view line, int32_t fromRow, int32_t delta) {
+std::string ShiftLine(std::string_view line, int32_t fromRow, int32_t delta, int depth = 0) {
+    if (depth > kMaxNesting)
+        return std::string(line);
     std::string out;
     size_t pos = 0;
     for (const TLBFRAG& frag : FindPlaceholders(line)) {
@@ -220,7 +227,7 @@ std::string ShiftLine(std::string_view line, int32_t fromRow, int32_t delta) {
             out += text;
         } else if (IsRowPlaceholder(text)) {
             out += kOpening;
-            out += ShiftLine(text.substr(kOpening.size()), fromRow, delta);
+            out += ShiftLine(text.substr(kOpening.size()), fromRow, delta, depth + 1);
         } else if (auto ref = ParseHeaderRef(text); ref && ref->Row >= fromRow) {
             out += "&<" + IntToStr(ref->Test) + ";" + IntToStr(ref->Column) + ";" +
                    IntToStr(int64_t{ref->Row} + delta) + "(" + ref->Text + ")>";

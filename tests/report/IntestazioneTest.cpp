@@ -420,6 +420,20 @@ TEST_F(CellTableTest, HeaderCellAndRowPlaceholders) {
     EXPECT_EQ(table.ExpandCellText("<&<1;2;4(old)>|&<CHN;2;1;MIN;0.1>>"), "<|>");
 }
 
+TEST_F(CellTableTest, DeeplyNestedRowPlaceholdersEndWithoutExhaustingTheStack) {
+    std::string line;
+    for (int i = 0; i < 50000; ++i)
+        line += "&<ROW;";
+    line += ")>";
+    const std::string drawn = table.ExpandCellText(line);
+    EXPECT_EQ(drawn.find("&<"), std::string::npos);
+    EXPECT_EQ(drawn.substr(0, 8), "ROW;ROW;");
+    TCella& cell = *table.GetCell(0, 0);
+    cell.text.Add(line);
+    table.ShiftRowReferences(0, 1);
+    EXPECT_EQ(cell.text[0], line);
+}
+
 TEST_F(CellTableTest, ShiftRowReferencesMovesOnlyHeaderCellRows) {
     struct Case {
         int from;
