@@ -538,25 +538,30 @@ void TIntestazione::Paint() {
     Render();
 }
 
-void TIntestazione::DrawCells(TCanvas& canvas) {
-    // Every cell's rectangle, x advancing by the widths, y by each row's first cell.
-    std::vector<std::pair<const TCella*, TRect>> placed;
+// x advances by the cell widths, y by the height of each row's first cell.
+std::vector<TIntestazione::Placed> TIntestazione::PlacedCells() const {
+    std::vector<Placed> placed;
     int32_t y = 0;
     for (int32_t r = 0; r < rows_; ++r) {
         const TMatrix::TRow& row = cells_.GetRow(r);
         int32_t x = 0;
-        for (void* item : row) {
-            const auto* cell = static_cast<const TCella*>(item);
-            placed.emplace_back(cell, TRect{x, y, x + cell->Width, y + cell->Height});
+        for (size_t c = 0; c < row.size(); ++c) {
+            const auto* cell = static_cast<const TCella*>(row[c]);
+            placed.push_back(
+                {cell, static_cast<int32_t>(c), r, {x, y, x + cell->Width, y + cell->Height}});
             x += cell->Width;
         }
         if (!row.empty())
             y += static_cast<const TCella*>(row.front())->Height;
     }
+    return placed;
+}
 
+void TIntestazione::DrawCells(TCanvas& canvas) {
+    const std::vector<Placed> placed = PlacedCells();
     const TDeviceCaps& caps = canvas.Caps();
     const double screenDpi = Screen().PixelsPerInch;
-    for (const auto& [cell, r] : placed) {
+    for (const auto& [cell, column, row, r] : placed) {
         const Bitmap& picture = cell->bitmap;
         if (picture.Empty()) {
             if (ColorToRGB(cell->Brush.Color) != clWhite) {
@@ -582,7 +587,7 @@ void TIntestazione::DrawCells(TCanvas& canvas) {
         canvas.StretchDraw(dest, picture);
     }
 
-    for (const auto& [cell, r] : placed) {
+    for (const auto& [cell, column, row, r] : placed) {
         canvas.Pen = cell->Pen;
         const TPoint corners[5] = {{r.Left, r.Bottom},
                                    {r.Left, r.Top},
@@ -604,7 +609,7 @@ void TIntestazione::DrawCells(TCanvas& canvas) {
         }
     }
 
-    for (const auto& [cell, r] : placed)
+    for (const auto& [cell, column, row, r] : placed)
         if (!cell->text.Empty())
             DrawCellText(canvas, *cell, r);
 }
@@ -680,23 +685,12 @@ void TIntestazione::DrawEditFrame(TCanvas& canvas) {
     if (s.Left < 0 || s.Top < 0 || s.Right < 0 || s.Bottom < 0)
         return;
     const int32_t c0 = std::min(s.Left, s.Right);
-    const int32_t c1 = std::min(std::max(s.Left, s.Right), columns_ - 1);
+    const int32_t c1 = std::max(s.Left, s.Right);
     const int32_t r0 = std::min(s.Top, s.Bottom);
-    const int32_t r1 = std::min(std::max(s.Top, s.Bottom), rows_ - 1);
-    // Each cell at its own place, as the rows are laid out.
-    int32_t y = 0;
-    for (int32_t r = 0; r <= r1; ++r) {
-        const TMatrix::TRow& row = cells_.GetRow(r);
-        int32_t x = 0;
-        for (int32_t c = 0; c < static_cast<int32_t>(row.size()); ++c) {
-            const auto* cell = static_cast<const TCella*>(row[static_cast<size_t>(c)]);
-            if (r >= r0 && c >= c0 && c <= c1)
-                canvas.InvertRect({x, y, x + cell->Width, y + cell->Height});
-            x += cell->Width;
-        }
-        if (!row.empty())
-            y += static_cast<const TCella*>(row.front())->Height;
-    }
+    const int32_t r1 = std::max(s.Top, s.Bottom);
+    for (const Placed& p : PlacedCells())
+        if (p.Row >= r0 && p.Row <= r1 && p.Column >= c0 && p.Column <= c1)
+            canvas.InvertRect(p.Rect);
 }
 
 // ------------------------------------------------------------------------------- placeholders
@@ -824,17 +818,21 @@ void TIntestazione::EndBorderDrag(TPoint p) {
     Redraw();
 }
 
+void TIntestazione::MoveDragLine(int32_t x, int32_t y) {
+    dragLine_.Visible = true;
+    const bool rowBorder = borderCursor_ == crVSplit;
+    dragLine_.From = rowBorder ? TPoint{0, y} : TPoint{x, 0};
+    dragLine_.To = rowBorder ? TPoint{Width(), y} : TPoint{x, Height()};
+    Invalidate();
+}
+
 void TIntestazione::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-    if (editMode_ && button == mbLeft) {
+    if (editMode_ && Enabled() && button == mbLeft) {
         LayOut();
         const TPoint p = ToPrinter(x, y);
         if (BorderSizing && border_ > 0) {
             dragging_ = true;
-            lastDrag_ = {x, y};
-            dragLine_.Visible = true;
-            dragLine_.From = borderCursor_ == crVSplit ? TPoint{0, y} : TPoint{x, 0};
-            dragLine_.To = borderCursor_ == crVSplit ? TPoint{Width(), y} : TPoint{x, Height()};
-            Invalidate();
+            MoveDragLine(x, y);
         } else {
             const TPoint cell = CellAt(p);
             Selection = {cell.X, cell.Y, cell.X, cell.Y};
@@ -846,14 +844,11 @@ void TIntestazione::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
 }
 
 void TIntestazione::MouseMove(TShiftState shift, int32_t x, int32_t y) {
-    if (editMode_) {
+    if (editMode_ && Enabled()) {
         LayOut();
         const TPoint p = ToPrinter(x, y);
         if (dragging_) {
-            lastDrag_ = {x, y};
-            dragLine_.From = borderCursor_ == crVSplit ? TPoint{0, y} : TPoint{x, 0};
-            dragLine_.To = borderCursor_ == crVSplit ? TPoint{Width(), y} : TPoint{x, Height()};
-            Invalidate();
+            MoveDragLine(x, y);
         } else if (selecting_) {
             const TPoint cell = CellAt(p);
             if (cell.X != Selection.Right || cell.Y != Selection.Bottom) {
@@ -869,7 +864,7 @@ void TIntestazione::MouseMove(TShiftState shift, int32_t x, int32_t y) {
 }
 
 void TIntestazione::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-    if (editMode_ && button == mbLeft) {
+    if (editMode_ && Enabled() && button == mbLeft) {
         LayOut();
         if (dragging_) {
             dragging_ = false;

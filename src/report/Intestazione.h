@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -158,6 +159,13 @@ private:
     void FreeCells();
     // Cell sizes in printer pixels from the page rectangle.
     void LayOut();
+    struct Placed {
+        const TCella* Cell;
+        int32_t Column;
+        int32_t Row;
+        TRect Rect;
+    };
+    std::vector<Placed> PlacedCells() const;
     void DrawCells(TCanvas& canvas);
     void DrawCellText(TCanvas& canvas, const TCella& cell, const TRect& r);
     void DrawEditFrame(TCanvas& canvas);
@@ -168,6 +176,7 @@ private:
     TPoint CellAt(TPoint printer) const;
     void FindBorder(TPoint printer);
     void EndBorderDrag(TPoint printer);
+    void MoveDragLine(int32_t x, int32_t y);
 
     int32_t columns_ = 0;
     int32_t rows_ = 0;
@@ -179,7 +188,6 @@ private:
     int32_t borderCursor_ = crDefault;
     bool dragging_ = false;
     bool selecting_ = false;
-    TPoint lastDrag_;
     TDragLine dragLine_;
 };
 
