@@ -822,6 +822,17 @@ TEST_F(CellTableTest, WholeTableRoundTripsThroughTheComponentStream) {
     table.GetCell(1, 0)->DIMW = 50; // reading makes the last column take the rest
     table.SFONDO.SetSize(1, 1, clBlue);
     const std::string bytes = ComponentToBytes(table);
+    // The cells travel as the last property, the binary "Intestazione".
+    const std::string cells = CellBytes(table);
+    TMemoryStream tail;
+    tail.WriteShortString("Intestazione");
+    tail.WriteU8(vaBinary);
+    tail.WriteU32(static_cast<uint32_t>(cells.size()));
+    tail.WriteBytes(cells);
+    tail.WriteBytes(std::string(2, '\0'));
+    EXPECT_EQ(bytes.substr(0, 19), std::string("TPF0\x0DTIntestazione\0", 19));
+    ASSERT_GT(bytes.size(), tail.Bytes().size());
+    EXPECT_EQ(bytes.substr(bytes.size() - tail.Bytes().size()), tail.Bytes());
     TIntestazione back(nullptr);
     ComponentFromBytes(bytes, back);
     EXPECT_EQ(Widths(back, 0), (std::vector<float>{30, 70}));
