@@ -11,6 +11,10 @@ namespace vx {
 class TEditorHooks {
 public:
     virtual ~TEditorHooks() = default;
+
+    // The window that asks the user to wait while a table report lays out its sheets.
+    virtual void ShowReportWait() {}
+    virtual void CloseReportWait() {}
 };
 
 // The installed hooks, or the defaults when none are installed.
