@@ -42,23 +42,29 @@ Tfrom_infodlg::~Tfrom_infodlg() = default;
 
 namespace {
 QPointer<Tfrom_infodlg> waitWindow;
+// Reports may lay out inside one another's message processing: the window goes with the
+// last of them.
+int waitDepth = 0;
 } // namespace
 
 void ShowReportWaitWindow() {
+    ++waitDepth;
     if (!waitWindow)
         waitWindow = CreateForm<Tfrom_infodlg>();
     Tfrom_infodlg& w = *waitWindow;
     w.adjustSize();
+    w.Show();
+    // Placed once shown, when the frame around the window is known.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = w.frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
         w.move(frame.topLeft());
     }
-    w.Show();
-    w.raise();
 }
 
 void CloseReportWaitWindow() {
+    if (waitDepth > 0 && --waitDepth > 0)
+        return;
     delete waitWindow.data();
 }
 
