@@ -33,6 +33,16 @@ constexpr std::string_view kEndMarker = "End_v_1,0";
 // The smallest component in a stream: "TPF0", two empty short strings, two closing zeros.
 constexpr size_t kMinComponentBytes = 8;
 
+// Lengths from stored settings are held to sizes no sheet needs, and a table to a width
+// whose coordinates stay far from overflowing.
+constexpr int32_t kMaxLength = 1 << 20;
+constexpr int32_t kMaxTableWidth = 1 << 28;
+constexpr int32_t kMaxMillimetres = 10000;
+
+int32_t Bounded(int32_t v, int32_t low = 0) {
+    return std::clamp(v, low, kMaxLength);
+}
+
 } // namespace
 
 // ---- Tdefcanale, Tdefgruppo ----
@@ -133,6 +143,10 @@ struct TWPReport::Layout {
     const TDeviceCaps Caps;
     const int32_t W;
     const int32_t H;
+    const int32_t GW;
+    const int32_t Indent;
+    const int32_t HeaderH;
+    const int32_t FooterH;
     Metafile MeasureTarget;
     TMetafileCanvas Measure;
     std::vector<Font> Fonts;
@@ -155,10 +169,13 @@ struct TWPReport::Layout {
 
     explicit Layout(TWPReport& report)
         : R(report), Caps(Printer().Caps()), W(report.GetCoord(4)), H(report.GetCoord(5)),
+          GW(Bounded(report.GridWidth)), Indent(Bounded(report.rientro_laterale, -kMaxLength)),
+          HeaderH(Bounded(report.headerHeight_)), FooterH(Bounded(report.footerHeight_)),
           Measure(MeasureTarget, Caps) {}
 
     int32_t Mm(int32_t mm) const {
-        return UnitsToPixels(Caps.Get(LOGPIXELSY), UM_mm, static_cast<double>(mm));
+        const double length = std::clamp(mm, 0, kMaxMillimetres);
+        return UnitsToPixels(Caps.Get(LOGPIXELSY), UM_mm, length);
     }
 
     int FontIndex(const TFont& source) {
@@ -174,7 +191,7 @@ struct TWPReport::Layout {
         for (size_t c = 0; c < all.size(); ++c)
             all[c] = static_cast<char>(c);
         TextAdvances(lf, std::string_view(all.data(), all.size()), f.Advances.data());
-        f.Height = Measure.TextHeight("X");
+        f.Height = Bounded(Measure.TextHeight("X"));
         Fonts.push_back(std::move(f));
         return static_cast<int>(Fonts.size() - 1);
     }
@@ -196,9 +213,9 @@ struct TWPReport::Layout {
         Canvas->Font.SetPixelsPerInch(Caps.Get(LOGPIXELSY));
         CanvasFont = -1;
         const bool withHeader = R.sheets_.size() == 1 || R.RipetiINT;
-        Y = 2 * R.GridWidth + (withHeader ? R.headerHeight_ : 0) + Mm(R.margine_superiore);
-        X = R.rientro_laterale;
-        Limit = H - (R.RipetiPie ? R.footerHeight_ + Mm(R.margine_inferiore) : 0);
+        Y = 2 * GW + (withHeader ? HeaderH : 0) + Mm(R.margine_superiore);
+        X = Indent;
+        Limit = H - (R.RipetiPie ? FooterH + Mm(R.margine_inferiore) : 0);
     }
 
     void MeasureLines() {
@@ -292,11 +309,16 @@ struct TWPReport::Layout {
     }
 
     int32_t Percent(const Tdefcanale& def) const {
-        return static_cast<int32_t>(Trunc(static_cast<double>(W) * def.DIMW / 100.0));
+        const double w = static_cast<double>(W) * def.DIMW / 100.0;
+        // NaN fails both comparisons and counts as 0.
+        if (!(w > 0))
+            return 0;
+        return static_cast<int32_t>(Trunc(std::min(w, double(kMaxLength))));
     }
 
     void ColumnWidths() {
         NumberWidth = R.Numera ? Fonts[size_t(Columns.front().FontI)].Width("XXXXX") : 0;
+        TableWidth = NumberWidth;
         const int32_t count = static_cast<int32_t>(Columns.size());
         for (Column& col : Columns) {
             int32_t w = 0;
@@ -317,26 +339,27 @@ struct TWPReport::Layout {
                 }
                 break;
             case cs_omogeneo:
-                w = (W - R.rientro_laterale - NumberWidth) / count;
+                w = (W - Indent - NumberWidth) / count;
                 break;
             case cs_impostato:
                 w = Percent(*col.Def);
                 break;
             }
+            w = Bounded(w);
+            if (TableWidth + w > kMaxTableWidth)
+                w = 0;
             col.Def->pwidth = w;
+            TableWidth += w;
         }
-        TableWidth = NumberWidth;
-        for (const Column& col : Columns)
-            TableWidth += col.Def->pwidth;
         switch (R.ReportAlign) {
         case TA_RIGHT:
-            StartX = W - (TableWidth + R.rientro_laterale);
+            StartX = W - (TableWidth + Indent);
             break;
         case TA_CENTER:
             StartX = W / 2 - TableWidth / 2;
             break;
         default:
-            StartX = R.rientro_laterale;
+            StartX = Indent;
             break;
         }
     }
@@ -362,7 +385,7 @@ struct TWPReport::Layout {
         TCanvas& c = *Canvas;
         UseFont(FontIndex(*R.FontT));
         ClearBrush();
-        int32_t x = R.rientro_laterale;
+        int32_t x = Indent;
         uint32_t align = TA_LEFT;
         if (R.Titolotipi_Align == TA_RIGHT) {
             x = W;
@@ -389,8 +412,8 @@ struct TWPReport::Layout {
             ClearBrush();
             DrawNumber("N.", Columns.front().FontI);
         }
-        const int32_t top = Y - (R.GridWidth + 2);
-        const int32_t height = 2 * LineI + LineD + R.GridWidth + 2;
+        const int32_t top = Y - (GW + 2);
+        const int32_t height = 2 * LineI + LineD + GW + 2;
         int32_t x = StartX + NumberWidth;
         std::string name, unit;
         for (const Column& col : Columns) {
@@ -415,7 +438,7 @@ struct TWPReport::Layout {
         if (!R.usa_griglia)
             return;
         TCanvas& c = *Canvas;
-        const int32_t gw = R.GridWidth;
+        const int32_t gw = GW;
         const int32_t right = StartX + TableWidth;
         const int32_t headerTop = s.HeaderY - gw;
         const int32_t headerBottom = s.HeaderY + 2 * LineI + gw;
@@ -530,7 +553,7 @@ struct TWPReport::Layout {
         R.lastPageContentHeight_ = Y + bottomMargin;
         // The footer's room is kept on every sheet with RipetiPie, so only the last sheet's
         // own height can push the footer onto a sheet of its own.
-        if (R.footerHeight_ > 0 && R.lastPageContentHeight_ + R.footerHeight_ > H) {
+        if (FooterH > 0 && R.lastPageContentHeight_ + FooterH > H) {
             NewOutputPage();
             R.lastPageContentHeight_ = Y + bottomMargin;
         }
@@ -655,6 +678,14 @@ void TWPReport::Paint() {
         NeedsPagination = false;
         Paginate();
         ShowSheet(currentPage_);
+    } catch (const Exception& e) {
+        // Paints run from the event loop, which no exception may reach: the user is told
+        // once, and the report waits for the next change.
+        if (!alive.expired())
+            paginating_ = false;
+        finish();
+        Ui().MessageDlg(e.Message, TMsgDlgType::mtError, mbOK);
+        return;
     } catch (...) {
         if (!alive.expired())
             paginating_ = false;

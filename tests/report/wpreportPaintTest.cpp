@@ -3,6 +3,7 @@
 #include "localisation/Strglobmod.h"
 #include "localisation/mlLangDispatcher.h"
 #include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/Printer.h"
 #include "platform/ui/Label.h"
 #include "report/EditorHooks.h"
 #include "report/view/Tfrom_infodlg.h"
@@ -129,6 +130,25 @@ TEST_F(WPReportPaint, AReportFreedWhileTheWindowShowsClosesIt) {
     EXPECT_EQ(hooks.log, (std::vector<std::string>{"show busy", "close"}));
     EXPECT_FALSE(ui.ui.Busy);
     EXPECT_EQ(placed, 0);
+}
+
+TEST_F(WPReportPaint, WithoutAPrinterThePaintTellsTheUserOnce) {
+    InstallPrinterProvider(
+        std::make_shared<FixedPrinterProvider>(std::vector<std::shared_ptr<PrinterDevice>>{}));
+    report.Paint();
+    report.Paint();
+    test::InstallVirtualPrinter();
+    ASSERT_EQ(ui.ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.ui.Messages[0].Text, "There is no default printer currently selected");
+    EXPECT_EQ(ui.ui.Messages[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(hooks.log, (std::vector<std::string>{"show busy", "close"}));
+    EXPECT_FALSE(ui.ui.Busy);
+    EXPECT_EQ(report.PageCount(), 0);
+    EXPECT_EQ(placements, 0);
+    // The next change lays the report out.
+    report.Dirty = report.NeedsPagination = true;
+    report.Paint();
+    EXPECT_EQ(report.PageCount(), 5);
 }
 
 TEST_F(WPReportPaint, SetCurrentPageShowsASheetWithoutPaginating) {

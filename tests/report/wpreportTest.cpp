@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -596,6 +597,31 @@ TEST_F(WPReportLayout, ARowTallerThanASheetStillEnds) {
         for (int n : RowNumbers(s))
             all.push_back(n);
     EXPECT_EQ(all, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(WPReportLayout, OutlandishSettingsStillGiveSheets) {
+    const int t = AddTest({Numbers(5), Numbers(5)});
+    const int g = AddGroup();
+    AddColumn(g, t, 0).DIMW = 1e30f;
+    AddColumn(g, t, 1).DIMW = std::numeric_limits<float>::quiet_NaN();
+    AddColumn(g, t, 1).DIMW = -5;
+    report.columnsspace = cs_impostato;
+    report.usa_griglia = true;
+    report.Titola_tipi = true;
+    for (int32_t v : {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()}) {
+        SCOPED_TRACE(v);
+        report.GridWidth = v;
+        report.margine_superiore = report.margine_inferiore = report.margine_tra_gruppi = v;
+        report.rientro_laterale = v;
+        for (uint16_t align : {0, 2, 6}) {
+            report.ReportAlign = align;
+            report.Paginate();
+            EXPECT_GE(report.PageCount(), 1);
+            EXPECT_LE(report.PageCount(), 8);
+        }
+        EXPECT_EQ(report.GetChannel(g, 2)->pwidth, 0);
+        EXPECT_EQ(report.GetChannel(g, 1)->pwidth, 0);
+    }
 }
 
 TEST_F(WPReportLayout, MissingChannelsAndRowsGiveBlankCells) {
