@@ -695,7 +695,9 @@ void TWPPage::ComposeToMetafile(Metafile& metafile, int reportPage) {
 std::string TWPPage::PrintTitle() const {
     if (DataBuffer && DataBuffer->ProvaCount() > 0) {
         const std::string name = ExtractFileName(DataBuffer->GetProva(0).FileName);
-        return name.substr(0, name.find('.'));
+        // A test read from no file would leave the queue an empty title.
+        if (!name.empty() && name[0] != '.')
+            return name.substr(0, name.find('.'));
     }
     return "Vornix Document " + FormatDateTime(FormatSettings().LongTimeFormat, Now());
 }
@@ -709,6 +711,26 @@ std::vector<int> TWPPage::ReportSheets(int firstPage, int lastPage) const {
     for (int p = std::max(firstPage, 1); p <= std::min(lastPage, report_->PageCount()); ++p)
         sheets.push_back(p - 1);
     return sheets;
+}
+
+void TWPPage::ForEachReportSheet(const std::vector<int>& sheets,
+                                 const std::function<void(int)>& compose) {
+    // Whatever happens on the way, the sheet on screen is the composed one again afterwards.
+    struct Restore {
+        TWPPage& page;
+        ~Restore() {
+            page.composing_ = -1;
+            page.report_->SetComposedPage(page.report_->CurrentPage());
+            page.LayoutReportPage();
+            page.ShowBackground();
+        }
+    } restore{*this};
+    for (int s : sheets) {
+        report_->SetComposedPage(s);
+        composing_ = s;
+        LayoutReportPage();
+        compose(s);
+    }
 }
 
 void TWPPage::Print(int copies, int firstPage, int lastPage) {
@@ -732,20 +754,13 @@ void TWPPage::Print(int copies, int firstPage, int lastPage) {
         const std::vector<int> sheets = ReportSheets(firstPage, lastPage);
         bool first = true;
         for (int copy = 0; copy < copies; ++copy)
-            for (int s : sheets) {
-                report_->SetComposedPage(s);
-                composing_ = s;
-                LayoutReportPage();
+            ForEachReportSheet(sheets, [&](int s) {
                 page.Clear();
                 page.SetSize(c.HorzRes, c.VertRes);
                 ComposeToMetafile(page, s);
                 sheet(first);
                 first = false;
-            }
-        composing_ = -1;
-        report_->SetComposedPage(report_->CurrentPage());
-        LayoutReportPage();
-        ShowBackground();
+            });
     }
     printer.EndDoc();
     batch.Close();
@@ -766,16 +781,7 @@ void TWPPage::RenderToMetafiles(std::vector<Metafile>& metafiles, TStringList& o
     if (pageKind_ == PK_GRAPHIC) {
         add(-1, true);
     } else if (pageKind_ == PK_REPORT && report_) {
-        for (int s : ReportSheets(firstPage, lastPage)) {
-            report_->SetComposedPage(s);
-            composing_ = s;
-            LayoutReportPage();
-            add(s, true);
-        }
-        composing_ = -1;
-        report_->SetComposedPage(report_->CurrentPage());
-        LayoutReportPage();
-        ShowBackground();
+        ForEachReportSheet(ReportSheets(firstPage, lastPage), [&](int s) { add(s, true); });
     } else {
         add(-1, false);
     }

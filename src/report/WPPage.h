@@ -191,6 +191,8 @@ private:
     int32_t ScreenPercent(int32_t percent, int32_t hs) const;
     void ViewChanged();
     std::vector<int> ReportSheets(int firstPage, int lastPage) const;
+    void ForEachReportSheet(const std::vector<int>& sheets,
+                            const std::function<void(int)>& compose);
 
     uint32_t zoomPercent_ = 25;
     TPAGEKIND pageKind_ = pk_none;

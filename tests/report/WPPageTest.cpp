@@ -9,6 +9,7 @@
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
+#include "report/EditorHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -643,6 +644,74 @@ TEST_F(PageFixture, SaveAsMetafileWritesAnEnhancedMetafileWhateverTheExtension) 
     EXPECT_EQ(records, u32(52));
     EXPECT_EQ(last, uint32_t(EMR_EOF));
     EXPECT_THROW(page->SaveAsMetafile(dir.File("missing/p.emf")), EFOpenError);
+}
+
+struct PaletteHooks : TEditorHooks {
+    bool OpenCellPalette(TIntestazione&) override { return true; }
+};
+
+TEST_F(PageFixture, ClearingTheSelectionEndsTheCellEditModeOfHeaderAndFooter) {
+    PaletteHooks hooks;
+    SetEditorHooks(&hooks);
+    page->SetPageKind(PK_GRAPHIC);
+    page->Header()->SwitchCellEditor();
+    page->Footer()->SwitchCellEditor();
+    ASSERT_TRUE(page->Header()->EditMode());
+    page->ClearSelection();
+    EXPECT_FALSE(page->Header()->EditMode());
+    EXPECT_FALSE(page->Footer()->EditMode());
+    page->ClearSelection(); // off stays off
+    EXPECT_FALSE(page->Header()->EditMode());
+    SetEditorHooks(nullptr);
+    EXPECT_EQ(page->SelectedAxisCount(), 0);
+}
+
+TEST_F(PageFixture, ReportFooterFollowsTheLastSheetsContentAndFiresTheChangeEvent) {
+    int changes = 0;
+    page->OnChange = [&](TWPPage& p) { changes += &p == page.get(); };
+    MakeReportPage(130);
+    TWPReport& r = *page->Report();
+    ASSERT_EQ(r.PageCount(), 3);
+    EXPECT_GE(changes, 1);
+    const int32_t footer = MulDiv(6179, 8, 100);
+    // Below the content of the last sheet, or at the bottom margin when asked.
+    EXPECT_EQ(page->Footer()->GetCoord(1), 100 + 354 + r.LastPageContentHeight());
+    r.piepagina_on_bottom = true;
+    page->PlaceReportFooter();
+    EXPECT_EQ(page->Footer()->GetCoord(1), 100 + 6816 - 283 - footer);
+    EXPECT_EQ(page->Footer()->GetCoord(5), footer);
+    // Showing another sheet lays the page out for it: the header only on the first.
+    r.piepagina_on_bottom = false;
+    r.SetCurrentPage(1);
+    EXPECT_FALSE(page->Header()->Visible());
+    EXPECT_FALSE(page->Footer()->Visible());
+    r.SetCurrentPage(2);
+    EXPECT_TRUE(page->Footer()->Visible());
+    EXPECT_EQ(page->Footer()->GetCoord(1), 100 + 354 + r.LastPageContentHeight());
+    r.SetCurrentPage(0);
+    EXPECT_TRUE(page->Header()->Visible());
+    EXPECT_EQ(r.HeaderHeight(), page->Header()->GetCoord(5));
+    EXPECT_EQ(r.FooterHeight(), footer);
+    // A disabled footer leaves the report no room for one.
+    page->Footer()->SetEnabled(false);
+    page->InvalidateAll();
+    EXPECT_EQ(r.FooterHeight(), 0);
+}
+
+TEST_F(PageFixture, InvalidateAllRepaintsAtOnceAndMarksEveryObject) {
+    page->SetPageKind(PK_GRAPHIC);
+    Settle();
+    for (TMetaobj* o : page->Objects())
+        o->Dirty = false;
+    int views = 0;
+    page->OnViewChanged = [&](TWPPage&) { ++views; };
+    page->AltezzaIntestazione = 20;
+    page->InvalidateAll();
+    EXPECT_FALSE(page->Busy());
+    EXPECT_GT(views, 0);
+    EXPECT_EQ(page->Header()->GetCoord(5), MulDiv(6179, 20, 100));
+    for (TMetaobj* o : page->Objects())
+        EXPECT_TRUE(o->Dirty) << o->ClassName();
 }
 
 } // namespace
