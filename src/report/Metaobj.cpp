@@ -191,6 +191,16 @@ void TMetaobj::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_
         parent_->PageMouseUp(button, shift, x + left_, y + top_);
 }
 
+void TMetaobj::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TMetaobj::DblClick() {
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
 const TClassInfo& TMetaobj::StaticClassInfo() {
     using M = TMetaobj;
     static const TClassInfo info =
@@ -225,8 +235,9 @@ const TClassInfo& TMetaobj::StaticClassInfo() {
             .BaseProperty(
                 "Visible", [](const M& m) { return m.Visible(); },
                 [](M& m, int64_t v) { m.SetVisible(v != 0); })
+            // Stored in this spelling, as the page streams have always carried it.
             .BaseProperty(
-                "Enabled", [](const M& m) { return m.Enabled(); },
+                "enabled", [](const M& m) { return m.Enabled(); },
                 [](M& m, int64_t v) { m.SetEnabled(v != 0); })
             .Build();
     return info;
