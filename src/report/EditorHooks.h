@@ -8,6 +8,7 @@
 
 namespace vx {
 
+class TDatabuffer;
 class TIntestazione;
 
 class TEditorHooks {
@@ -24,6 +25,9 @@ public:
     // The window that asks the user to wait while a table report lays out its sheets.
     virtual void ShowReportWait() {}
     virtual void CloseReportWait() {}
+
+    // The value box on the tests of the current page, shown modally and freed.
+    virtual void ShowValueBox(TDatabuffer* /*data*/) {}
 };
 
 // The installed hooks, or the defaults when none are installed.

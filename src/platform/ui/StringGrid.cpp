@@ -3,6 +3,7 @@
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/QtInput.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -23,96 +24,11 @@ namespace {
 
 const std::string kNoText;
 
-TMouseButton ButtonOf(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::RightButton:
-        return mbRight;
-    case Qt::MiddleButton:
-        return mbMiddle;
-    default:
-        return mbLeft;
-    }
-}
-
 bool IsPrintable(const QString& text) {
     return !text.isEmpty() && text.at(0).isPrint();
 }
 
 } // namespace
-
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-    TShiftState shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= ssShift;
-    if (modifiers & Qt::ControlModifier)
-        shift |= ssCtrl;
-    if (modifiers & Qt::AltModifier)
-        shift |= ssAlt;
-    if (buttons & Qt::LeftButton)
-        shift |= ssLeft;
-    if (buttons & Qt::RightButton)
-        shift |= ssRight;
-    if (buttons & Qt::MiddleButton)
-        shift |= ssMiddle;
-    return shift;
-}
-
-uint16_t VirtualKeyOf(int qtKey) {
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) ||
-        qtKey == Qt::Key_Space)
-        return static_cast<uint16_t>(qtKey);
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return static_cast<uint16_t>(VK_F1 + (qtKey - Qt::Key_F1));
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return VK_BACK;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return VK_RETURN;
-    case Qt::Key_Shift:
-        return VK_SHIFT;
-    case Qt::Key_Control:
-        return VK_CONTROL;
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-        return VK_MENU;
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-        return VK_LWIN;
-    case Qt::Key_CapsLock:
-        return VK_CAPITAL;
-    case Qt::Key_NumLock:
-        return VK_NUMLOCK;
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_PageUp:
-        return VK_PRIOR;
-    case Qt::Key_PageDown:
-        return VK_NEXT;
-    case Qt::Key_End:
-        return VK_END;
-    case Qt::Key_Home:
-        return VK_HOME;
-    case Qt::Key_Left:
-        return VK_LEFT;
-    case Qt::Key_Up:
-        return VK_UP;
-    case Qt::Key_Right:
-        return VK_RIGHT;
-    case Qt::Key_Down:
-        return VK_DOWN;
-    case Qt::Key_Insert:
-        return VK_INSERT;
-    case Qt::Key_Delete:
-        return VK_DELETE;
-    default:
-        return VK_PACKET;
-    }
-}
 
 // ---- model and delegate ----
 
@@ -690,8 +606,8 @@ void TStringGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     pressed_ = MouseCoord(p.x(), p.y());
     pendingMouse_ = event;
-    MouseDown(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()), p.x(),
-              p.y());
+    MouseDown(MouseButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()),
+              p.x(), p.y());
     pendingMouse_ = nullptr;
 }
 
@@ -720,8 +636,8 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
                        !IsFixed(cell.X, cell.Y) && cell == pressed_;
     pressed_ = {-1, -1};
     pendingMouse_ = event;
-    MouseUp(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()), p.x(),
-            p.y());
+    MouseUp(MouseButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()),
+            p.x(), p.y());
     pendingMouse_ = nullptr;
     if (click)
         Click();
@@ -742,7 +658,7 @@ void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     DblClick();
     // The press before the double click has selected; handing this one to the view as well
     // would close the editor that the double click opened.
-    MouseDown(ButtonOf(event->button()),
+    MouseDown(MouseButtonOf(event->button()),
               ShiftStateOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
     event->accept();
 }

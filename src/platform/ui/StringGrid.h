@@ -233,9 +233,4 @@ private:
     bool quiet_ = false;
 };
 
-// The shift state of Qt's modifiers and pressed buttons.
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = {});
-// The virtual-key code of a Qt key; VK_PACKET for keys without one.
-uint16_t VirtualKeyOf(int qtKey);
-
 } // namespace vx
