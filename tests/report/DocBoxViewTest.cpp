@@ -102,6 +102,19 @@ TEST_F(DocBoxViewTest, ThePageViewShowsThePageAndItsObjects) {
     EXPECT_EQ(PageView().Page(), nullptr);
 }
 
+TEST_F(DocBoxViewTest, AZoomMovesAndResizesThePageView) {
+    box.SetZoomPercent(50);
+    EXPECT_EQ(page->Width(), page->ScreenPageWidth());
+    EXPECT_EQ(PageView().geometry(),
+              QRect(page->Left(), page->Top(), page->Width(), page->Height()));
+    EXPECT_EQ(page->Left(), (box.ClientWidth() - page->Width()) / 2) << "centred";
+    EXPECT_EQ(view->verticalScrollBar()->maximum(), 0) << "the smaller page fits";
+
+    view->resize(700, 700);
+    EXPECT_EQ(box.ClientWidth(), view->viewport()->width());
+    EXPECT_EQ(PageView().x(), (box.ClientWidth() - page->Width()) / 2);
+}
+
 TEST_F(DocBoxViewTest, TheHeaderEdgeDragsWithTheSizingCursor) {
     page->Altezzapiepagina = 25;
     page->ObjectChanged();
