@@ -20,6 +20,10 @@ public:
     virtual bool OpenCellPalette(TIntestazione& /*table*/) { return false; }
     virtual void CellSelectionChanged(TIntestazione& /*table*/) {}
     virtual void CloseCellPalette(TIntestazione& /*table*/) {}
+
+    // The window that asks the user to wait while a table report lays out its sheets.
+    virtual void ShowReportWait() {}
+    virtual void CloseReportWait() {}
 };
 
 // The installed hooks, or the defaults when none are installed.

@@ -79,12 +79,23 @@ std::string FontFileFor(const LOGFONTA& font) {
                         : bold         ? "-Bold"
                         : italic       ? "-Italic"
                                        : "-Regular";
+    // Every text drawn asks for its file: the file system is asked once per face and style.
+    static std::map<std::string, std::string> found;
+    static std::mutex foundMutex;
+    const std::string key = family + style;
+    std::lock_guard lock(foundMutex);
+    auto it = found.find(key);
+    if (it != found.end())
+        return it->second;
+    std::string result;
     for (const char* folder : kFontFolders) {
-        const std::string file = std::string(folder) + family + style + ".ttf";
-        if (QFile::exists(QString::fromStdString(file)))
-            return file;
+        const std::string file = std::string(folder) + key + ".ttf";
+        if (QFile::exists(QString::fromStdString(file))) {
+            result = file;
+            break;
+        }
     }
-    return {};
+    return found.emplace(key, result).first->second;
 }
 
 const FontFace& FaceFor(const LOGFONTA& font) {
