@@ -607,6 +607,17 @@ TEST_F(AsseTest, LogarithmicAutoLimitsComeFromTheChannels) {
     EXPECT_EQ(axis.Minimum, 0);
     EXPECT_EQ(axis.Maximum, 1);
 
+    // Zero has no decade: the range starts at 1.
+    TAsse wide(nullptr);
+    wide.Logarithmic = true;
+    wide.Channels().Add(0);
+    FakeGraph other;
+    AddTest(other.buffer, {{"Flow", "l/s", {"0", "450"}}});
+    wide.SetData(&other.buffer);
+    wide.CalcAutoLimits(0, 0);
+    EXPECT_EQ(wide.Minimum, 0);
+    EXPECT_EQ(wide.Maximum, 3);
+
     TAsse empty(nullptr);
     empty.Logarithmic = true;
     empty.Channels().Add(0);
