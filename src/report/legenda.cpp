@@ -7,6 +7,7 @@
 #include "platform/graphics/GraphicsMeta.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Paths.h"
+#include "report/DataOwner.h"
 
 #include <algorithm>
 
@@ -35,7 +36,10 @@ bool ParsePlaceholder(std::string_view body, int32_t& column, int32_t& row) {
 
 } // namespace
 
-Tlegenda::Tlegenda(TComponent* owner) : TcanvasObj(owner), legendFont_(CreateDefaultFont()) {}
+Tlegenda::Tlegenda(TComponent* owner) : TcanvasObj(owner), legendFont_(CreateDefaultFont()) {
+    if (auto* dataOwner = dynamic_cast<TDataOwner*>(owner))
+        data_ = dataOwner->Data();
+}
 
 Tlegenda::~Tlegenda() = default;
 

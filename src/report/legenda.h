@@ -39,7 +39,7 @@ public:
     std::string testocomune;
     bool showfile = true;
 
-    // The graph's tests; not owned.
+    // The graph's tests, taken from an owner that is a TDataOwner; not owned.
     TDatabuffer* Data() const { return data_; }
     void SetData(TDatabuffer* data) { data_ = data; }
 

@@ -7,6 +7,7 @@
 #include "platform/graphics/TextMetrics.h"
 #include "platform/runtime/ComponentStream.h"
 #include "platform/runtime/Streams.h"
+#include "report/DataOwner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,14 @@ protected:
     TAttributiProve saved_ = AttributiProve();
 };
 
+// Stands in for the graph, whose tests the legend takes when it is made.
+class Graph : public TComponent, public TDataOwner {
+public:
+    Graph() : TComponent(nullptr) {}
+    TDatabuffer* Data() override { return &data; }
+    TDatabuffer data;
+};
+
 TEST_F(legendaTest, ANewLegendIsHiddenWithOneRowCentredAndAFrame) {
     Tlegenda l(nullptr);
     EXPECT_FALSE(l.Visible);
@@ -81,6 +90,10 @@ TEST_F(legendaTest, ANewLegendIsHiddenWithOneRowCentredAndAFrame) {
     EXPECT_TRUE(l.legendFont().SameAttributes(*CreateDefaultFont()));
     EXPECT_EQ(l.Data(), nullptr);
     EXPECT_EQ(l.ClassName(), "Tlegenda");
+    Graph graph;
+    auto* owned = new Tlegenda(&graph);
+    EXPECT_EQ(owned->Data(), &graph.data);
+    EXPECT_EQ(owned->Owner(), &graph);
 }
 
 // The entry's text lies at cell left + 30 + 236 + 5 + 5 with Align 0, at the cell's top.
