@@ -202,25 +202,40 @@ public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
 private:
+    struct ChannelTexts {
+        std::string Caption;
+        std::string Quantity;
+        std::string Unit;
+    };
     enum class TickMode { LineRight, LineLeft, Double };
+    // Where minor ticks lie against the line: before it (left or up), centred, after it.
+    enum class MinorSide { Before, Centred, After };
 
+    ChannelTexts TextsOf(int32_t channel) const;
+    void ChannelRange(double& lo, double& hi) const;
+    int32_t LimitsNuovo(double& min, double& max) const;
+    void LimitsTradizionale(double& min, double& max, int32_t divisions) const;
+    void RefitIncrement();
+    void MeasureTexts();
+    int32_t XHeight(const TFont& font);
+    int32_t ScaledLength(int32_t available) const;
+    int32_t MajorStep() const;
     void LayoutVertical();
     void LayoutHorizontal();
     void DrawVertical();
     void DrawHorizontal();
     void DrawVerticalTicks(const TRect& r, TickMode mode);
     void DrawHorizontalTicks(const TRect& r);
-    void DrawMinorTicks(int32_t line, int32_t from, int32_t to, bool vertical);
+    void DrawMinorTicks(int32_t line, MinorSide side);
     void DrawLineSample(int32_t left);
     void DrawText(const TFont& font, int32_t x, int32_t y, uint32_t align, int32_t angle,
                   const std::string& text);
-    int32_t XHeight(const TFont& font);
     std::string TickValueText(double value) const;
+    std::string MaskedText(double value) const;
     std::string SecondScaleText(double value) const;
     double ConvertedValue(double value) const;
-    std::string CaptionOfChannels() const;
+    std::string JoinedCaptions() const;
     int32_t FirstChannel() const;
-    int32_t ScaledLength(int32_t available) const;
 
     int32_t tick_ = 30;
     int32_t heightGrand_ = 0;
