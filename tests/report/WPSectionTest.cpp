@@ -284,6 +284,11 @@ TEST(WPSectionTest, ASideReadBackIsTheSameAndWritesTheSameBytes) {
         EXPECT_EQ(a.Caption, "axis " + std::to_string(i)) << i;
         EXPECT_EQ(a.DoubleAxe, i == 1) << i;
         EXPECT_FALSE(a.LeftSide) << i;
+        ASSERT_EQ(a.Channels().Count(), 1) << i;
+        EXPECT_EQ(a.Channels().GetItem(0), i + 1) << i;
+        EXPECT_EQ(a.MarkerRecord().MarkerType, i + 2) << i;
+        EXPECT_EQ(a.GridRecord().Enabled, 1) << i;
+        EXPECT_EQ(a.SplineRecord().Value, 0.5 * i) << i;
     }
     EXPECT_EQ(read.GetSection(0)->AxisSlotCount(), 3);
     EXPECT_EQ(HexBytes(SideBytes(read)), HexBytes(bytes));
