@@ -56,6 +56,8 @@ TEST_F(ImpdlgTest, ShowsTheRecord) {
     EXPECT_EQ(dialog->RadioGroup1->ItemIndex(), 1);
     EXPECT_TRUE(dialog->RadioGroup1->Button(1)->isChecked());
     EXPECT_EQ(dialog->Edit1->Text(), "4");
+    // The edit beside the second item takes the clicks aimed at it.
+    EXPECT_EQ(dialog->RadioGroup1->childAt(dialog->Edit1->geometry().center()), dialog->Edit1);
     EXPECT_EQ(dialog->RadioGroup2->ItemIndex(), 1);
     EXPECT_FALSE(dialog->CheckBox1->Checked());
     EXPECT_FALSE(dialog->CheckBox1->isVisibleTo(dialog.get()));

@@ -4,6 +4,7 @@
 #include "platform/ui/DirectoryListBox.h"
 #include "platform/ui/Guard.h"
 
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
@@ -28,7 +29,10 @@ void TDriveComboBox::Update() {
     std::vector<std::string> roots{"/"};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const std::string utf8 = volume.rootPath().toStdString();
-        if (volume.isValid() && volume.isReady() && IsCp1252Representable(utf8))
+        // A file bound over another (a container's /etc/hosts) is mounted too, but holds no
+        // folders.
+        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir() &&
+            IsCp1252Representable(utf8))
             roots.push_back(Utf8ToCp1252(utf8));
     }
     std::sort(roots.begin(), roots.end());

@@ -30,6 +30,8 @@ void TRadioGroup::SetItems(const QStringList& items) {
             button = new QRadioButton(this);
             group_->addButton(button, i);
             layout()->addWidget(button);
+            // Below any control placed inside the group, such as an edit beside an item.
+            button->lower();
         }
         button->setText(items[i]);
     }
