@@ -43,12 +43,6 @@ bool ReadKey(std::string_view key, std::string& value) {
     return ReadKolmVar(BasePath, kSection, key, value);
 }
 
-template <class T>
-T* Place(T* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-    return control;
-}
-
 } // namespace
 
 bool ReadPreviewLines(const std::string& path, int from, int to, std::vector<std::string>& lines) {
@@ -95,14 +89,14 @@ bool ReadPreviewLines(const std::string& path, int from, int to, std::vector<std
 
 TF_Def_Ant::TF_Def_Ant(QWidget* parent) : TForm(parent, "F_Def_Ant") {
     resize(230, 110);
-    Label1 = Place(new TLabel(this, "Label1"), 8, 12, 110, 16);
-    Edit1 = Place(new TEdit(this, "Edit1"), 124, 8, 90, 22);
-    Label2 = Place(new TLabel(this, "Label2"), 8, 42, 110, 16);
-    Edit2 = Place(new TEdit(this, "Edit2"), 124, 38, 90, 22);
-    OKBtn = Place(new TButton(this, "OKBtn"), 32, 74, 80, 26);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 12, 110, 16);
+    Edit1 = Placed(new TEdit(this, "Edit1"), 124, 8, 90, 22);
+    Label2 = Placed(new TLabel(this, "Label2"), 8, 42, 110, 16);
+    Edit2 = Placed(new TEdit(this, "Edit2"), 124, 38, 90, 22);
+    OKBtn = Placed(new TButton(this, "OKBtn"), 32, 74, 80, 26);
     OKBtn->ModalResult = mrOk;
     OKBtn->setDefault(true);
-    CancelBtn = Place(new TButton(this, "CancelBtn"), 120, 74, 80, 26);
+    CancelBtn = Placed(new TButton(this, "CancelBtn"), 120, 74, 80, 26);
     CancelBtn->ModalResult = mrCancel;
     mlLang1 = CreateFormTable(this, "TF_Def_Ant");
 }
@@ -111,32 +105,32 @@ TF_Def_Ant::TF_Def_Ant(QWidget* parent) : TForm(parent, "F_Def_Ant") {
 
 TOpenListFile::TOpenListFile(QWidget* parent) : TForm(parent, "OpenListFile") {
     resize(781, 560);
-    DriveComboBox1 = Place(new TDriveComboBox(this, "DriveComboBox1"), 8, 8, 360, 24);
-    DirectoryListBox1 = Place(new TDirectoryListBox(this, "DirectoryListBox1"), 8, 36, 360, 150);
-    Edit2 = Place(new TEdit(this, "Edit2"), 8, 190, 80, 22);
+    DriveComboBox1 = Placed(new TDriveComboBox(this, "DriveComboBox1"), 8, 8, 360, 24);
+    DirectoryListBox1 = Placed(new TDirectoryListBox(this, "DirectoryListBox1"), 8, 36, 360, 150);
+    Edit2 = Placed(new TEdit(this, "Edit2"), 8, 190, 80, 22);
     Edit2->SetText("*.*");
     Edit2->SetReadOnly(true);
-    FileListBox1 = Place(new TFileListBox(this, "FileListBox1"), 8, 216, 360, 150);
-    Label3 = Place(new TLabel(this, "Label3"), 8, 372, 200, 16);
-    ListBox1 = Place(new TListBox(this, "ListBox1"), 8, 390, 360, 110);
-    SpeedButton1 = Place(new TSpeedButton(this, "SpeedButton1"), 8, 506, 110, 24);
+    FileListBox1 = Placed(new TFileListBox(this, "FileListBox1"), 8, 216, 360, 150);
+    Label3 = Placed(new TLabel(this, "Label3"), 8, 372, 200, 16);
+    ListBox1 = Placed(new TListBox(this, "ListBox1"), 8, 390, 360, 110);
+    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 506, 110, 24);
     SpeedButton1->SetGroupIndex(1);
     SpeedButton1->SetAllowAllUp(true);
-    SpeedButton2 = Place(new TSpeedButton(this, "SpeedButton2"), 124, 506, 120, 24);
-    SpeedButton3 = Place(new TSpeedButton(this, "SpeedButton3"), 250, 506, 118, 24);
-    OKBtn = Place(new TButton(this, "OKBtn"), 120, 532, 80, 26);
+    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 124, 506, 120, 24);
+    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 250, 506, 118, 24);
+    OKBtn = Placed(new TButton(this, "OKBtn"), 120, 532, 80, 26);
     OKBtn->ModalResult = mrOk;
-    CancelBtn = Place(new TButton(this, "CancelBtn"), 206, 532, 80, 26);
+    CancelBtn = Placed(new TButton(this, "CancelBtn"), 206, 532, 80, 26);
     CancelBtn->ModalResult = mrCancel;
-    Memo1 = Place(new TMemo(this, "Memo1"), 376, 8, 400, 522);
+    Memo1 = Placed(new TMemo(this, "Memo1"), 376, 8, 400, 522);
     Memo1->setReadOnly(true);
     Memo1->SetWordWrap(false);
 
     // The load-model choice is kept for the stored settings but not offered.
-    Label1 = Place(new TLabel(this, "Label1"), 8, 190, 100, 16);
-    ComboBox1 = Place(new TComboBox(this, "ComboBox1"), 110, 186, 150, 24);
-    Label2 = Place(new TLabel(this, "Label2"), 8, 216, 100, 16);
-    Edit1 = Place(new TEdit(this, "Edit1"), 110, 212, 150, 22);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 190, 100, 16);
+    ComboBox1 = Placed(new TComboBox(this, "ComboBox1"), 110, 186, 150, 24);
+    Label2 = Placed(new TLabel(this, "Label2"), 8, 216, 100, 16);
+    Edit1 = Placed(new TEdit(this, "Edit1"), 110, 212, 150, 22);
     for (QWidget* hidden : std::initializer_list<QWidget*>{Label1, ComboBox1, Label2, Edit1})
         hidden->hide();
 

@@ -14,15 +14,12 @@ Tsplashform::Tsplashform(QWidget* parent)
     : TForm(parent, "splashform"), Timer1(std::make_unique<TTimer>()) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFixedSize(399, 206);
-    Image1 = new TImage(this, "Image1");
-    Image1->setGeometry(0, 0, 399, 206);
+    Image1 = Placed(new TImage(this, "Image1"), 0, 0, 399, 206);
     Image1->SetStretch(true);
     Image1->SetPicture(ProgramPicture("splash.jpg"));
-    Label1 = new TLabel(this, "Label1");
-    Label1->setGeometry(300, 176, 90, 20);
+    Label1 = Placed(new TLabel(this, "Label1"), 300, 176, 90, 20);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2 = new TLabel(this, "Label2");
-    Label2->setGeometry(12, 176, 280, 20);
+    Label2 = Placed(new TLabel(this, "Label2"), 12, 176, 280, 20);
     for (TLabel* label : {Label1, Label2})
         label->setStyleSheet(QStringLiteral("color: white"));
     Timer1->SetName("Timer1");

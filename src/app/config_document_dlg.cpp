@@ -11,17 +11,12 @@ namespace vx {
 
 Tconfig_document_dlg::Tconfig_document_dlg(QWidget* parent) : TForm(parent, "config_document_dlg") {
     resize(300, 300);
-    Label1 = new TLabel(this, "Label1");
-    Label1->setGeometry(8, 8, 284, 16);
-    ListBox1 = new TListBox(this, "ListBox1");
-    ListBox1->setGeometry(8, 26, 284, 230);
-    SpeedButton1 = new TSpeedButton(this, "SpeedButton1");
-    SpeedButton1->setGeometry(8, 264, 80, 26);
-    OKBtn = new TButton(this, "OKBtn");
-    OKBtn->setGeometry(126, 264, 80, 26);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 8, 284, 16);
+    ListBox1 = Placed(new TListBox(this, "ListBox1"), 8, 26, 284, 230);
+    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 264, 80, 26);
+    OKBtn = Placed(new TButton(this, "OKBtn"), 126, 264, 80, 26);
     OKBtn->ModalResult = mrOk;
-    CancelBtn = new TButton(this, "CancelBtn");
-    CancelBtn->setGeometry(212, 264, 80, 26);
+    CancelBtn = Placed(new TButton(this, "CancelBtn"), 212, 264, 80, 26);
     CancelBtn->ModalResult = mrCancel;
 
     OnActivate = [this](QObject* s) { FormActivate(s); };

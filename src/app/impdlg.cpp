@@ -23,12 +23,6 @@ namespace vx {
 
 namespace {
 
-template <class T>
-T* Place(T* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-    return control;
-}
-
 QString Number(int64_t value) {
     return ToQString(IntToStr(value));
 }
@@ -37,30 +31,30 @@ QString Number(int64_t value) {
 
 Timpostazioni::Timpostazioni(QWidget* parent) : TForm(parent, "impostazioni") {
     resize(440, 470);
-    RadioGroup1 = Place(new TRadioGroup(this, "RadioGroup1"), 8, 8, 424, 80);
-    Edit1 = Place(new TEdit(RadioGroup1, "Edit1"), 340, 48, 70, 22);
-    RadioGroup2 = Place(new TRadioGroup(this, "RadioGroup2"), 8, 94, 210, 80);
-    CheckBox1 = Place(new TCheckBox(this, "CheckBox1"), 226, 100, 200, 20);
+    RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 8, 8, 424, 80);
+    Edit1 = Placed(new TEdit(RadioGroup1, "Edit1"), 340, 48, 70, 22);
+    RadioGroup2 = Placed(new TRadioGroup(this, "RadioGroup2"), 8, 94, 210, 80);
+    CheckBox1 = Placed(new TCheckBox(this, "CheckBox1"), 226, 100, 200, 20);
     CheckBox1->hide();
-    GroupBox1 = Place(new TGroupBox(this, "GroupBox1"), 226, 94, 206, 80);
-    CheckBox2 = Place(new TCheckBox(GroupBox1, "CheckBox2"), 10, 22, 180, 20);
-    Label1 = Place(new TLabel(GroupBox1, "Label1"), 10, 50, 60, 16);
-    Edit2 = Place(new TEdit(GroupBox1, "Edit2"), 76, 46, 80, 22);
-    GroupBox2 = Place(new TGroupBox(this, "GroupBox2"), 8, 180, 424, 150);
-    Label2 = Place(new TLabel(GroupBox2, "Label2"), 10, 22, 400, 16);
-    ComboBox1 = Place(new TComboBox(GroupBox2, "ComboBox1"), 10, 40, 404, 24);
-    Label3 = Place(new TLabel(GroupBox2, "Label3"), 10, 70, 400, 16);
-    Edit3 = Place(new TEdit(GroupBox2, "Edit3"), 10, 88, 372, 22);
-    SpeedButton1 = Place(new TSpeedButton(GroupBox2, "SpeedButton1"), 388, 88, 26, 22);
-    CheckBox4 = Place(new TCheckBox(GroupBox2, "CheckBox4"), 10, 118, 300, 20);
-    GroupBox3 = Place(new TGroupBox(this, "GroupBox3"), 8, 336, 210, 60);
-    ComboBox2 = Place(new TComboBox(GroupBox3, "ComboBox2"), 10, 24, 190, 24);
+    GroupBox1 = Placed(new TGroupBox(this, "GroupBox1"), 226, 94, 206, 80);
+    CheckBox2 = Placed(new TCheckBox(GroupBox1, "CheckBox2"), 10, 22, 180, 20);
+    Label1 = Placed(new TLabel(GroupBox1, "Label1"), 10, 50, 60, 16);
+    Edit2 = Placed(new TEdit(GroupBox1, "Edit2"), 76, 46, 80, 22);
+    GroupBox2 = Placed(new TGroupBox(this, "GroupBox2"), 8, 180, 424, 150);
+    Label2 = Placed(new TLabel(GroupBox2, "Label2"), 10, 22, 400, 16);
+    ComboBox1 = Placed(new TComboBox(GroupBox2, "ComboBox1"), 10, 40, 404, 24);
+    Label3 = Placed(new TLabel(GroupBox2, "Label3"), 10, 70, 400, 16);
+    Edit3 = Placed(new TEdit(GroupBox2, "Edit3"), 10, 88, 372, 22);
+    SpeedButton1 = Placed(new TSpeedButton(GroupBox2, "SpeedButton1"), 388, 88, 26, 22);
+    CheckBox4 = Placed(new TCheckBox(GroupBox2, "CheckBox4"), 10, 118, 300, 20);
+    GroupBox3 = Placed(new TGroupBox(this, "GroupBox3"), 8, 336, 210, 60);
+    ComboBox2 = Placed(new TComboBox(GroupBox3, "ComboBox2"), 10, 24, 190, 24);
     // The language names are written in their own language, whichever language is shown.
     ComboBox2->SetItems({"Italiano", "English", "Deutsch"});
-    CheckBox3 = Place(new TCheckBox(this, "CheckBox3"), 226, 360, 206, 20);
-    OKBtn = Place(new TButton(this, "OKBtn"), 264, 436, 80, 26);
+    CheckBox3 = Placed(new TCheckBox(this, "CheckBox3"), 226, 360, 206, 20);
+    OKBtn = Placed(new TButton(this, "OKBtn"), 264, 436, 80, 26);
     OKBtn->ModalResult = mrOk;
-    CancelBtn = Place(new TButton(this, "CancelBtn"), 352, 436, 80, 26);
+    CancelBtn = Placed(new TButton(this, "CancelBtn"), 352, 436, 80, 26);
     CancelBtn->ModalResult = mrCancel;
 
     SpeedButton1->OnClick = [this](QObject* s) { SpeedButton1Click(s); };
