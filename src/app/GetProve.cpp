@@ -50,8 +50,9 @@ bool ReadPreviewLines(const std::string& path, int from, int to, std::vector<std
     QFile file(QString::fromStdString(ToLocalPath(path)));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    int lineNo = 1;
+    int64_t lineNo = 1;
     std::string line;
+    auto wanted = [&] { return lineNo <= to && lines.size() < kMaxPreviewLines; };
     auto endLine = [&] {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -65,7 +66,7 @@ bool ReadPreviewLines(const std::string& path, int from, int to, std::vector<std
         ++lineNo;
     };
     char buffer[65536];
-    while (lineNo <= to) {
+    while (wanted()) {
         const qint64 got = file.read(buffer, sizeof buffer);
         if (got < 0)
             return false;
@@ -74,7 +75,7 @@ bool ReadPreviewLines(const std::string& path, int from, int to, std::vector<std
                 endLine();
             break;
         }
-        for (qint64 i = 0; i < got && lineNo <= to; ++i) {
+        for (qint64 i = 0; i < got && wanted(); ++i) {
             const char c = buffer[i];
             if (c == '\n')
                 endLine();

@@ -24,9 +24,12 @@ class TmlLang;
 
 // Lines from..to (counted from 1) of a text file, cp1252, each character below 32 made a
 // blank; lines end with LF or CR LF. Reading stops after line `to`, so that the size of the
-// file does not matter; a kept line longer than kMaxPreviewLineLength is cut there. Returns
-// false when the file cannot be read; `lines` then holds what was read before.
+// file does not matter. What a preview can show is bounded whatever range is asked for: a
+// line longer than kMaxPreviewLineLength is cut there, and reading stops after
+// kMaxPreviewLines lines. Returns false when the file cannot be read; `lines` then holds what
+// was read before.
 constexpr size_t kMaxPreviewLineLength = 4096;
+constexpr size_t kMaxPreviewLines = 10000;
 bool ReadPreviewLines(const std::string& path, int from, int to, std::vector<std::string>& lines);
 
 class TF_Def_Ant : public TForm {

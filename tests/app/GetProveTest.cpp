@@ -13,6 +13,7 @@
 #include "platform/ui/Memo.h"
 #include "platform/ui/SpeedButton.h"
 
+#include <limits>
 #include <memory>
 
 namespace vx {
@@ -196,6 +197,14 @@ TEST(ReadPreviewLines, StopsAfterTheLastLineWanted) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], std::string(kMaxPreviewLineLength, 'x'));
     EXPECT_EQ(lines[1], "second");
+
+    // However wide the range, a preview holds a bounded number of lines.
+    std::string many;
+    for (size_t i = 0; i < kMaxPreviewLines + 5; ++i)
+        many += "l\n";
+    WriteFile(path, many);
+    ASSERT_TRUE(ReadPreviewLines(path, -3, std::numeric_limits<int>::max(), lines));
+    EXPECT_EQ(lines.size(), kMaxPreviewLines);
 }
 
 TEST_F(GetProveTest, ClickedFileIsPreviewedWhileThePreviewIsOn) {
