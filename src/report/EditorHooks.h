@@ -8,9 +8,18 @@
 
 namespace vx {
 
+class TIntestazione;
+
 class TEditorHooks {
 public:
     virtual ~TEditorHooks() = default;
+
+    // The floating cell palette of a header or footer table. Opening answers whether a
+    // palette now edits the table (no palette: the table stays out of edit mode); the table
+    // tells it when the user has finished a selection and closes it when edit mode ends.
+    virtual bool OpenCellPalette(TIntestazione& /*table*/) { return false; }
+    virtual void CellSelectionChanged(TIntestazione& /*table*/) {}
+    virtual void CloseCellPalette(TIntestazione& /*table*/) {}
 };
 
 // The installed hooks, or the defaults when none are installed.

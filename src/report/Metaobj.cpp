@@ -191,6 +191,16 @@ void TMetaobj::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_
         parent_->PageMouseUp(button, shift, x + left_, y + top_);
 }
 
+void TMetaobj::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TMetaobj::DblClick() {
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
 const TClassInfo& TMetaobj::StaticClassInfo() {
     using M = TMetaobj;
     static const TClassInfo info =

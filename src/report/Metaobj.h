@@ -4,6 +4,7 @@
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/runtime/Component.h"
+#include "report/canvasObj.h"
 
 #include <string>
 
@@ -105,6 +106,11 @@ public:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
     virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    // The host's click and double click; each fires its event when one is assigned.
+    virtual void Click();
+    virtual void DblClick();
+    TEngineNotifyEvent OnClick;
+    TEngineNotifyEvent OnDblClick;
 
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }

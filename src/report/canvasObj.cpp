@@ -44,6 +44,10 @@ void TcanvasObj::FitFontToDevice(TCanvas& canvas) {
 }
 
 void TcanvasObj::RotateFont(TCanvas& canvas, int32_t angle) {
+    RotateCanvasFont(canvas, angle);
+}
+
+void RotateCanvasFont(TCanvas& canvas, int32_t angle) {
     LOGFONTA lf = canvas.Font.LogFont();
     lf.lfEscapement = angle * 10;
     lf.lfOrientation = angle * 10;

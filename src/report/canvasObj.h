@@ -17,6 +17,9 @@ using TEngineNotifyEvent = std::function<void(TComponent* sender)>;
 // class library build a new font at the new resolution.
 void FitFontToPrinterResolution(TFont& font);
 
+// The canvas font turned by angle degrees, counter-clockwise, as a TrueType-only font.
+void RotateCanvasFont(TCanvas& canvas, int32_t angle);
+
 // The base of what a graph draws inside its own picture (axes, series, legend): a rectangle
 // in the graph's device pixels, a pen, and the scaling of pens and fonts to the printer,
 // whose resolution every drawing uses, whatever canvas it draws on.

@@ -126,5 +126,44 @@ TEST(BitmapTest, CorruptJpegRaisesAndKeepsThePicture) {
     }
 }
 
+TEST(BitmapTest, JpegEndingEarlyRaisesInsteadOfDecodingGrey) {
+    Bitmap b;
+    b.SetSize(2, 2, clRed);
+    const std::string jpeg = MakeJpeg(64, 64, clRed, clBlue);
+    const size_t sos = jpeg.find("\xFF\xDA");
+    ASSERT_NE(sos, std::string::npos);
+    try {
+        b.LoadJpegFromBytes(jpeg.substr(0, sos + 14));
+        ADD_FAILURE() << "a cut JPEG decoded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message, "JPEG error #120");
+    }
+    EXPECT_EQ(b.Width(), 2);
+    EXPECT_EQ(b.Pixel(1, 1), clRed);
+}
+
+TEST(BitmapTest, BmpShorterThanItsPixelsIsRefused) {
+    // 4 x 4, 24 bits: 54 header bytes and 4 rows of 12.
+    Bitmap full;
+    full.SetSize(4, 4, clBlue);
+    const std::string bytes = full.SaveToBytes();
+    ASSERT_EQ(bytes.size(), 102u);
+    Bitmap b;
+    b.LoadFromBytes(test::FromHex(kBmp3x2));
+    std::string noSizeField = bytes.substr(0, 90);
+    noSizeField.replace(34, 4, std::string(4, '\0')); // biSizeImage 0 is allowed for BI_RGB
+    for (const std::string& cut : {bytes.substr(0, 80), bytes.substr(0, 101), noSizeField}) {
+        try {
+            b.LoadFromBytes(cut);
+            ADD_FAILURE() << cut.size() << " bytes loaded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message, "Bitmap image is not valid");
+        }
+        EXPECT_EQ(b.Width(), 3);
+    }
+    b.LoadFromBytes(bytes);
+    EXPECT_EQ(b.Pixel(3, 3), clBlue);
+}
+
 } // namespace
 } // namespace vx

@@ -153,6 +153,19 @@ TEST(MetaobjTest, PrinterFontsKeepTheirSize) {
     }
 }
 
+TEST(MetaobjTest, ClicksFireTheirEventsOnlyWhenAssigned) {
+    PageObject o(nullptr);
+    o.Click();
+    o.DblClick(); // nothing assigned: nothing happens
+    std::vector<std::string> fired;
+    o.OnClick = [&](TComponent* sender) { fired.push_back(sender == &o ? "click" : "?"); };
+    o.Click();
+    o.DblClick();
+    o.OnDblClick = [&](TComponent* sender) { fired.push_back(sender == &o ? "double" : "?"); };
+    o.DblClick();
+    EXPECT_EQ(fired, (std::vector<std::string>{"click", "double"}));
+}
+
 TEST(MetaobjTest, PublishesTheControlProperties) {
     const auto props = TMetaobj::StaticClassInfo().AllProperties();
     std::vector<std::string> names;

@@ -6,6 +6,8 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace vx {
@@ -28,6 +30,45 @@ void PutU32(std::string& s, uint32_t v) {
 }
 
 // A bottom-up 24-bit file, rows padded to four bytes.
+uint32_t U16At(std::string_view s, size_t at) {
+    return uint8_t(s[at]) | uint32_t(uint8_t(s[at + 1])) << 8;
+}
+
+uint32_t U32At(std::string_view s, size_t at) {
+    return U16At(s, at) | U16At(s, at + 2) << 16;
+}
+
+// True when the file holds its whole pixel array: the decoder would otherwise hand back the
+// missing rows uninitialised.
+bool HoldsPixelArray(std::string_view bytes) {
+    const uint64_t offset = U32At(bytes, 10);
+    const uint32_t header = U32At(bytes, 14);
+    uint64_t width = 0;
+    uint64_t height = 0;
+    uint32_t bits = 0;
+    uint32_t compression = 0;
+    uint64_t sizeImage = 0;
+    if (header == 12) {
+        width = U16At(bytes, 18);
+        height = U16At(bytes, 20);
+        bits = U16At(bytes, 24);
+    } else if (bytes.size() >= 38) {
+        width = static_cast<uint64_t>(std::abs(int64_t(int32_t(U32At(bytes, 18)))));
+        height = static_cast<uint64_t>(std::abs(int64_t(int32_t(U32At(bytes, 22)))));
+        bits = U16At(bytes, 28);
+        compression = U32At(bytes, 30);
+        sizeImage = U32At(bytes, 34);
+    } else {
+        return false;
+    }
+    constexpr uint32_t BI_RGB = 0;
+    constexpr uint32_t BI_BITFIELDS = 3;
+    const uint64_t pixels = compression == BI_RGB || compression == BI_BITFIELDS
+                                ? (width * bits + 31) / 32 * 4 * height
+                                : sizeImage;
+    return offset + pixels <= bytes.size();
+}
+
 std::string EncodeBmp(const QImage& image) {
     const int w = image.width();
     const int h = image.height();
@@ -72,7 +113,13 @@ void JpegErrorExit(j_common_ptr info) {
     std::longjmp(err->jump, 1);
 }
 
-void JpegSilence(j_common_ptr, int) {}
+// Warnings stay silent, except the two that say the data ended early: the library would go on
+// and hand back a picture whose missing part is grey.
+void JpegMessage(j_common_ptr info, int level) {
+    if (level < 0 &&
+        (info->err->msg_code == JWRN_JPEG_EOF || info->err->msg_code == JWRN_HIT_MARKER))
+        JpegErrorExit(info);
+}
 
 // Decodes into image; 0 on success, else the library's message code. No object with a
 // destructor lives between setjmp and the library calls.
@@ -81,7 +128,7 @@ int DecodeJpeg(const unsigned char* bytes, unsigned long size, QImage& image) {
     JpegError err;
     info.err = jpeg_std_error(&err.mgr);
     err.mgr.error_exit = JpegErrorExit;
-    err.mgr.emit_message = JpegSilence;
+    err.mgr.emit_message = JpegMessage;
     if (setjmp(err.jump)) {
         const int code = err.mgr.msg_code;
         jpeg_destroy_decompress(&info);
@@ -144,7 +191,7 @@ void Bitmap::LoadFromBytes(std::string_view bytes) {
         Clear();
         return;
     }
-    if (bytes.size() < 26 || bytes.substr(0, 2) != "BM")
+    if (bytes.size() < 26 || bytes.substr(0, 2) != "BM" || !HoldsPixelArray(bytes))
         throw EInvalidGraphic("Bitmap image is not valid");
     auto data = std::make_shared<BitmapData>();
     data->Image = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
