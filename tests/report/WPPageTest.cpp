@@ -268,15 +268,14 @@ TEST_F(PageFixture, InfoFieldsOfAReportSheet) {
     ASSERT_EQ(r.PageCount(), 4);
     r.SetCurrentPage(2);
     page->pagename = "Rpt";
-    AddTest("/m/A1.txt");
+    buffer.GetProva(0).FileName = "/m/A1.txt"; // the report's own test
     AddTest("/m/B2.dat");
     struct Case {
         const char* line;
         const char *left, *centre, *right;
     } cases[] = {
-        {"&pl&\"/\"l&kl", " 3 / 4", "", ""},
-        {"&NC", "", " Rpt", ""},
-        {"&fr", "", "", "  A1.txt B2.dat "},
+        {"&pl&\"/\"l&kl", " 3 / 4", "", ""}, {"&NC", "", " Rpt", ""},
+        {"&fr", "", "", " A1.txt B2.dat "},  {"&gl", " /m/A1.txt /m/B2.dat ", "", ""},
         {"Date: &x &\"abc", "", "", ""},
     };
     for (const Case& c : cases) {
