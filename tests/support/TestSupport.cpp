@@ -1,8 +1,14 @@
 #include "TestSupport.h"
 
+#include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/Printer.h"
 #include "platform/runtime/Streams.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace vx::test {
@@ -82,6 +88,95 @@ std::string DataFile(std::string_view dataDir, std::string_view name) {
 void InstallVirtualPrinter() {
     InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
         std::vector<std::shared_ptr<PrinterDevice>>{std::make_shared<VirtualPrinter>()}));
+}
+
+std::string FindTool(std::string_view name) {
+    const QString n = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    QString path = QStandardPaths::findExecutable(n);
+    if (path.isEmpty())
+        path = QStandardPaths::findExecutable(n, {"/usr/sbin", "/sbin", "/usr/local/sbin"});
+    return path.toStdString();
+}
+
+ToolResult RunTool(const std::string& program, const std::vector<std::string>& args, int limitMs) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QStringList list;
+    for (const std::string& a : args)
+        list << QString::fromStdString(a);
+    process.start(QString::fromStdString(program), list);
+    ToolResult result;
+    if (!process.waitForStarted(10000))
+        return result;
+    if (!process.waitForFinished(limitMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        result.Output = process.readAll().toStdString();
+        return result;
+    }
+    result.Output = process.readAll().toStdString();
+    result.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+std::string OfficeConvert(const std::string& file, std::string_view format,
+                          const std::string& outDir) {
+    const std::string soffice = FindTool("soffice");
+    if (soffice.empty())
+        return {};
+    // A profile of its own, so that parallel tests never wait for each other's instance.
+    const std::string profile = outDir + "office-profile";
+    const ToolResult r =
+        RunTool(soffice, {"-env:UserInstallation=file://" + profile, "--headless", "--convert-to",
+                          std::string(format), "--outdir", outDir, file});
+    const QFileInfo in(QString::fromStdString(file));
+    const std::string out =
+        outDir + in.completeBaseName().toStdString() + "." + std::string(format);
+    if (r.ExitCode != 0 || !QFileInfo::exists(QString::fromStdString(out)))
+        return {};
+    return out;
+}
+
+PrivateCups::PrivateCups(std::string script) : script_(std::move(script)) {
+    if (FindTool("cupsd").empty() || FindTool("lpadmin").empty())
+        return;
+    const ToolResult r = RunTool("bash", {script_, "start", dir_.Path()}, 60000);
+    const size_t at = r.Output.find("CUPS_SERVER=");
+    if (r.ExitCode != 0 || at == std::string::npos) {
+        error_ = r.Output.empty() ? "the print server did not start" : r.Output;
+        return;
+    }
+    socket_ = r.Output.substr(at + 12);
+    socket_.erase(socket_.find_last_not_of("\r\n") + 1);
+    setenv("CUPS_SERVER", socket_.c_str(), 1);
+}
+
+PrivateCups::~PrivateCups() {
+    if (socket_.empty())
+        return;
+    unsetenv("CUPS_SERVER");
+    RunTool("bash", {script_, "stop", dir_.Path()}, 30000);
+}
+
+std::string WaitForPdf(const std::string& folder, int limitMs) {
+    std::string found;
+    WaitUntil(
+        [&] {
+            const QFileInfoList files =
+                QDir(QString::fromStdString(folder)).entryInfoList(QDir::Files);
+            for (const QFileInfo& f : files) {
+                if (f.size() == 0)
+                    continue;
+                const std::string path = f.absoluteFilePath().toStdString();
+                if (RunTool(FindTool("pdfinfo"), {path}).ExitCode == 0) {
+                    found = path;
+                    return true;
+                }
+            }
+            return false;
+        },
+        limitMs);
+    return found;
 }
 
 } // namespace vx::test

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx::test {
 
@@ -49,6 +50,46 @@ private:
 // Makes the virtual printer "VP-A4-600" the only printer, with fresh capabilities and no
 // jobs; every test starts with it.
 void InstallVirtualPrinter();
+
+// Programs outside the build that some tests drive (a print server, a reader of our files).
+// The full path of the program on PATH (also /usr/sbin), or empty when it is missing.
+std::string FindTool(std::string_view name);
+struct ToolResult {
+    int ExitCode = -1;  // -1: did not start or overran its time
+    std::string Output; // standard output and error
+};
+// Runs the program to its end, killed after limitMs.
+ToolResult RunTool(const std::string& program, const std::vector<std::string>& args,
+                   int limitMs = 120000);
+// Converts the file with the office suite's headless converter into outDir (png, pdf);
+// the converted file's path, or empty when it failed.
+std::string OfficeConvert(const std::string& file, std::string_view format,
+                          const std::string& outDir);
+
+// A print server of the test's own (the fixture script private-cupsd.sh) for the object's
+// lifetime, its socket in CUPS_SERVER. Not running when cupsd is missing or did not start
+// (then Error tells why).
+class PrivateCups {
+public:
+    explicit PrivateCups(std::string script);
+    ~PrivateCups();
+    PrivateCups(const PrivateCups&) = delete;
+    PrivateCups& operator=(const PrivateCups&) = delete;
+    bool Running() const { return !socket_.empty(); }
+    const std::string& Error() const { return error_; }
+    // A folder of the server: "out" holds the file queue's output, "pdf" the PDF driver's.
+    std::string Folder(const std::string& sub) const { return dir_.File(sub); }
+
+private:
+    std::string script_;
+    TempDir dir_;
+    std::string socket_;
+    std::string error_;
+};
+
+// The first PDF in the folder that pdfinfo reads whole, once a print server has written it;
+// empty when none came within limitMs.
+std::string WaitForPdf(const std::string& folder, int limitMs = 90000);
 
 // Where tests/<layer>/data/ lies.
 std::string DataFile(std::string_view dataDir, std::string_view name);
