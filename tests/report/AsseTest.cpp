@@ -508,6 +508,21 @@ TEST_F(AsseTest, GridAlignmentWithoutRoomOrCells) {
     }
 }
 
+TEST_F(AsseTest, AlignedAxisWithoutDivisionsDrawsOnlyItsLine) {
+    // A log axis of less than half a decade has no divisions, yet the grid gives it a length.
+    LeftSpeedAxis();
+    axis.Logarithmic = true;
+    axis.Minimum = 0;
+    axis.Maximum = 0.4;
+    axis.SetGridAlignment(true, Rect(0, 0, 10, 2000), 25);
+    EXPECT_NO_THROW(axis.Draw(canvas));
+    EXPECT_EQ(axis.DivisionCount(), 0);
+    EXPECT_EQ(axis.Length(), 1200);
+    ASSERT_EQ(canvas.lines.size(), 1u);
+    EXPECT_EQ(canvas.lines[0].From, (TPoint{300, 240}));
+    EXPECT_EQ(canvas.TextValues(), (std::vector<std::string>{"Speed", "[rpm]"}));
+}
+
 TEST_F(AsseTest, LogarithmicAxisMapsDecadesAndDrawsTheirMultiples) {
     AddSpeedAndTorque();
     axis.Channels().Add(0);
