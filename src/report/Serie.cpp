@@ -137,7 +137,7 @@ void TSerie::BuildFilteredData() {
         }
         Tdatavector* xIn = xAxis_->GetChannelData(t, 0);
         TdataProva& prova = data_->GetProva(t);
-        if (!xIn || f >= prova.ChannelCount())
+        if (!xIn || f < 0 || f >= prova.ChannelCount())
             continue;
         Tdatavector& filter = prova.GetChannel(f);
         const int rows = std::min(xIn->Count(), filter.Count());

@@ -323,6 +323,7 @@ TEST_F(SerieTest, TheFilterKeepsTheSameRowsInTheXListAndInEveryYList) {
 
 TEST_F(SerieTest, AFilteredDrawUsesOnlyThePassingRows) {
     AddTest({{"1", "2", "3", "4"}, {"1", "9", "2", "3"}, {"A", "B", "A", "A"}});
+    AddTest({{"1", "2"}, {"5", "5"}}); // no filter channel: no rows pass
     y_.filtro = 2;
     y_.filtrotipo = 1;
     y_.filtrovalore = "A";
@@ -332,6 +333,8 @@ TEST_F(SerieTest, AFilteredDrawUsesOnlyThePassingRows) {
     EXPECT_EQ(lines[0].a, Pixel(1, 1));
     EXPECT_EQ(lines[0].b, Pixel(3, 2));
     EXPECT_EQ(lines[1].b, Pixel(4, 3));
+    ASSERT_EQ(serie_.FilteredX().size(), 2u);
+    EXPECT_EQ(serie_.FilteredX()[1]->Count(), 0);
 }
 
 // ---- attributes per test ----
