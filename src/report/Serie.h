@@ -48,12 +48,11 @@ public:
     // The whole series: grid, lines, fit, spline, markers, each as its axes ask.
     void Draw(TCanvas& canvas) override;
 
-    // The steps of Draw, each on the canvas of the draw in progress (see BeginDraw); the
-    // attributes of the Y axis's pen are those of the last Draw or BeginDraw.
-    // Stores the canvas, sets the bounds from the axes' geometry and the axis pen, and
-    // forgets the points read by an earlier draw. False without both axes with channels (the
-    // canvas is stored all the same).
+    // The start of Draw: stores the canvas, sets the bounds from the axes' geometry and the
+    // scaled pen of the Y axis, and forgets the points read by an earlier draw. False without
+    // both axes with channels (the canvas is stored all the same).
     bool BeginDraw(TCanvas& canvas);
+    // The steps of Draw, on the canvas and with the axis pen of the last BeginDraw.
     void DrawGrid();
     // Rebuilds the filtered lists from the Y axis's filter.
     void BuildFilteredData();
@@ -63,7 +62,8 @@ public:
     void DrawMarkers();
 
     // One polyline through the points (x[i], y[i]) (pairs up to the shorter), clipped to the
-    // axes' limits; solid pens with LineTo, other styles by DashTo. Resets the dash pattern.
+    // axes' limits; the four dash styles by DashTo, any other pen with LineTo (a clear pen
+    // stays clear). Resets the dash pattern.
     void DrawSegmentLine(std::span<const double> x, std::span<const double> y);
     // One dashed piece from the pen position to p, in the canvas pen's style and width; the
     // pattern carries on from the previous piece.
