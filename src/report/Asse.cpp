@@ -342,6 +342,15 @@ double SnapGrain(double step) {
     return 0;
 }
 
+std::string Bracketed(std::string_view text) {
+    std::string s;
+    s.reserve(text.size() + 2);
+    s += '[';
+    s += text;
+    s += ']';
+    return s;
+}
+
 double CutTo5Decimals(double x) {
     return std::trunc(x) + std::trunc(Frac(x) * 100000) / 100000;
 }
@@ -403,7 +412,7 @@ TAsse::ChannelTexts TAsse::TextsOf(int32_t channel) const {
         own.Caption = own.Quantity + " [" + own.Unit + "]";
         return own;
     case 1:
-        return {Grandezza + "[" + Umisura + "]", Grandezza, Umisura};
+        return {Grandezza + Bracketed(Umisura), Grandezza, Umisura};
     case 2:
         if (data_ && channel >= 0 && channel < data_->LabelTable.Count()) {
             const std::string& entry = data_->LabelTable[channel];
@@ -411,7 +420,7 @@ TAsse::ChannelTexts TAsse::TextsOf(int32_t channel) const {
             ChannelTexts t;
             t.Quantity = entry.substr(0, mark);
             t.Unit = mark == std::string::npos ? std::string() : entry.substr(mark + 1);
-            t.Caption = t.Quantity + "[" + t.Unit + "]";
+            t.Caption = t.Quantity + Bracketed(t.Unit);
             return t;
         }
         own.Caption = own.Quantity + " [" + own.Unit + "]";
@@ -657,8 +666,8 @@ void TAsse::DrawVertical() {
     const int32_t first = FirstChannel();
     const int32_t quantityY = start_ - 2 * heightGrand_ - halfValues_ - 10;
     const int32_t unitY = start_ - heightGrand_ - halfValues_ - 10;
-    const std::string unit = "[" + ChannelUnit(first) + "]";
-    const std::string unit2 = "[" + Umis2 + "]";
+    const std::string unit = Bracketed(ChannelUnit(first));
+    const std::string unit2 = Bracketed(Umis2);
     const bool joined = channels_.Count() >= 2 && tipoetichette != 1;
     const TRect ticks = Rect(b.Left, start_, b.Right, end_);
     if (LeftSide) {
@@ -710,8 +719,8 @@ void TAsse::DrawHorizontal() {
         DrawText(FontGrand, start_ - 2 * heightGrand_, (b.Top + b.Bottom) / 2, TA_CENTER, 90,
                  ChannelQuantity(first));
         DrawText(FontGrand, start_, b.Bottom - heightUmis_, TA_LEFT, 0,
-                 "[" + ChannelUnit(first) + "]");
-        DrawText(FontGrand, start_, b.Top, TA_LEFT, 0, "[" + Umis2 + "]");
+                 Bracketed(ChannelUnit(first)));
+        DrawText(FontGrand, start_, b.Top, TA_LEFT, 0, Bracketed(Umis2));
     }
     DrawText(FontUmis, end_, b.Bottom - heightUmis_, TA_RIGHT, 0, Caption);
     DrawHorizontalTicks(Rect(start_, b.Top, end_, b.Bottom));

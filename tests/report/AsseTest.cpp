@@ -126,6 +126,8 @@ TdataProva& AddTest(TDatabuffer& buffer, const std::vector<Channel>& channels) {
     return test;
 }
 
+std::string AsseBytes(const std::vector<int32_t>& channels);
+
 class AsseTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -275,6 +277,27 @@ TEST_F(AsseTest, ComponentStreamCarriesPropertiesAndTheAsseRecords) {
     EXPECT_TRUE(back.ChannelsLoaded());
     EXPECT_FALSE(back.OnClick);
     EXPECT_EQ(bytes.find("OnClick"), std::string::npos);
+}
+
+TEST_F(AsseTest, AsseIsTheLastPropertyOfTheComponentStreamAndEventsAreSkipped) {
+    const std::string bytes = ComponentToBytes(axis);
+    const std::string tail = std::string("\x04"
+                                         "Asse\x0A") +
+                             FromHex("49000000") + AsseBytes({}) + std::string(2, '\0');
+    ASSERT_GE(bytes.size(), tail.size());
+    EXPECT_EQ(HexBytes(bytes.substr(bytes.size() - tail.size())), HexBytes(tail));
+
+    // An event named in an older stream is passed over; the bound handler stays.
+    bool clicked = false;
+    axis.OnClick = [&](TComponent*) { clicked = true; };
+    const std::string stored = std::string("TPF0\x05TAsse") + std::string(1, '\0') +
+                               "\x07OnClick\x07\x09" + "AxisClick" + "\x07Maximum\x02\x32" +
+                               std::string(2, '\0');
+    ComponentFromBytes(stored, axis);
+    EXPECT_EQ(axis.Maximum, 50);
+    ASSERT_TRUE(axis.OnClick);
+    axis.OnClick(&axis);
+    EXPECT_TRUE(clicked);
 }
 
 TEST_F(AsseTest, DrawRefitsTheIncrementToWholeDivisions) {
@@ -506,6 +529,21 @@ TEST_F(AsseTest, GridAlignmentWithoutRoomOrCells) {
         EXPECT_EQ(a.Length(), c.length) << c.plotHeight << "/" << c.cells;
         EXPECT_DOUBLE_EQ(a.Increment, c.increment) << c.plotHeight << "/" << c.cells;
     }
+}
+
+TEST_F(AsseTest, AlignedAxisWithoutDivisionsDrawsOnlyItsLine) {
+    // A log axis of less than half a decade has no divisions, yet the grid gives it a length.
+    LeftSpeedAxis();
+    axis.Logarithmic = true;
+    axis.Minimum = 0;
+    axis.Maximum = 0.4;
+    axis.SetGridAlignment(true, Rect(0, 0, 10, 2000), 25);
+    EXPECT_NO_THROW(axis.Draw(canvas));
+    EXPECT_EQ(axis.DivisionCount(), 0);
+    EXPECT_EQ(axis.Length(), 1200);
+    ASSERT_EQ(canvas.lines.size(), 1u);
+    EXPECT_EQ(canvas.lines[0].From, (TPoint{300, 240}));
+    EXPECT_EQ(canvas.TextValues(), (std::vector<std::string>{"Speed", "[rpm]"}));
 }
 
 TEST_F(AsseTest, LogarithmicAxisMapsDecadesAndDrawsTheirMultiples) {
