@@ -383,6 +383,7 @@ void TAsse::LimitsTradizionale(double& min, double& max, int32_t divisions) cons
                 start -= grain;
         }
         top = start + spans * step;
+        // A step rejected below keeps the start it moved; the next step starts from there.
         if (min == max) {
             step = 10;
             start = std::trunc(min - static_cast<double>(values / 2) * 10);

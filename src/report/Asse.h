@@ -139,7 +139,8 @@ public:
     // The pixel of a value on the geometry of the last layout. A range of zero, or a value
     // <= 0 on a logarithmic axis, gives the pixel of Minimum.
     int32_t ValueToPos(double value) const;
-    // The value at an offset in pixels from start; Minimum on an axis of length 0.
+    // The value at an offset in pixels from start; on an axis of length 0 the value of
+    // Minimum (10^Minimum on a logarithmic axis).
     double PosToValue(int32_t offset) const;
     // Minimum, Maximum and Increment for data from dataMin to dataMax (a logarithmic axis
     // takes its range from its channels instead).

@@ -607,6 +607,17 @@ TEST_F(AsseTest, LogarithmicAutoLimitsComeFromTheChannels) {
     EXPECT_EQ(axis.Minimum, 0);
     EXPECT_EQ(axis.Maximum, 1);
 
+    // Zero has no decade: the range starts at 1.
+    TAsse wide(nullptr);
+    wide.Logarithmic = true;
+    wide.Channels().Add(0);
+    FakeGraph other;
+    AddTest(other.buffer, {{"Flow", "l/s", {"0", "450"}}});
+    wide.SetData(&other.buffer);
+    wide.CalcAutoLimits(0, 0);
+    EXPECT_EQ(wide.Minimum, 0);
+    EXPECT_EQ(wide.Maximum, 3);
+
     TAsse empty(nullptr);
     empty.Logarithmic = true;
     empty.Channels().Add(0);
@@ -961,6 +972,33 @@ TEST_F(AsseTest, DoubleAxisLabelsItsSecondScaleThroughTheFormula) {
         EXPECT_EQ(rc.FindText("[rpm]")->X, 146);
         EXPECT_EQ(rc.FindText("[F]")->X, 154);
     }
+}
+
+TEST_F(AsseTest, RightDoubleAxisMirrorsBothScales) {
+    LeftSpeedAxis();
+    axis.LeftSide = false;
+    axis.DoubleAxe = true;
+    axis.Formato = "0";
+    axis.Conversionformula = "X*2";
+    axis.Umis2 = "F";
+    axis.Draw(canvas);
+    const auto* primary = canvas.FindText("60");
+    ASSERT_TRUE(primary);
+    EXPECT_EQ(primary->X, 150 + 55);
+    EXPECT_EQ(primary->Align, TA_LEFT);
+    const auto* second = canvas.FindText("120");
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->X, 150 - 55);
+    EXPECT_EQ(second->Align, TA_RIGHT);
+    EXPECT_EQ(canvas.FindText("[rpm]")->X, 154);
+    EXPECT_EQ(canvas.FindText("[rpm]")->Align, TA_LEFT);
+    EXPECT_EQ(canvas.FindText("[F]")->X, 146);
+    EXPECT_EQ(canvas.FindText("[F]")->Align, TA_RIGHT);
+    // Minor ticks centred on the line.
+    const auto ticks = canvas.HorizontalLines();
+    EXPECT_TRUE(std::any_of(ticks.begin(), ticks.end(), [](const auto& l) {
+        return l.From == TPoint{138, 1361} && l.To == TPoint{163, 1361};
+    }));
 }
 
 TEST_F(AsseTest, IndependentSecondScaleGetsTicksWithoutValues) {
