@@ -12,6 +12,7 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
 #include "report/Asse.h"
+#include "report/Serie.h"
 #include "report/WPSection.h"
 #include "report/legenda.h"
 
@@ -273,7 +274,9 @@ void TWPGraph::DrawContent(TCanvas& canvas) {
     canvas.Brush.Style = bsClear;
     xAxis_->Draw(canvas);
     ForEachAxis([&canvas](TAsse& axis) { axis.Draw(canvas); });
-    // Curves are drawn by the series once their drawing is part of the engine.
+    for (const auto& serie : series_)
+        if (serie->Data())
+            serie->Draw(canvas);
     legend_->Draw(canvas);
 }
 
@@ -569,7 +572,7 @@ void TWPGraph::AppendSeries(TWPSide& side, bool leftSide) {
         BindAxis(axis);
         axis.LeftSide = leftSide;
         axis.SetData(data_);
-        series_.push_back({xAxis_, &axis, data_});
+        series_.push_back(std::make_unique<TSerie>(nullptr, xAxis_, &axis, data_));
     }
 }
 

@@ -19,6 +19,7 @@ class TAsse;
 class TDatabuffer;
 class Tlegenda;
 class TStream;
+class TSerie;
 class TWPSide;
 
 // Cursor shapes the graph asks for over the edges of its plotting area.
@@ -26,13 +27,6 @@ constexpr int32_t crSizeNESW = -6;
 constexpr int32_t crSizeNS = -7;
 constexpr int32_t crSizeNWSE = -8;
 constexpr int32_t crSizeWE = -9;
-
-// The pair of axes one curve set is drawn on: the graph's X axis and one Y axis.
-struct TGraphSeries {
-    TAsse* XAxis = nullptr;
-    TAsse* YAxis = nullptr;
-    TDatabuffer* Data = nullptr;
-};
 
 // The content of a graph page: the X axis, a left and a right side of stacked sections of Y
 // axes, one series per Y axis, the legend, a border and a watermark. Zones are per mille of
@@ -67,7 +61,7 @@ public:
     TWPSide& LeftSide() const { return *left_; }
     TWPSide& RightSide() const { return *right_; }
     Tlegenda& Legend() const { return *legend_; }
-    const std::vector<TGraphSeries>& Series() const { return series_; }
+    const std::vector<std::unique_ptr<TSerie>>& Series() const { return series_; }
     bool AutoLimitsPending() const { return autoLimitsPending_; }
 
     void Paint() override;
@@ -142,7 +136,7 @@ private:
     TWPSide* left_ = nullptr;
     TWPSide* right_ = nullptr;
     Tlegenda* legend_ = nullptr;
-    std::vector<TGraphSeries> series_;
+    std::vector<std::unique_ptr<TSerie>> series_; // one per Y axis, left side first
 
     int32_t pressX_ = 0; // printer pixels
     int32_t pressY_ = 0;

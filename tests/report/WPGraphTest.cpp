@@ -8,12 +8,14 @@
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Streams.h"
 #include "report/Asse.h"
+#include "report/Serie.h"
 #include "report/WPSection.h"
 #include "report/legenda.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -275,7 +277,7 @@ TEST_F(WPGraphTest, GraphReadBackHasTheSameZonesSidesAxesLegendAndWatermark) {
     EXPECT_EQ(read->LeftSide().GetSection(1)->Size, 40);
     EXPECT_EQ(LeftAxis(*read, 2).Caption, "third");
     EXPECT_EQ(read->Series().size(), 4u);
-    EXPECT_EQ(read->Series()[3].YAxis, &RightAxis(*read));
+    EXPECT_EQ(read->Series()[3]->YAxis(), &RightAxis(*read));
     EXPECT_TRUE(read->AutoLimitsPending());
     EXPECT_TRUE(read->Dirty);
     // The rebuilt axes answer clicks through the graph.
@@ -815,6 +817,47 @@ TEST_F(WPGraphTest, WithoutHooksEveryDialogIsCancel) {
     TMemoryStream after;
     g->SaveToStream(after);
     EXPECT_EQ(after.Bytes(), before.Bytes());
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+TEST_F(WPGraphTest, SeriesDrawTheirCurvesAfterTheAxes) {
+    auto data = SmallData();
+    auto g = NewGraph(2000, 3000, data.get());
+    TAsse& x = g->XAxis();
+    TAsse& y = LeftAxis(*g);
+    y.Channels().Add(1);
+    for (TAsse* a : {&x, &y})
+        a->limitiautomatici = false;
+    x.Minimum = 0;
+    x.Maximum = 3;
+    x.Increment = 1;
+    y.Minimum = 5;
+    y.Maximum = 8;
+    y.Increment = 1;
+    RecordingCanvas canvas;
+    g->DrawContent(canvas);
+    auto at = [&](int i) {
+        return std::to_string(x.ValueToPos(i)) + "," + std::to_string(y.ValueToPos(5 + i));
+    };
+    size_t lastAxisText = 0, previous = 0;
+    for (size_t i = 0; i < canvas.Ops.size(); ++i)
+        if (canvas.Ops[i].rfind("text", 0) == 0)
+            lastAxisText = i;
+    for (int i = 0; i < 3; ++i) {
+        const std::string segment = "line " + at(i) + " " + at(i + 1);
+        const auto it = std::find_if(canvas.Ops.begin(), canvas.Ops.end(),
+                                     [&](const auto& op) { return op.rfind(segment, 0) == 0; });
+        ASSERT_NE(it, canvas.Ops.end()) << segment;
+        const size_t index = static_cast<size_t>(it - canvas.Ops.begin());
+        EXPECT_GT(index, lastAxisText);
+        EXPECT_GT(index, previous);
+        previous = index;
+    }
 }
 
 } // namespace
