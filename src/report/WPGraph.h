@@ -92,6 +92,10 @@ public:
     static int32_t CursorForEdges(uint8_t edges);
     std::optional<TRect> FocusOverlay() const override;
 
+    // One new series per axis of the left side, then the right side, each axis bound to the
+    // graph; for code that changed the sections itself.
+    void RebuildSeries();
+
     void EditAxis(TAsse& axis);
     void EditSections();
     void EditAxisTyping();
@@ -116,7 +120,6 @@ private:
     void LayoutSide(const TWPSide& side, int32_t slotSpace, int32_t x0, const TRect& plot,
                     int32_t top, int32_t height);
     void DrawWatermark(TCanvas& canvas);
-    void RebuildSeries();
     void AppendSeries(TWPSide& side, bool leftSide);
     void BindAxis(TAsse& axis);
     void Changed();

@@ -493,6 +493,28 @@ TEST_F(WPGraphTest, DraggingTheBottomEdgeIsLimitedToTheZone) {
     g->MouseUp(mbLeft, 0, 80, 239);
     EXPECT_EQ(g->GetZone(7), 1000);
     EXPECT_EQ(g->GetZone(6), 50);
+    // Upwards it stops 20 pixels below the plotting top (screen 14 + 20).
+    g->MouseMove(0, 80, 238);
+    g->MouseDown(mbLeft, 0, 80, 238);
+    g->MouseMove(0, 80, 0);
+    ASSERT_TRUE(g->FocusOverlay());
+    EXPECT_EQ(g->FocusOverlay()->Bottom, 34);
+    g->MouseUp(mbLeft, 0, 80, 0);
+    EXPECT_EQ(g->GetZone(7), 136);
+}
+
+TEST_F(WPGraphTest, DragOverAnAxisZoneWithoutHeightChangesNoZone) {
+    auto g = NewGraph();
+    g->SetZone(2, 500);
+    g->SetZone(3, 500);
+    g->Legend().Visible = true;
+    g->MouseMove(0, 80, 120);
+    EXPECT_EQ(g->HotEdges(1000, 1500), TWPGraph::DE_Top | TWPGraph::DE_Bottom);
+    g->MouseDown(mbLeft, 0, 80, 120);
+    g->MouseMove(0, 80, 100);
+    g->MouseUp(mbLeft, 0, 80, 100);
+    EXPECT_EQ(g->GetZone(6), 50);
+    EXPECT_EQ(g->GetZone(7), 950);
 }
 
 // ---- dialogs ----
@@ -713,7 +735,7 @@ TEST_F(WPGraphTest, SectionDialogRebuildsTheSidesOnlyOnOk) {
     auto g = NewGraph();
     std::string leftSeen, rightSeen;
     bool ok = true;
-    hooks.sections = [&](std::string& l, std::string& r) {
+    const auto dialog = [&](std::string& l, std::string& r) {
         leftSeen = l;
         rightSeen = r;
         TComponent owner;
@@ -728,6 +750,7 @@ TEST_F(WPGraphTest, SectionDialogRebuildsTheSidesOnlyOnOk) {
         l = out.Bytes();
         return ok;
     };
+    hooks.sections = dialog;
     TMemoryStream leftBefore, rightBefore;
     g->LeftSide().WriteToStream(leftBefore);
     g->RightSide().WriteToStream(rightBefore);
@@ -741,6 +764,17 @@ TEST_F(WPGraphTest, SectionDialogRebuildsTheSidesOnlyOnOk) {
     EXPECT_EQ(leftSeen, leftBefore.Bytes());
     EXPECT_EQ(rightSeen, rightBefore.Bytes());
 
+    // A right side the dialog broke: neither side changes.
+    hooks.sections = [&](std::string&, std::string& r) {
+        r = FromHex("09000000");
+        return true;
+    };
+    EXPECT_THROW(g->EditSections(), EReadError);
+    TMemoryStream leftBroken;
+    g->LeftSide().WriteToStream(leftBroken);
+    EXPECT_EQ(leftBroken.Bytes(), leftBefore.Bytes());
+
+    hooks.sections = dialog;
     ok = true;
     g->Dirty = false;
     g->EditSections();
