@@ -261,14 +261,8 @@ void TWPGraph::DrawContent(TCanvas& canvas) {
         const int32_t b = GetCoord(5) - inset;
         canvas.Polyline({{inset, inset}, {r, inset}, {r, b}, {inset, b}, {inset, inset}});
     }
-    if (xAxis_->ValueSort && data_ && !data_->Sorted() && xAxis_->Channels().Count() > 0) {
-        const int channel = xAxis_->Channels().GetItem(0);
-        bool everyTestHasIt = channel >= 0;
-        for (int t = 0; t < data_->ProvaCount(); ++t)
-            everyTestHasIt = everyTestHasIt && channel < data_->GetProva(t).VectorCount();
-        if (everyTestHasIt)
-            data_->SetSortChannel(channel);
-    }
+    if (xAxis_->ValueSort && data_ && !data_->Sorted() && xAxis_->Channels().Count() > 0)
+        SortTests(xAxis_->Channels().GetItem(0));
     if (!Filigrana.Empty())
         DrawWatermark(canvas);
     canvas.Brush.Style = bsClear;
@@ -278,6 +272,16 @@ void TWPGraph::DrawContent(TCanvas& canvas) {
         if (serie->Data())
             serie->Draw(canvas);
     legend_->Draw(canvas);
+}
+
+// A channel some test lacks would raise inside a paint: the tests then keep their order.
+void TWPGraph::SortTests(int channel) {
+    if (!data_)
+        return;
+    for (int t = 0; t < data_->ProvaCount(); ++t)
+        if (channel >= data_->GetProva(t).VectorCount())
+            return;
+    data_->SetSortChannel(channel);
 }
 
 void TWPGraph::DrawWatermark(TCanvas& canvas) {
@@ -546,16 +550,15 @@ void TWPGraph::UpdateDragRect(int32_t x, int32_t y) {
 void TWPGraph::ApplyDrag() {
     const int32_t z0 = ZoneScreen(0);
     const int32_t zoneHeight = ZoneScreen(1) - z0;
-    auto set = [this](int index, int32_t value) { SetZone(index, value); };
     const int32_t w = Width();
     if ((dragEdges_ & DE_Right) && w != 0)
-        set(5, MulDiv(dragRect_.Right, 1000, w));
+        SetZone(5, MulDiv(dragRect_.Right, 1000, w));
     if ((dragEdges_ & DE_Left) && w != 0)
-        set(4, MulDiv(dragRect_.Left, 1000, w));
+        SetZone(4, MulDiv(dragRect_.Left, 1000, w));
     if ((dragEdges_ & DE_Bottom) && zoneHeight != 0)
-        set(7, std::min(1000, MulDiv(dragRect_.Bottom - dragRect_.Top, 1000, zoneHeight)));
+        SetZone(7, std::min(1000, MulDiv(dragRect_.Bottom - dragRect_.Top, 1000, zoneHeight)));
     if ((dragEdges_ & DE_Top) && zoneHeight != 0)
-        set(6, MulDiv(dragRect_.Top - z0, 1000, zoneHeight));
+        SetZone(6, MulDiv(dragRect_.Top - z0, 1000, zoneHeight));
     dragEdges_ = 0;
 }
 
@@ -719,16 +722,8 @@ void TWPGraph::ApplyAxisExchange(const TAxisExchange& before, const TAxisExchang
         target.ValueSort = false;
     } else if (after.ValueSort != before.ValueSort) {
         target.ValueSort = after.ValueSort;
-        if (data_ && data_->ProvaCount() > 0) {
-            const int channel = after.ValueSort && target.Channels().Count() > 0
-                                    ? target.Channels().GetItem(0)
-                                    : -1;
-            bool everyTestHasIt = true;
-            for (int t = 0; t < data_->ProvaCount(); ++t)
-                everyTestHasIt = everyTestHasIt && channel < data_->GetProva(t).VectorCount();
-            if (everyTestHasIt)
-                data_->SetSortChannel(channel);
-        }
+        const bool byChannel = after.ValueSort && target.Channels().Count() > 0;
+        SortTests(byChannel ? target.Channels().GetItem(0) : -1);
     }
     if (after.Logarithmic != before.Logarithmic) {
         target.Logarithmic = after.Logarithmic;

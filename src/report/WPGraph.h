@@ -120,6 +120,8 @@ private:
     void LayoutSide(const TWPSide& side, int32_t slotSpace, int32_t x0, const TRect& plot,
                     int32_t top, int32_t height);
     void DrawWatermark(TCanvas& canvas);
+    // Sorts every test by the channel, or back to acquisition order for -1.
+    void SortTests(int channel);
     void AppendSeries(TWPSide& side, bool leftSide);
     void BindAxis(TAsse& axis);
     void Changed();
