@@ -492,7 +492,7 @@ void TWPGraph::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int3
     pressY_ = py;
     pressShift_ = shift;
     hotEdges_ = HotEdges(px, py);
-    if (hotEdges_ != 0 && button == mbLeft && (shift & ssDouble) == 0) {
+    if (hotEdges_ != 0 && button == mbLeft) {
         dragging_ = true;
         dragEdges_ = hotEdges_;
         UpdateDragRect(x, y);

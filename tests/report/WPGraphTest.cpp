@@ -262,6 +262,9 @@ TEST_F(WPGraphTest, GraphReadBackHasTheSameZonesSidesAxesLegendAndWatermark) {
     LeftAxis(*g, 2).Caption = "third";
     TMemoryStream first;
     g->SaveToStream(first);
+    EXPECT_NE(first.Bytes().find("\x0E"
+                                 "Filigrana.Data\x0A"),
+              std::string::npos);
 
     auto read = NewGraph(2000, 3000, data.get());
     read->Dirty = false;
