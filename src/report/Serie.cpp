@@ -137,7 +137,7 @@ void TSerie::BuildFilteredData() {
         }
         Tdatavector* xIn = xAxis_->GetChannelData(t, 0);
         TdataProva& prova = data_->GetProva(t);
-        if (!xIn || f >= prova.ChannelCount())
+        if (!xIn || f < 0 || f >= prova.ChannelCount())
             continue;
         Tdatavector& filter = prova.GetChannel(f);
         const int rows = std::min(xIn->Count(), filter.Count());
@@ -315,27 +315,30 @@ void TSerie::FlushRun() {
 void TSerie::DashTo(TPoint target) {
     TCanvas& c = *canvas_;
     const TPenStyle style = c.Pen.Style;
-    const float element = static_cast<float>(c.Pen.Width / 2 + 10);
+    const double element = c.Pen.Width / 2 + 10;
     const TPoint from = c.PenPos();
     const double dx = target.X - from.X;
     const double dy = target.Y - from.Y;
-    const bool vertical = dx == 0;
-    const double slope = vertical ? 0 : dy / dx;
-    const double sx = dx > 0 ? 1 : -1;
-    const double sy = dy > 0 ? 1 : -1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0)
+        return;
+    const double ux = dx / length;
+    const double uy = dy / length;
+    // Every step but the last walks at least an element less a pixel along the line.
+    const double steps = length / (element - 1) * 2 + 16;
     // The pattern is ours: each piece goes out solid, so that the player's own dashes of a
     // one-pixel pen are not laid over it.
     c.Pen.Style = psSolid;
-    for (;;) {
+    for (double step = 0; step < steps; ++step) {
         if (dashAdvance_) {
             dashIndex_ = dashIndex_ % kPatternLength + 1;
             dashAdvance_ = false;
         }
         const TPoint pos = c.PenPos();
         const bool draw = ElementDrawn(style, dashIndex_);
-        const double ddx = target.X - pos.X;
-        const double ddy = target.Y - pos.Y;
-        const double distance = std::sqrt(ddx * ddx + ddy * ddy);
+        const double px = pos.X - from.X;
+        const double py = pos.Y - from.Y;
+        const double distance = std::hypot(target.X - pos.X, target.Y - pos.Y);
         const double rest = element - dashLength_;
         if (rest >= distance) {
             if (pos != target) {
@@ -348,17 +351,15 @@ void TSerie::DashTo(TPoint target) {
             }
             break;
         }
-        double nx = pos.X;
-        double ny = pos.Y;
-        if (vertical) {
-            ny += sy * rest;
-        } else {
-            nx += sx * rest / std::sqrt(1 + slope * slope);
-            ny = from.Y + slope * (nx - from.X);
-        }
-        const auto px = static_cast<int32_t>(Round(nx));
-        const auto py = static_cast<int32_t>(Round(ny));
-        draw ? c.LineTo(px, py) : c.MoveTo(px, py);
+        // Where the circle of the rest around the (rounded) pen position meets the line
+        // through the segment's ends, ahead of the pen: walking from the rounded position
+        // along the segment's own slope could stall on a steep line.
+        const double along = px * ux + py * uy;
+        const double off = px * uy - py * ux;
+        const double s = along + std::sqrt(std::max(0.0, rest * rest - off * off));
+        const auto nx = static_cast<int32_t>(Round(from.X + s * ux));
+        const auto ny = static_cast<int32_t>(Round(from.Y + s * uy));
+        draw ? c.LineTo(nx, ny) : c.MoveTo(nx, ny);
         dashLength_ = 0;
         dashAdvance_ = true;
     }
@@ -377,95 +378,108 @@ void TSerie::DrawLines() {
         }
 }
 
-int TSerie::FitPointCount() {
+int TSerie::CurvePointCount() {
     size_t n = static_cast<size_t>(std::max(Width(), 0));
     for (int t = 0; t < TestCount(); ++t)
         n = std::max(n, PointsOf(t).x.size());
     return static_cast<int>(std::min<size_t>(n, INT32_MAX));
 }
 
-void TSerie::DrawFit() {
-    const int count = FitPointCount();
+bool TSerie::FitCurve(std::span<const double> x, std::span<const double> y, int count,
+                      std::vector<double>& cx, std::vector<double>& cy) const {
+    const size_t n = std::min(x.size(), y.size());
+    if (n < 2 || count < 1)
+        return false;
+    std::vector<double> xc(x.begin(), x.begin() + static_cast<ptrdiff_t>(n));
+    cy.assign(y.begin(), y.begin() + static_cast<ptrdiff_t>(n));
+    double lo = 0;
+    double hi = 0;
+    if (xAxis_->UseLimitkind == LK_AXELimit) {
+        AxisLimits(*xAxis_, lo, hi);
+    } else {
+        const auto [mn, mx] = std::minmax_element(xc.begin(), xc.end());
+        lo = *mn;
+        hi = *mx;
+    }
+    // All X at one value: no curve, rather than the fit's untouched input.
+    if (!(hi > lo))
+        return false;
+    const auto [ymn, ymx] = std::minmax_element(cy.begin(), cy.end());
+    const double ymin = *ymn;
+    const double ymax = *ymx;
+    const size_t padded = std::max(static_cast<size_t>(count), n);
+    xc.resize(padded, 0);
+    cy.resize(padded, 0);
+    const auto flo = static_cast<float>(lo);
+    const auto fhi = static_cast<float>(hi);
+    NormalizeToFitRange(static_cast<int>(n), xc, flo, fhi);
+    cx.clear();
+    FillFitGrid(cx, count);
+    if (!FitPolynomial(count, yAxis_->Gradofunzionale, static_cast<int>(n), cx, cy, xc, ymin, ymax))
+        return false;
+    DenormalizeFromFitRange(count, cx, flo, fhi);
+    cx.resize(static_cast<size_t>(count));
+    cy.resize(static_cast<size_t>(count));
+    return true;
+}
+
+bool TSerie::SplineCurve(std::span<const double> x, std::span<const double> y, int count,
+                         std::vector<double>& cx, std::vector<double>& cy) const {
+    const size_t n = std::min(x.size(), y.size());
+    if (n < 2 || count < 1)
+        return false;
+    const TSplineRecord& record = yAxis_->SplineRecord();
+    TSplineCurve curve;
+    curve.X.reserve(n + 1);
+    curve.Y.reserve(n + 1);
+    curve.X.push_back(0);
+    curve.Y.push_back(0);
+    curve.X.insert(curve.X.end(), x.begin(), x.begin() + static_cast<ptrdiff_t>(n));
+    curve.Y.insert(curve.Y.end(), y.begin(), y.begin() + static_cast<ptrdiff_t>(n));
+    SortPointsByX(curve);
+    MergeClosePoints(curve, record.Value);
+    BuildSpline(curve, record.Parameter, record.Extrapolation ? SplineNotClamped : 0);
+    // An unusable curve would give x itself: the line y = x.
+    if (!(curve.X[0] >= 0))
+        return false;
+    double xmin = 0;
+    double xmax = 0;
+    AxisLimits(*xAxis_, xmin, xmax);
+    cx.resize(static_cast<size_t>(count));
+    cy.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double v = xmin + i * (xmax - xmin) / count;
+        cx[static_cast<size_t>(i)] = v;
+        cy[static_cast<size_t>(i)] = EvaluateSpline(curve, v);
+    }
+    return true;
+}
+
+void TSerie::DrawCurves(bool spline) {
+    const int count = CurvePointCount();
     const int channels = ChannelCount();
-    std::vector<double> grid;
+    std::vector<double> cx;
+    std::vector<double> cy;
     for (int t = 0; t < TestCount(); ++t) {
         const TestPoints& p = PointsOf(t);
         for (int ch = 0; ch < channels; ++ch) {
             const std::vector<double>& ys = p.y[static_cast<size_t>(ch)];
-            const size_t n = ys.size();
-            if (n < 2)
+            const bool made =
+                spline ? SplineCurve(p.x, ys, count, cx, cy) : FitCurve(p.x, ys, count, cx, cy);
+            if (!made)
                 continue;
-            std::vector<double> xc(p.x.begin(), p.x.begin() + static_cast<ptrdiff_t>(n));
-            std::vector<double> yc(ys);
-            double lo = 0;
-            double hi = 0;
-            if (xAxis_->UseLimitkind == LK_AXELimit) {
-                AxisLimits(*xAxis_, lo, hi);
-            } else {
-                const auto [mn, mx] = std::minmax_element(xc.begin(), xc.end());
-                lo = *mn;
-                hi = *mx;
-            }
-            // All X at one value: no curve, not the fit's untouched input.
-            if (!(hi > lo))
-                continue;
-            const auto [ymn, ymx] = std::minmax_element(yc.begin(), yc.end());
-            const double ymin = *ymn;
-            const double ymax = *ymx;
-            const size_t padded = std::max(static_cast<size_t>(count), n);
-            xc.resize(padded, 0);
-            yc.resize(padded, 0);
-            const auto flo = static_cast<float>(lo);
-            const auto fhi = static_cast<float>(hi);
-            NormalizeToFitRange(static_cast<int>(n), xc, flo, fhi);
-            grid.clear();
-            FillFitGrid(grid, count);
-            if (!FitPolynomial(count, yAxis_->Gradofunzionale, static_cast<int>(n), grid, yc, xc,
-                               ymin, ymax))
-                continue;
-            DenormalizeFromFitRange(count, grid, flo, fhi);
             ApplyLineAttributes(t);
-            DrawSegmentLine(std::span<const double>(grid.data(), static_cast<size_t>(count)),
-                            std::span<const double>(yc.data(), static_cast<size_t>(count)));
+            DrawSegmentLine(cx, cy);
         }
     }
 }
 
+void TSerie::DrawFit() {
+    DrawCurves(false);
+}
+
 void TSerie::DrawSpline() {
-    const int count = FitPointCount();
-    const int channels = ChannelCount();
-    const TSplineRecord& record = yAxis_->SplineRecord();
-    double xmin = 0;
-    double xmax = 0;
-    AxisLimits(*xAxis_, xmin, xmax);
-    std::vector<double> xs(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        xs[static_cast<size_t>(i)] = xmin + i * (xmax - xmin) / count;
-    std::vector<double> ys(static_cast<size_t>(count));
-    for (int t = 0; t < TestCount(); ++t) {
-        const TestPoints& p = PointsOf(t);
-        for (int ch = 0; ch < channels; ++ch) {
-            const std::vector<double>& yv = p.y[static_cast<size_t>(ch)];
-            const size_t n = yv.size();
-            if (n < 2)
-                continue;
-            TSplineCurve curve;
-            curve.X.assign(1, 0);
-            curve.Y.assign(1, 0);
-            curve.X.insert(curve.X.end(), p.x.begin(), p.x.begin() + static_cast<ptrdiff_t>(n));
-            curve.Y.insert(curve.Y.end(), yv.begin(), yv.end());
-            SortPointsByX(curve);
-            MergeClosePoints(curve, record.Value);
-            BuildSpline(curve, record.Parameter, record.Extrapolation ? SplineNotClamped : 0);
-            // An unusable curve would give x itself: the line y = x.
-            if (!(curve.X[0] >= 0))
-                continue;
-            for (int i = 0; i < count; ++i)
-                ys[static_cast<size_t>(i)] = EvaluateSpline(curve, xs[static_cast<size_t>(i)]);
-            ApplyLineAttributes(t);
-            DrawSegmentLine(xs, ys);
-        }
-    }
+    DrawCurves(true);
 }
 
 void TSerie::DrawMarkers() {

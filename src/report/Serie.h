@@ -48,11 +48,11 @@ public:
     // The whole series: grid, lines, fit, spline, markers, each as its axes ask.
     void Draw(TCanvas& canvas) override;
 
-    // The steps of Draw, each on the canvas of the draw in progress (see BeginDraw); the
-    // attributes of the Y axis's pen are those of the last Draw or BeginDraw.
-    // Stores the canvas, sets the bounds from the axes' geometry and the axis pen, and
-    // forgets the points read by an earlier draw. False without both axes with channels.
+    // The start of Draw: stores the canvas, sets the bounds from the axes' geometry and the
+    // scaled pen of the Y axis, and forgets the points read by an earlier draw. False without
+    // both axes with channels (the canvas is stored all the same).
     bool BeginDraw(TCanvas& canvas);
+    // The steps of Draw, on the canvas and with the axis pen of the last BeginDraw.
     void DrawGrid();
     // Rebuilds the filtered lists from the Y axis's filter.
     void BuildFilteredData();
@@ -62,13 +62,27 @@ public:
     void DrawMarkers();
 
     // One polyline through the points (x[i], y[i]) (pairs up to the shorter), clipped to the
-    // axes' limits; solid pens with LineTo, other styles by DashTo. Resets the dash pattern.
+    // axes' limits; the four dash styles by DashTo, any other pen with LineTo (a clear pen
+    // stays clear). Resets the dash pattern.
     void DrawSegmentLine(std::span<const double> x, std::span<const double> y);
     // One dashed piece from the pen position to p, in the canvas pen's style and width; the
     // pattern carries on from the previous piece.
     void DashTo(TPoint p);
     // Back to the start of the dash pattern.
     void ResetDash();
+
+    // The points a fit or a spline is drawn through: count = the larger of the bounds' width
+    // and the largest number of X values of any test.
+    int CurvePointCount();
+    // The count points of the polynomial fitted to the points (x[i], y[i]) (pairs up to the
+    // shorter), over the X range of the axis limits or of the data. False when there is no
+    // curve: fewer than 2 points, all X at one value, or a fit that breaks down.
+    bool FitCurve(std::span<const double> x, std::span<const double> y, int count,
+                  std::vector<double>& cx, std::vector<double>& cy) const;
+    // The spline through the points, evaluated at count abscissas equally spaced from the X
+    // axis's lower limit. False with fewer than 2 points or fewer than 2 distinct X.
+    bool SplineCurve(std::span<const double> x, std::span<const double> y, int count,
+                     std::vector<double>& cx, std::vector<double>& cy) const;
 
     // Per test the X texts of the rows that pass the filter.
     const std::vector<std::unique_ptr<Tdatavector>>& FilteredX() const { return filteredX_; }
@@ -101,7 +115,7 @@ private:
     // Pen for lines, fit and spline of a test.
     void ApplyLineAttributes(int test);
     const TAttributoProva& StyleOf(int test) const;
-    int FitPointCount();
+    void DrawCurves(bool spline);
     void DrawLabel(int32_t px, int32_t py, double x, double y);
     void DrawGridLines(const TAsse& axis, bool vertical);
     // The solid polyline in progress: points of one unbroken run.
