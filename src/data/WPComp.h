@@ -5,6 +5,7 @@
 // companion program's settings file.
 
 #include "platform/runtime/Geometry.h"
+#include "platform/system/Files.h" // MatchesMask
 
 #include <cstdint>
 #include <string>
@@ -16,9 +17,6 @@ class TStringList;
 
 // ---- files and names ----
 
-// True when name matches mask ('*' any run, '?' one character) without regard to case; a
-// mask ending in ".*" also matches the name without any extension.
-bool MatchesMask(std::string_view name, std::string_view mask);
 // Deletes every file in the folder of `path` whose name matches `mask`; returns how many.
 int DeleteFilesByMask(std::string_view path, std::string_view mask);
 // Appends the names (without folder) of the files that match the mask part of pathMask.

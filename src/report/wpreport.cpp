@@ -114,10 +114,10 @@ struct TWPReport::Layout {
         std::array<int32_t, 256> Advances{};
         int32_t Height = 0;
         int32_t Width(std::string_view text) const {
-            int32_t w = 0;
+            int64_t w = 0;
             for (char c : text)
                 w += Advances[static_cast<uint8_t>(c)];
-            return w;
+            return static_cast<int32_t>(std::min<int64_t>(w, kMaxLength));
         }
     };
 
@@ -132,7 +132,7 @@ struct TWPReport::Layout {
         bool Drawn() const { return Def->Canale >= 0; }
     };
 
-    // The columns of a group on the current sheet, for its grid.
+    // Where a group's headers and rows stand on the current sheet, for its grid.
     struct Segment {
         int32_t HeaderY = 0;
         int32_t FirstRowY = 0;

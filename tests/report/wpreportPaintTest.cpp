@@ -232,6 +232,30 @@ TEST(Tfrom_infodlg, TheLabelFollowsTheProgramsLanguage) {
     FreeSTRGlobData();
 }
 
+// The program's hooks as start-up installs them.
+struct WindowHooks : TEditorHooks {
+    WindowHooks() { SetEditorHooks(this); }
+    ~WindowHooks() override { SetEditorHooks(nullptr); }
+    void ShowReportWait() override { ShowReportWaitWindow(); }
+    void CloseReportWait() override { CloseReportWaitWindow(); }
+};
+
+TEST(Tfrom_infodlg, StandsWhileAReportPaginates) {
+    WindowHooks hooks;
+    IdentityPage page;
+    TWPReport report(nullptr);
+    report.SetParent(&page);
+    report.SetBounds(0, 0, 4052, 6108);
+    std::vector<bool> shown;
+    report.OnFooterPlacement = [&shown](TComponent*) {
+        shown.push_back(ReportWaitWindow() != nullptr && ReportWaitWindow()->isVisible());
+    };
+    report.Paint();
+    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+    EXPECT_EQ(ReportWaitWindow(), nullptr);
+    report.SetParent(nullptr);
+}
+
 TEST(Tfrom_infodlg, ShownCentredUntilClosed) {
     EXPECT_EQ(ReportWaitWindow(), nullptr);
     ShowReportWaitWindow();

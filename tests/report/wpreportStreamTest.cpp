@@ -54,6 +54,24 @@ TEST(WPReportStream, GroupsAreWrittenAsCountsAndComponents) {
     EXPECT_EQ(HexBytes(ComponentToBytes(g)),
               HexBytes(FromHex("54 50 46 30 0A 54 64 65 66 67 72 75 70 70 6F 00"
                                "04 74 69 70 6F 06 03 2A 2E 2A 00 00")));
+    // A column as a component: its sizes as extended floats, both fonts whole, its mask.
+    Tdefcanale c(nullptr);
+    const std::string font = "43 68 61 72 73 65 74 07 0F 44 45 46 41 55 4C 54 5F 43 48 41 52 53"
+                             "45 54 0B 46 6F 6E 74 49 2E 43 6F 6C 6F 72 07 07 63 6C 42 6C 61 63"
+                             "6B 0C 46 6F 6E 74 49 2E 48 65 69 67 68 74 02 F5 0A 46 6F 6E 74 49"
+                             "2E 4E 61 6D 65 06 08 54 65 73 74 6C 69 6E 65 0B 46 6F 6E 74 49 2E"
+                             "53 74 79 6C 65 0B 00";
+    std::string fontD = FromHex("0D 46 6F 6E 74 49 2E" + font);
+    for (size_t i = 0; i < fontD.size(); ++i)
+        if (fontD.compare(i, 6, "FontI.") == 0)
+            fontD[i + 4] = 'D';
+    EXPECT_EQ(HexBytes(ComponentToBytes(c)),
+              HexBytes(FromHex("54 50 46 30 0A 54 64 65 66 63 61 6E 61 6C 65 00"
+                               "04 44 49 4D 57 05 00 00 00 00 00 00 00 A0 02 40"
+                               "04 44 49 4D 48 05 00 00 00 00 00 00 00 A0 02 40"
+                               "0D 46 6F 6E 74 49 2E" +
+                               font) +
+                       fontD + FromHex("07 66 6F 72 6D 61 74 6F 06 03 30 2E 30 00 00")));
     // The third group's component stands right before the end marker.
     const std::string last = ComponentToBytes(*r.GetGroup(2));
     EXPECT_EQ(bytes.substr(bytes.size() - tail.size() - last.size(), last.size()), last);

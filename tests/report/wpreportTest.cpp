@@ -1,6 +1,7 @@
 #include "report/wpreport.h"
 
 #include "ReportFixture.h"
+#include "ReportTestPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,21 @@ TEST_F(WPReportLayout, AnEmptyReportHasOneEmptySheet) {
     EXPECT_EQ(report.GetPageMetafile(0)->Height(), kHeight);
     // 2 x GridWidth + header + 5 mm, then the bottom margin.
     EXPECT_EQ(report.LastPageContentHeight(), 4 + 611 + 118 + 118);
+}
+
+TEST_F(WPReportLayout, MillimetresAndFontsFollowThePrintersResolution) {
+    test::ScopedPrinter printer(std::make_shared<test::DpiPrinter>(300));
+    OneGroup(3);
+    report.Paginate();
+    // 5 mm at 300 dpi are 59 pixels; 12 points are lines of 50.
+    EXPECT_EQ(HeaderYs(0), (std::vector<int32_t>{4 + 611 + 59 + 59}));
+    const auto numbers = Sheet(0).Texts;
+    std::vector<int32_t> rows;
+    for (const SheetText& t : numbers)
+        if (t.Text == "1" || t.Text == "2")
+            rows.push_back(t.Y);
+    EXPECT_EQ(rows, (std::vector<int32_t>{733 + 150, 733 + 200}));
+    EXPECT_EQ(report.LastPageContentHeight(), 733 + 150 + 150 + 59);
 }
 
 struct SheetCase {

@@ -21,4 +21,8 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
+// Where a control or a graph part sits in its parent, in the class library's order (streamed
+// by name).
+enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+
 } // namespace vx

@@ -109,4 +109,38 @@ std::string FindExistingPath(std::string_view path) {
     return current;
 }
 
+namespace {
+
+bool GlobMatch(std::string_view name, std::string_view mask) {
+    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || UpCase(mask[m]) == UpCase(name[n]))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starM = m++;
+            starN = n;
+        } else if (starM != std::string_view::npos) {
+            m = starM + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+} // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+    if (mask == "*.*" || GlobMatch(name, mask))
+        return true;
+    // As the system's file search: "a.*" finds the file "a" too.
+    return mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
+           name.find('.') == std::string_view::npos &&
+           GlobMatch(name, mask.substr(0, mask.size() - 2));
+}
+
 } // namespace vx

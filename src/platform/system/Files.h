@@ -27,6 +27,10 @@ std::string FindExistingPath(std::string_view path);
 // Names that cp1252 cannot hold are skipped.
 std::vector<std::string> ListFolder(std::string_view folder, bool folders);
 
+// True when name matches mask ('*' any run, '?' one character) without regard to case; a
+// mask ending in ".*" also matches the name without any extension.
+bool MatchesMask(std::string_view name, std::string_view mask);
+
 // The local path (UTF-8) of a cp1252 path.
 std::string ToLocalPath(std::string_view path);
 

@@ -41,6 +41,14 @@ private:
     int charset_ = 1; // DEFAULT_CHARSET
 };
 
+// Sets a control's bounds in its parent's client pixels and hands it back, so that a window
+// built in code places each child where it is made.
+template <class T>
+T* Placed(T* control, int left, int top, int width, int height) {
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
 // ParentFont: true while the widget shows its parent's font.
 bool ParentFontOf(const QWidget* widget);
 void SetParentFontOf(QWidget* widget, bool parentFont);

@@ -1,5 +1,7 @@
 #include "platform/ui/QtInput.h"
 
+#include <QMouseEvent>
+
 namespace vx {
 
 TMouseButton MouseButtonOf(Qt::MouseButton button) {
@@ -89,12 +91,14 @@ uint16_t VirtualKeyOf(int qtKey) {
 
 Qt::CursorShape CursorShapeOf(int32_t cursor) {
     switch (cursor) {
-    case -2:
+    case -1:
         return Qt::BlankCursor;
     case -3:
         return Qt::CrossCursor;
     case -4:
         return Qt::IBeamCursor;
+    case -22:
+        return Qt::SizeAllCursor;
     case -6:
         return Qt::SizeBDiagCursor;
     case -7:
@@ -103,15 +107,51 @@ Qt::CursorShape CursorShapeOf(int32_t cursor) {
         return Qt::SizeFDiagCursor;
     case -9:
         return Qt::SizeHorCursor;
+    case -10:
+        return Qt::UpArrowCursor;
     case -11:
+    case -17:
         return Qt::WaitCursor;
+    case -12:
+    case -16:
+        return Qt::DragMoveCursor;
+    case -13:
+    case -18:
+        return Qt::ForbiddenCursor;
+    case -14:
+        return Qt::SplitHCursor;
+    case -15:
+        return Qt::SplitVCursor;
+    case -19:
+        return Qt::BusyCursor;
+    case -20:
+        return Qt::WhatsThisCursor;
     case -21:
         return Qt::PointingHandCursor;
-    case -22:
-        return Qt::SizeAllCursor;
     default:
         return Qt::ArrowCursor;
     }
+}
+
+TShiftState ShiftStateOf(const QMouseEvent& event) {
+    TShiftState s = 0;
+    const Qt::KeyboardModifiers keys = event.modifiers();
+    if (keys & Qt::ShiftModifier)
+        s |= ssShift;
+    if (keys & Qt::AltModifier)
+        s |= ssAlt;
+    if (keys & Qt::ControlModifier)
+        s |= ssCtrl;
+    const Qt::MouseButtons buttons = event.buttons();
+    if (buttons & Qt::LeftButton)
+        s |= ssLeft;
+    if (buttons & Qt::RightButton)
+        s |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        s |= ssMiddle;
+    if (event.type() == QEvent::MouseButtonDblClick)
+        s |= ssDouble;
+    return s;
 }
 
 } // namespace vx

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+class QMouseEvent;
+
 namespace vx {
 
 TMouseButton MouseButtonOf(Qt::MouseButton button);
@@ -15,8 +17,10 @@ TMouseButton MouseButtonOf(Qt::MouseButton button);
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = {});
 // The virtual-key code of a Qt key; VK_PACKET for keys without one.
 uint16_t VirtualKeyOf(int qtKey);
-// The Qt shape of a class-library cursor code (crDefault 0, crSizeNS -7, ...); unknown codes
-// give the arrow.
+// The shift state of a mouse event: keys, held buttons, and ssDouble for a double click.
+TShiftState ShiftStateOf(const QMouseEvent& event);
+// The class library's cursor numbers (crDefault 0, crSizeNS -7, ...) as Qt cursor shapes;
+// unknown numbers give the arrow.
 Qt::CursorShape CursorShapeOf(int32_t cursor);
 
 } // namespace vx

@@ -33,11 +33,15 @@ TPageView::~TPageView() {
 void TPageView::SetPage(TWPPage* page) {
     if (page == page_)
         return;
-    if (page_)
+    if (page_) {
+        BindObjects(false);
         page_->OnViewChanged = nullptr;
+    }
     page_ = page;
     captured_ = nullptr;
+    router_.reset();
     pageCaptured_ = false;
+    pictures_.clear();
     if (page_)
         page_->OnViewChanged = [this](TWPPage&) {
             if (OnViewChanged)
@@ -48,11 +52,19 @@ void TPageView::SetPage(TWPPage* page) {
     Sync();
 }
 
+// A page object whose picture was composed again shows it through the page view.
+void TPageView::BindObjects(bool bind) {
+    for (TMetaobj* o : page_->Objects())
+        o->OnPictureShown = bind ? std::function<void()>([this] { update(); }) : nullptr;
+}
+
 void TPageView::Sync() {
     if (!page_) {
         hide();
         return;
     }
+    // The content object may have come since the last time.
+    BindObjects(true);
     const QRect bounds(page_->Left(), page_->Top(), page_->Width(), page_->Height());
     if (geometry() != bounds)
         setGeometry(bounds);
@@ -88,11 +100,27 @@ void TPageView::paintEvent(QPaintEvent*) {
                            page_->PrintableRectOnScreen(3) - page_->PrintableRectOnScreen(1));
     PlayMetafile(painter, page_->Background(), printable);
     PlayMetafile(painter, page_->MarginFrame(), printable);
-    for (const TMetaobj* o : page_->Objects())
-        if (o->Visible() && o->Enabled())
-            PlayMetafile(painter, o->GetMetafile(), BoundsOf(*o));
+    const std::vector<TMetaobj*> objects = page_->Objects();
+    std::erase_if(pictures_, [&](const auto& entry) {
+        return std::find(objects.begin(), objects.end(), entry.first) == objects.end();
+    });
+    for (const TMetaobj* o : objects) {
+        if (!o->Visible() || !o->Enabled())
+            continue;
+        const QRect bounds = BoundsOf(*o);
+        const Metafile& picture = o->GetMetafile();
+        if (!picture.Empty() && picture.Width() > 0 && picture.Height() > 0 && !bounds.isEmpty())
+            painter.drawImage(bounds.topLeft(), pictures_[o].Image(picture, bounds.size()));
+        if (const std::optional<TRect> overlay = o->FocusOverlay()) {
+            painter.save();
+            painter.translate(bounds.topLeft());
+            PaintFocusOverlay(painter, *overlay);
+            painter.restore();
+        }
+    }
 
-    // Drag feedback, inverted as the desktop's focus rectangles and lines were.
+    // The page's drag rectangle and the tables' border line, inverted as the desktop's focus
+    // rectangles and lines were.
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     if (const std::optional<TRect> drag = page_->DragRect()) {
         painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
@@ -108,53 +136,55 @@ void TPageView::paintEvent(QPaintEvent*) {
     }
 }
 
-void TPageView::Press(QMouseEvent* event, TShiftState extra) {
+void TPageView::Press(QMouseEvent* event, bool doubleClick) {
     if (!page_)
         return;
     const QPoint p = event->position().toPoint();
-    const TMouseButton button = MouseButtonOf(event->button());
-    const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons()) | extra;
     TMetaobj* target = ObjectAt(p.x(), p.y());
     captured_ = target;
     pageCaptured_ = target == nullptr;
+    router_.reset();
     Guard([&] {
-        if (target)
-            target->MouseDown(button, shift, p.x() - target->Left(), p.y() - target->Top());
-        else
-            page_->PageMouseDown(button, shift, p.x(), p.y());
+        if (target) {
+            router_.emplace(*target);
+            const QPoint local = p - BoundsOf(*target).topLeft();
+            if (doubleClick)
+                router_->DoubleClick(*event, local);
+            else
+                router_->Press(*event, local);
+        } else {
+            page_->PageMouseDown(MouseButtonOf(event->button()), ShiftStateOf(*event), p.x(),
+                                 p.y());
+        }
     });
     update();
 }
 
 void TPageView::mousePressEvent(QMouseEvent* event) {
-    Press(event, 0);
+    Press(event, false);
 }
 
 void TPageView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!page_)
-        return;
-    const QPoint p = event->position().toPoint();
-    if (TMetaobj* target = ObjectAt(p.x(), p.y())) {
-        Guard([&] { target->DblClick(); });
-        if (!Alive(target))
-            return;
-    }
-    Press(event, ssDouble);
+    Press(event, true);
 }
 
 void TPageView::mouseMoveEvent(QMouseEvent* event) {
     if (!page_)
         return;
     const QPoint p = event->position().toPoint();
-    const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
     const bool pressed = event->buttons() != Qt::NoButton;
     TMetaobj* target = pressed ? (Alive(captured_) ? captured_ : nullptr) : ObjectAt(p.x(), p.y());
     const bool toPage = pressed ? pageCaptured_ : target == nullptr;
     Guard([&] {
-        if (target)
-            target->MouseMove(shift, p.x() - target->Left(), p.y() - target->Top());
-        else if (toPage)
-            page_->PageMouseMove(shift, p.x(), p.y());
+        if (target) {
+            const QPoint local = p - BoundsOf(*target).topLeft();
+            if (pressed && router_)
+                router_->Move(*event, local);
+            else
+                MetaobjMouseRouter(*target).Move(*event, local);
+        } else if (toPage) {
+            page_->PageMouseMove(ShiftStateOf(*event), p.x(), p.y());
+        }
     });
     UpdateCursor(target);
     update();
@@ -164,20 +194,17 @@ void TPageView::mouseReleaseEvent(QMouseEvent* event) {
     if (!page_)
         return;
     const QPoint p = event->position().toPoint();
-    const TMouseButton button = MouseButtonOf(event->button());
-    const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
     TMetaobj* target = Alive(captured_) ? captured_ : nullptr;
     const bool toPage = pageCaptured_;
+    std::optional<MetaobjMouseRouter> router = std::move(router_);
+    router_.reset();
     captured_ = nullptr;
     pageCaptured_ = false;
     Guard([&] {
-        if (target) {
-            target->MouseUp(button, shift, p.x() - target->Left(), p.y() - target->Top());
-            if (Alive(target) && button == mbLeft && BoundsOf(*target).contains(p))
-                target->Click();
-        } else if (toPage) {
-            page_->PageMouseUp(button, shift, p.x(), p.y());
-        }
+        if (target && router)
+            router->Release(*event, p - BoundsOf(*target).topLeft());
+        else if (toPage)
+            page_->PageMouseUp(MouseButtonOf(event->button()), ShiftStateOf(*event), p.x(), p.y());
     });
     UpdateCursor(ObjectAt(p.x(), p.y()));
     update();

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/runtime/Input.h"
+#include "report/view/MetaobjView.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <map>
+#include <optional>
 
 namespace vx {
 
@@ -15,8 +17,8 @@ class TWPPage;
 // The shown page at its Left, Top and screen size. Painting only copies: the page's client
 // fill, its background and margin frame stretched into PrintableRectOnScreen, each visible and
 // enabled object's picture stretched into its screen bounds, then the drag feedback. The mouse
-// goes to the topmost visible, enabled object under the pointer, in its own coordinates, and
-// otherwise to the page's handlers.
+// goes to the topmost visible, enabled object under the pointer, in its own coordinates and
+// order as a MetaobjView hands it on, and otherwise to the page's handlers.
 class TPageView : public QWidget {
     Q_OBJECT
 public:
@@ -42,14 +44,17 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void Press(QMouseEvent* event, TShiftState extra);
+    void Press(QMouseEvent* event, bool doubleClick);
     void UpdateCursor(const TMetaobj* target);
     bool Alive(const TMetaobj* object) const;
+    void BindObjects(bool bind);
 
     TWPPage* page_ = nullptr;
     // The object that took the press; it gets the moves and the release.
     TMetaobj* captured_ = nullptr;
+    std::optional<MetaobjMouseRouter> router_;
     bool pageCaptured_ = false;
+    std::map<const TMetaobj*, MetaobjPicture> pictures_;
 };
 
 } // namespace vx

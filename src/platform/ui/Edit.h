@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/ui/Controls.h"
+
+#include <QLineEdit>
+
+namespace vx {
+
+// A one-line text. Events: OnChange whenever the text changes, by the user or by code setting
+// Text to something different, as the class library's edit did.
+class TEdit : public QLineEdit {
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ Text WRITE SetText)
+    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
+    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
+    Q_PROPERTY(vx::TControlFont* Font READ Font)
+    Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+    Q_PROPERTY(int Tag MEMBER Tag)
+
+public:
+    explicit TEdit(QWidget* parent = nullptr, const QString& name = {});
+
+    QString Text() const { return text(); }
+    void SetText(const QString& text) { setText(text); }
+    bool ReadOnly() const { return isReadOnly(); }
+    void SetReadOnly(bool readOnly) { setReadOnly(readOnly); }
+    QString Hint() const { return toolTip(); }
+    void SetHint(const QString& hint) { setToolTip(hint); }
+    TControlFont* Font() const { return font_; }
+    bool ParentFont() const { return ParentFontOf(this); }
+    void SetParentFont(bool parentFont) { SetParentFontOf(this, parentFont); }
+
+    int Tag = 0;
+    TNotifyEvent OnChange;
+
+private:
+    TControlFont* font_;
+};
+
+} // namespace vx
