@@ -40,7 +40,10 @@ public:
 class ScopedFormatSettings {
 public:
     ScopedFormatSettings() : saved_(FormatSettings()) {}
-    ~ScopedFormatSettings() { FormatSettings() = saved_; }
+    ~ScopedFormatSettings() {
+        FormatSettings() = saved_;
+        PublishFormatSettings();
+    }
 
 private:
     TFormatSettings saved_;
