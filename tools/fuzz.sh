@@ -45,7 +45,7 @@ run_one() {
   ASAN_OPTIONS=quarantine_size_mb=64 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
     UBSAN_OPTIONS=print_stacktrace=1 \
     "build/fuzz/bin/fuzz_$t" "$dir/corpus" "${seeds[@]}" "${dict[@]}" \
-    -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb=2048 -timeout=10 \
+    -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb=2048 -timeout=10 -use_value_profile=1 \
     -artifact_prefix="$dir/findings/" -print_final_stats=1 >"$dir/log" 2>&1
   echo $? >"$dir/rc"
 }
