@@ -638,6 +638,11 @@ void TmlCustomLang::SetNumOfLanguages(int value) {
     if (value < 1)
         throw ELanguageError(IntToStr(value) + " - is not a valid property value !\r" +
                              "Value must be more than ZERO !");
+    // Every language costs a name and a text per line: a count from a damaged stream must not
+    // make the table take all memory.
+    if (value > kMaxLanguages)
+        throw ELanguageError(IntToStr(value) + " - is not a valid property value !\r" +
+                             "Value must be within [1.." + IntToStr(kMaxLanguages) + "] !");
     if (value < numOfLanguages_)
         CutToLanguages(value);
     numOfLanguages_ = value;

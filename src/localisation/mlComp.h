@@ -73,6 +73,9 @@ public:
     using TLanguageChangingEvent =
         std::function<void(TmlCustomLang* sender, int newLanguage, bool& allowChange)>;
 
+    // Far more languages than any table carries; NumOfLanguages beyond it is refused.
+    static constexpr int kMaxLanguages = 1000;
+
     // Raises Exception "Only one TmlCustomLang component per Form/DataModule allowed!" when
     // the owner already holds a table.
     explicit TmlCustomLang(QObject* owner = nullptr);
