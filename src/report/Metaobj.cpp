@@ -235,8 +235,9 @@ const TClassInfo& TMetaobj::StaticClassInfo() {
             .BaseProperty(
                 "Visible", [](const M& m) { return m.Visible(); },
                 [](M& m, int64_t v) { m.SetVisible(v != 0); })
+            // Stored in this spelling, as the page streams have always carried it.
             .BaseProperty(
-                "Enabled", [](const M& m) { return m.Enabled(); },
+                "enabled", [](const M& m) { return m.Enabled(); },
                 [](M& m, int64_t v) { m.SetEnabled(v != 0); })
             .Build();
     return info;

@@ -3,10 +3,16 @@
 
 #include "support/TestSupport.h"
 
+#include "platform/runtime/Paths.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
+#include <stdexcept>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -151,6 +157,73 @@ TEST(FileStream, AtomicWriteLeavesNoPartialFile) {
     WriteFileAtomically(path, "second");
     EXPECT_EQ(ReadWholeFile(path), "second");
     EXPECT_THROW(WriteFileAtomically(dir.File("no/such/folder/x"), "a"), EFOpenError);
+}
+
+// The names in the folder, so that a test sees every temporary left behind.
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicFileStream, CommitPutsTheWholeFileInPlace) {
+    test::TempDir dir;
+    const std::string path = dir.File("doc.vrx");
+    test::WriteFile(path, "old contents");
+    {
+        TAtomicFileStream f(path);
+        EXPECT_EQ(ExtractFilePath(f.TempName()), ExtractFilePath(path));
+        f.WriteI32(0x01020304);
+        f.WriteShortString("new");
+        // Until the commit the target is untouched and the stream reads back what it holds.
+        EXPECT_EQ(test::ReadFile(path), "old contents");
+        f.SetPosition(0);
+        EXPECT_EQ(f.ReadI32(), 0x01020304);
+        f.Commit();
+        EXPECT_THROW(f.WriteU8(1), EWriteError);
+    }
+    EXPECT_EQ(test::HexBytes(test::ReadFile(path)), "04 03 02 01 03 6E 65 77");
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"doc.vrx"});
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms(0644));
+}
+
+TEST(AtomicFileStream, WithoutCommitTheOldFileStaysAndNoTemporaryIsLeft) {
+    test::TempDir dir;
+    const std::string path = dir.File("doc.vrx");
+    test::WriteFile(path, "old contents");
+    try {
+        TAtomicFileStream f(path);
+        f.WriteBytes("half of a new fi");
+        throw std::runtime_error("failed on the way");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(test::ReadFile(path), "old contents");
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"doc.vrx"});
+    { TAtomicFileStream unused(dir.File("never.vrx")); }
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"doc.vrx"});
+}
+
+TEST(AtomicFileStream, UnwritableTargetsGiveAClearErrorAndNoFile) {
+    test::TempDir dir;
+    try {
+        TAtomicFileStream f(dir.File("no/such/folder/x.emf"));
+        ADD_FAILURE();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(
+            e.Message.rfind("Cannot create file \"" + dir.File("no/such/folder/x.emf") + "\"", 0),
+            0u)
+            << e.Message;
+    }
+    // A folder in the target's place cannot be replaced: the commit fails, nothing is left.
+    std::filesystem::create_directory(dir.File("taken"));
+    TAtomicFileStream f(dir.File("taken"));
+    f.WriteBytes("abc");
+    EXPECT_THROW(f.Commit(), EFOpenError);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"taken"});
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken")));
 }
 
 } // namespace

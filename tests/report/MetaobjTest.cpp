@@ -1,6 +1,7 @@
 #include "report/Metaobj.h"
 
 #include "ReportTestPrinters.h"
+#include "platform/runtime/ComponentStream.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -173,7 +174,24 @@ TEST(MetaobjTest, PublishesTheControlProperties) {
         names.push_back(p->Name);
     EXPECT_EQ(names, (std::vector<std::string>{"Name", "Tag", "Left", "Top", "Width", "Height",
                                                "Cursor", "Hint", "HelpType", "HelpKeyword",
-                                               "HelpContext", "Visible", "Enabled"}));
+                                               "HelpContext", "Visible", "enabled"}));
+}
+
+TEST(MetaobjTest, TheUsersSwitchIsStoredAsLowerCaseEnabledAndReadInAnyCase) {
+    TMetaobj o(nullptr);
+    o.SetName("Piede");
+    o.SetEnabled(false);
+    const std::string bytes = ComponentToBytes(o);
+    EXPECT_NE(bytes.find(test::FromHex("07 65 6E 61 62 6C 65 64 08")), std::string::npos)
+        << test::HexBytes(bytes);
+    EXPECT_EQ(bytes.find("Enabled"), std::string::npos);
+    for (const char* spelling : {"enabled", "Enabled", "ENABLED"}) {
+        std::string other = bytes;
+        other.replace(bytes.find("enabled"), 7, spelling);
+        TMetaobj back(nullptr);
+        ComponentFromBytes(other, back);
+        EXPECT_FALSE(back.Enabled()) << spelling;
+    }
 }
 
 } // namespace

@@ -3,6 +3,10 @@
 #include "platform/graphics/Printer.h"
 #include "platform/runtime/Streams.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <stdexcept>
 
 namespace vx::test {
@@ -82,6 +86,53 @@ std::string DataFile(std::string_view dataDir, std::string_view name) {
 void InstallVirtualPrinter() {
     InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
         std::vector<std::shared_ptr<PrinterDevice>>{std::make_shared<VirtualPrinter>()}));
+}
+
+std::string FindTool(std::string_view name) {
+    const QString n = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    QString path = QStandardPaths::findExecutable(n);
+    if (path.isEmpty())
+        path = QStandardPaths::findExecutable(n, {"/usr/sbin", "/sbin", "/usr/local/sbin"});
+    return path.toStdString();
+}
+
+ToolResult RunTool(const std::string& program, const std::vector<std::string>& args, int limitMs) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QStringList list;
+    for (const std::string& a : args)
+        list << QString::fromStdString(a);
+    process.start(QString::fromStdString(program), list);
+    ToolResult result;
+    if (!process.waitForStarted(10000))
+        return result;
+    if (!process.waitForFinished(limitMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        result.Output = process.readAll().toStdString();
+        return result;
+    }
+    result.Output = process.readAll().toStdString();
+    result.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+std::string OfficeConvert(const std::string& file, std::string_view format,
+                          const std::string& outDir) {
+    const std::string soffice = FindTool("soffice");
+    if (soffice.empty())
+        return {};
+    // A profile of its own, so that parallel tests never wait for each other's instance.
+    const std::string profile = outDir + "office-profile";
+    const ToolResult r =
+        RunTool(soffice, {"-env:UserInstallation=file://" + profile, "--headless", "--convert-to",
+                          std::string(format), "--outdir", outDir, file});
+    const QFileInfo in(QString::fromStdString(file));
+    const std::string out =
+        outDir + in.completeBaseName().toStdString() + "." + std::string(format);
+    if (r.ExitCode != 0 || !QFileInfo::exists(QString::fromStdString(out)))
+        return {};
+    return out;
 }
 
 } // namespace vx::test

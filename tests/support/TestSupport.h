@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx::test {
 
@@ -49,6 +50,21 @@ private:
 // Makes the virtual printer "VP-A4-600" the only printer, with fresh capabilities and no
 // jobs; every test starts with it.
 void InstallVirtualPrinter();
+
+// Programs outside the build that some tests drive (a print server, a reader of our files).
+// The full path of the program on PATH (also /usr/sbin), or empty when it is missing.
+std::string FindTool(std::string_view name);
+struct ToolResult {
+    int ExitCode = -1;  // -1: did not start or overran its time
+    std::string Output; // standard output and error
+};
+// Runs the program to its end, killed after limitMs.
+ToolResult RunTool(const std::string& program, const std::vector<std::string>& args,
+                   int limitMs = 120000);
+// Converts the file with the office suite's headless converter into outDir (png, pdf);
+// the converted file's path, or empty when it failed.
+std::string OfficeConvert(const std::string& file, std::string_view format,
+                          const std::string& outDir);
 
 // Where tests/<layer>/data/ lies.
 std::string DataFile(std::string_view dataDir, std::string_view name);

@@ -25,5 +25,9 @@ struct FontFace {
 const FontFace& FaceFor(const LOGFONTA& font);
 // The face at a pixel size, unhinted, for drawing glyph runs.
 QRawFont RawFontAt(const LOGFONTA& font, double em);
+// The same face through the font database, for vector targets (PDF, printers): their
+// engines embed only fonts they know by file, and draw nothing for a face read from data.
+// Falls back to RawFontAt when the database gives other glyphs for our characters.
+QRawFont VectorRawFontAt(const LOGFONTA& font, double em);
 
 } // namespace vx

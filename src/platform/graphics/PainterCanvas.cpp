@@ -299,7 +299,7 @@ public:
         // were fitted to the rounded ascent and descent.
         p_.setClipRect(QRectF(-1e7, baseline - m.Ascent, 2e7, m.Height()),
                        p_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-        QRawFont raw = RawFontAt(font, m.Em);
+        QRawFont raw = IsRasterDevice(p_) ? RawFontAt(font, m.Em) : VectorRawFontAt(font, m.Em);
         if (raw.isValid() && !text.empty()) {
             const FontFace& face = FaceFor(font);
             QList<quint32> glyphs;

@@ -1,5 +1,7 @@
 #include "platform/graphics/Printer.h"
 
+#include <exception>
+
 namespace vx {
 
 PrinterDevice::~PrinterDevice() = default;
@@ -47,6 +49,8 @@ void PrinterDevice::Abort() {
     canvas_.reset();
     sheet_.Clear();
     aborted_ = true;
+    if (InBatch())
+        batchAborted_ = true;
     AbortJob();
 }
 
@@ -69,6 +73,37 @@ void PrinterDevice::CloseSheet() {
     const Metafile sheet = sheet_;
     sheet_.Clear();
     EmitPage(sheet);
+}
+
+TPrintBatch::TPrintBatch(PrinterDevice& printer)
+    : printer_(&printer), exceptions_(std::uncaught_exceptions()) {
+    if (printer_->batchDepth_++ == 0) {
+        printer_->batchAborted_ = false;
+        printer_->StartBatch();
+    }
+}
+
+TPrintBatch::~TPrintBatch() {
+    if (std::uncaught_exceptions() > exceptions_)
+        aborted_ = true;
+    try {
+        Close();
+    } catch (...) {
+        // The error of a batch closed by the destructor has no one to go to.
+    }
+}
+
+void TPrintBatch::Close() {
+    if (closed_)
+        return;
+    closed_ = true;
+    // A job still open belongs to the batch: it fails with it.
+    if (printer_->Printing())
+        printer_->Abort();
+    if (aborted_)
+        printer_->batchAborted_ = true;
+    if (--printer_->batchDepth_ == 0)
+        printer_->FinishBatch(!printer_->batchAborted_);
 }
 
 namespace {
@@ -139,6 +174,16 @@ void VirtualPrinter::EmitPage(const Metafile& sheet) {
 
 void VirtualPrinter::AbortJob() {
     jobs_.back().Aborted = true;
+}
+
+void VirtualPrinter::StartBatch() {
+    batches_.push_back({jobs_.size(), 0, false});
+}
+
+void VirtualPrinter::FinishBatch(bool commit) {
+    Batch& b = batches_.back();
+    b.JobCount = jobs_.size() - b.FirstJob;
+    b.Committed = commit;
 }
 
 } // namespace vx

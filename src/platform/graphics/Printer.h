@@ -48,6 +48,9 @@ public:
     // The sheet being drawn; raises EPrinter "Printer is not currently printing" outside a job.
     TCanvas& Canvas();
 
+    // True while a TPrintBatch is open on this printer.
+    bool InBatch() const { return batchDepth_ > 0; }
+
 protected:
     PrinterDevice() = default;
     // Capabilities in portrait; landscape swaps them unless the device says otherwise.
@@ -57,8 +60,13 @@ protected:
     virtual void EmitPage(const Metafile& sheet) = 0;
     virtual void FinishJob() = 0;
     virtual void AbortJob() {}
+    // The outermost batch opens and closes; commit is false when it was aborted. A device
+    // that has nothing to gather ignores both.
+    virtual void StartBatch() {}
+    virtual void FinishBatch(bool commit) { (void)commit; }
 
 private:
+    friend class TPrintBatch;
     void OpenSheet();
     void CloseSheet();
 
@@ -68,6 +76,33 @@ private:
     std::unique_ptr<TMetafileCanvas> canvas_;
     int pageNumber_ = 0;
     bool aborted_ = false;
+    int batchDepth_ = 0;
+    bool batchAborted_ = false;
+};
+
+// One print as the user asked for it, made of one or more jobs (a document starts a new job
+// at each change of orientation). While a batch is open, a device that writes files gathers
+// every job into one file, which takes the place of the old one when the batch closes; an
+// aborted batch (Abort, an exception on the way, or an aborted job) leaves the old file.
+// Batches nest: an inner one joins the outer.
+class TPrintBatch {
+public:
+    explicit TPrintBatch(PrinterDevice& printer);
+    // Closes the batch when Close was not called; an error then is swallowed, so callers
+    // that must report one call Close.
+    ~TPrintBatch();
+    TPrintBatch(const TPrintBatch&) = delete;
+    TPrintBatch& operator=(const TPrintBatch&) = delete;
+
+    // Ends the batch; raises EPrinter when the device cannot put its output in place.
+    void Close();
+    void Abort() { aborted_ = true; }
+
+private:
+    PrinterDevice* printer_;
+    int exceptions_;
+    bool aborted_ = false;
+    bool closed_ = false;
 };
 
 // Lists the printers that the program offers. The program installs the system provider
@@ -99,11 +134,21 @@ public:
         std::vector<Metafile> Pages;
         bool Aborted = false;
     };
+    // The jobs FirstJob .. FirstJob + JobCount - 1 were printed in one batch.
+    struct Batch {
+        size_t FirstJob = 0;
+        size_t JobCount = 0;
+        bool Committed = false;
+    };
 
     explicit VirtualPrinter(std::string name = "VP-A4-600");
     std::string Name() const override { return name_; }
     const std::vector<Job>& Jobs() const { return jobs_; }
-    void ClearJobs() { jobs_.clear(); }
+    const std::vector<Batch>& Batches() const { return batches_; }
+    void ClearJobs() {
+        jobs_.clear();
+        batches_.clear();
+    }
 
 protected:
     TDeviceCaps PortraitCaps() const override;
@@ -111,10 +156,13 @@ protected:
     void EmitPage(const Metafile& sheet) override;
     void FinishJob() override {}
     void AbortJob() override;
+    void StartBatch() override;
+    void FinishBatch(bool commit) override;
 
 private:
     std::string name_;
     std::vector<Job> jobs_;
+    std::vector<Batch> batches_;
 };
 
 // A provider with a fixed list, for tests (an empty list stands for a machine without

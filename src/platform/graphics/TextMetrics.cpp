@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFont>
+#include <QFontDatabase>
 #include <QString>
 #include <cmath>
 #include <map>
@@ -124,6 +126,46 @@ QRawFont RawFontAt(const LOGFONTA& font, double em) {
         it = sized.emplace(key, raw).first;
     }
     return it->second;
+}
+
+QRawFont VectorRawFontAt(const LOGFONTA& font, double em) {
+    static std::map<std::string, QRawFont> registered;
+    const FontFace& face = FaceFor(font);
+    if (!face.Valid())
+        return {};
+    const std::string file = FontFileFor(font);
+    QRawFont base;
+    {
+        std::lock_guard lock(faceMutex);
+        auto it = registered.find(file);
+        if (it == registered.end()) {
+            const int id = QFontDatabase::addApplicationFont(QString::fromStdString(file));
+            const QStringList families = QFontDatabase::applicationFontFamilies(id);
+            QRawFont raw;
+            if (!families.isEmpty()) {
+                QFont f(families.front());
+                f.setStyleName(face.Raw.styleName());
+                f.setPixelSize(100);
+                f.setHintingPreference(QFont::PreferNoHinting);
+                raw = QRawFont::fromFont(f);
+                QString all;
+                for (int c = 0; c < 256; ++c)
+                    all += QChar(Cp1252ToUnicode(static_cast<unsigned char>(c)));
+                const QList<quint32> glyphs = raw.glyphIndexesForString(all);
+                bool same = glyphs.size() == 256 && raw.styleName() == face.Raw.styleName();
+                for (int c = 0; same && c < 256; ++c)
+                    same = glyphs[c] == face.Glyphs[c];
+                if (!same)
+                    raw = QRawFont();
+            }
+            it = registered.emplace(file, raw).first;
+        }
+        base = it->second;
+    }
+    if (!base.isValid())
+        return RawFontAt(font, em);
+    base.setPixelSize(em);
+    return base;
 }
 
 namespace {

@@ -160,7 +160,7 @@ const std::vector<TPropInfo>& BaseProperties() {
         t.push_back(BaseProp("HelpKeyword", TPropKind::String, "String"));
         t.push_back(BaseProp("HelpContext", TPropKind::Integer, "THelpContext", 0));
         t.push_back(BaseProp("Visible", TPropKind::Boolean, "Boolean", 1));
-        t.push_back(BaseProp("Enabled", TPropKind::Boolean, "Boolean", 1));
+        t.push_back(BaseProp("enabled", TPropKind::Boolean, "Boolean", 1));
         return t;
     }();
     return table;

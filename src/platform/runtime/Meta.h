@@ -159,7 +159,7 @@ struct TPropRef {
 TPropRef FindPropertyPath(void* handle, const TClassInfo& cls, std::string_view path);
 
 // The class library's base properties that every stored control carries (Name, Tag, Left,
-// Top, Width, Height, Cursor, Hint, HelpType, HelpKeyword, HelpContext, Visible, Enabled),
+// Top, Width, Height, Cursor, Hint, HelpType, HelpKeyword, HelpContext, Visible, enabled),
 // with their defaults; the reader accepts and passes over those that a class does not have.
 const std::vector<TPropInfo>& BaseProperties();
 const TPropInfo* FindBaseProperty(std::string_view name);

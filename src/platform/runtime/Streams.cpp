@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx {
@@ -429,22 +430,78 @@ double ExtendedToDouble(const uint8_t in[10]) {
     return d;
 }
 
+// --- TAtomicFileStream ---
+
+TAtomicFileStream::TAtomicFileStream(const std::string& path) : path_(NormalizePath(path)) {
+    const std::string pattern = ExtractFilePath(path_) + "." + ExtractFileName(path_) + ".XXXXXX";
+    std::string local = Cp1252ToUtf8(pattern);
+    const int fd = ::mkstemp(local.data());
+    if (fd < 0)
+        throw EFOpenError("Cannot create file \"" + path_ + "\". " + std::strerror(errno));
+    // mkstemp makes the file private; the finished file gets the usual permissions.
+    ::fchmod(fd, 0644);
+    ::close(fd);
+    temp_ = pattern.substr(0, pattern.size() - 6) + local.substr(local.size() - 6);
+    try {
+        file_ = std::make_unique<TFileStream>(temp_, fmOpenReadWrite);
+    } catch (...) {
+        ::unlink(local.c_str());
+        throw;
+    }
+}
+
+TAtomicFileStream::~TAtomicFileStream() {
+    Discard();
+}
+
+void TAtomicFileStream::Discard() {
+    if (!file_)
+        return;
+    file_.reset();
+    ::unlink(Cp1252ToUtf8(temp_).c_str());
+}
+
+TFileStream& TAtomicFileStream::File() const {
+    if (!file_)
+        throw EWriteError("Stream write error");
+    return *file_;
+}
+
+size_t TAtomicFileStream::Read(void* buffer, size_t count) {
+    return File().Read(buffer, count);
+}
+
+size_t TAtomicFileStream::Write(const void* buffer, size_t count) {
+    return File().Write(buffer, count);
+}
+
+int64_t TAtomicFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    return File().Seek(offset, origin);
+}
+
+int64_t TAtomicFileStream::Size() const {
+    return File().Size();
+}
+
+void TAtomicFileStream::SetSize(int64_t size) {
+    File().SetSize(size);
+}
+
+void TAtomicFileStream::Commit() {
+    File();
+    file_.reset();
+    const std::string temp = Cp1252ToUtf8(temp_);
+    if (::rename(temp.c_str(), Cp1252ToUtf8(path_).c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        throw EFOpenError("Cannot create file \"" + path_ + "\". " + std::strerror(error));
+    }
+}
+
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    const std::string target = NormalizePath(path);
-    const std::string temp = ExtractFilePath(target) + "." + ExtractFileName(target) + ".tmp";
-    {
-        TFileStream f(temp, fmCreate);
-        try {
-            f.WriteBuffer(bytes.data(), bytes.size());
-        } catch (...) {
-            ::unlink(Cp1252ToUtf8(temp).c_str());
-            throw;
-        }
-    }
-    if (::rename(Cp1252ToUtf8(temp).c_str(), Cp1252ToUtf8(target).c_str()) != 0) {
-        ::unlink(Cp1252ToUtf8(temp).c_str());
-        throw EFOpenError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-    }
+    TAtomicFileStream f(path);
+    f.WriteBuffer(bytes.data(), bytes.size());
+    f.Commit();
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -126,6 +126,38 @@ private:
     int fd_ = -1;
 };
 
+// A file written in full or not at all: the bytes go to a new temporary file beside the
+// target, and Commit renames it over the target. Destroyed without Commit (an error on the
+// way), it removes the temporary, so the old file stays as it was. Raises EFOpenError
+// "Cannot create file \"<name>\"" when the folder takes no new file.
+class TAtomicFileStream : public TStream {
+public:
+    explicit TAtomicFileStream(const std::string& path);
+    ~TAtomicFileStream() override;
+    TAtomicFileStream(const TAtomicFileStream&) = delete;
+    TAtomicFileStream& operator=(const TAtomicFileStream&) = delete;
+
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() const override;
+    void SetSize(int64_t size) override;
+
+    // Puts the written file in place of the target; raises EFOpenError when it cannot (the
+    // temporary is then gone and the target unchanged). Writing after it raises EWriteError.
+    void Commit();
+    const std::string& FileName() const { return path_; }
+    const std::string& TempName() const { return temp_; }
+
+private:
+    TFileStream& File() const;
+    void Discard();
+
+    std::string path_;
+    std::string temp_;
+    std::unique_ptr<TFileStream> file_;
+};
+
 // Portable conversion between double and the 10-byte little-endian extended format.
 void DoubleToExtended(double value, uint8_t out[10]);
 double ExtendedToDouble(const uint8_t in[10]);
