@@ -6,6 +6,8 @@
 #include "platform/runtime/Component.h"
 #include "report/canvasObj.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -78,7 +80,15 @@ public:
 
     // Asks for an engine paint (the control's Invalidate).
     void Invalidate();
-    void EnginePaint() override { Paint(); }
+    void EnginePaint() override {
+        Paint();
+        if (OnPictureShown)
+            OnPictureShown();
+    }
+    // The host copies the picture to the screen after each engine paint.
+    std::function<void()> OnPictureShown;
+    // Drag feedback in control coordinates that the host paints as a focus rectangle.
+    virtual std::optional<TRect> FocusOverlay() const { return std::nullopt; }
 
     // Keeps the page rectangle in step with the screen bounds; subclasses draw after it.
     virtual void Paint();
