@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 . tools/deps.sh
 vx_ensure_packages
 
-mapfile -t sources < <(find src tests bench tools -name '*.cpp' -o -name '*.h' | sort)
+mapfile -t sources < <(find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | sort)
 if [ ${#sources[@]} -gt 0 ]; then
   clang-format --dry-run --Werror "${sources[@]}"
 fi

@@ -30,7 +30,8 @@ function(vx_add_layer_tests target)
   # Resources are linked directly: through a static library their objects would be dropped.
   target_link_libraries(${target} PRIVATE vx_testsupport vx_resources ${L_DEPS})
   target_compile_definitions(${target} PRIVATE
-    VX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    VX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
+    VX_TEST_CORRUPT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/corrupt")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
     PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 endfunction()

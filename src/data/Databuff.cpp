@@ -88,17 +88,24 @@ void TdataProva::SaveToStream(TStream& stream) const {
 }
 
 void TdataProva::LoadFromStream(TStream& stream) {
-    FileName = stream.ReadShortString();
-    ReadShortStrings(stream, ChannelNames);
-    ReadShortStrings(stream, Units);
-    ReadShortStrings(stream, HeaderCells);
+    // Read whole before anything is taken over, so that a refused stream changes nothing.
+    std::string fileName = stream.ReadShortString();
+    TStringList names, units, cells;
+    ReadShortStrings(stream, names);
+    ReadShortStrings(stream, units);
+    ReadShortStrings(stream, cells);
     const size_t count = stream.CheckCount(stream.ReadI32(), 4);
-    channels_.clear();
+    std::vector<std::unique_ptr<Tdatavector>> channels;
     for (size_t i = 0; i < count; ++i) {
         auto channel = std::make_unique<Tdatavector>();
         channel->LoadFromStream(stream);
-        channels_.push_back(std::move(channel));
+        channels.push_back(std::move(channel));
     }
+    FileName = std::move(fileName);
+    ChannelNames.Assign(names);
+    Units.Assign(units);
+    HeaderCells.Assign(cells);
+    channels_.swap(channels);
 }
 
 void TdataProva::WriteChannelsToStream(TStream& stream) const {
@@ -409,17 +416,21 @@ void TDatabuffer::SaveToStream(TStream& stream) const {
 
 void TDatabuffer::LoadFromStream(TStream& stream) {
     stream.ReadShortString(); // the version, never checked
-    ReadShortStrings(stream, FileNames);
-    ReadShortStrings(stream, LabelTable);
+    // Read whole before anything is taken over, so that a refused stream changes nothing.
+    TStringList fileNames, labels;
+    ReadShortStrings(stream, fileNames);
+    ReadShortStrings(stream, labels);
     const size_t count = stream.CheckCount(stream.ReadI32(), kMinTestRecord);
-    tests_.clear();
-    sorted_ = false;
-    // A test joins the buffer only when it was read whole.
+    std::vector<std::unique_ptr<TdataProva>> tests;
     for (size_t i = 0; i < count; ++i) {
         auto test = std::make_unique<TdataProva>();
         test->LoadFromStream(stream);
-        tests_.push_back(std::move(test));
+        tests.push_back(std::move(test));
     }
+    FileNames.Assign(fileNames);
+    LabelTable.Assign(labels);
+    tests_.swap(tests);
+    sorted_ = false;
 }
 
 } // namespace vx

@@ -4,6 +4,7 @@
 // channel the value texts exactly as they were read from the test file. Values become numbers
 // only when they are read.
 
+#include "data/PagedArray.h"
 #include "platform/runtime/StringList.h"
 
 #include <atomic>
@@ -22,8 +23,9 @@ class TStream;
 // TCP thread reads and writes it too, hence atomic.
 inline std::atomic<char> DocDecimalSeparator{','};
 
-// One channel. The texts live in one byte arena per channel with a fixed-size slot per row,
-// so that a million rows cost two allocations, not a million.
+// One channel. The texts live in one byte arena per channel, each behind its length, and a
+// row holds only where its entry starts: a million rows cost two allocations, not a million,
+// and about five bytes each beside their texts.
 class Tdatavector {
 public:
     Tdatavector() = default;
@@ -32,7 +34,7 @@ public:
     Tdatavector(Tdatavector&&) noexcept = default;
     Tdatavector& operator=(Tdatavector&&) noexcept = default;
 
-    int Count() const { return static_cast<int>(slots_.size()); }
+    int Count() const { return static_cast<int>(rows_.Size()); }
     // Rows out of range raise EListError "List index out of bounds (<i>)".
     std::string GetText(int i) const;
     // The text without a copy; valid until this vector next changes.
@@ -50,9 +52,11 @@ public:
     void AddTextRaw(std::string_view s);
     // Below 0 counts as 0; grows by appending "0", shrinks from the end.
     void SetCount(int n);
-    // Room for rows and text bytes, so that a reader that knows its size appends without
-    // reallocating.
+    // Room for about rows and text bytes in all, so that a reader that knows its size
+    // appends without reallocating.
     void Reserve(int rows, size_t textBytes);
+    // Gives back the room reserved beyond the rows held.
+    void ShrinkToFit();
 
     // The first row whose value is nearest to x; 0 for an empty vector.
     int IndexOfNearest(double x);
@@ -86,13 +90,12 @@ public:
 private:
     friend class TdataProva;
 
-    struct Slot {
-        uint32_t offset;
-        uint32_t length;
-    };
-
     void CheckRow(int i) const;
-    Slot Store(std::string_view s);
+    // The text of the entry at offset, and the bytes the entry takes with its length.
+    std::string_view EntryText(uint32_t offset) const;
+    size_t EntrySize(uint32_t offset) const;
+    // Appends an entry for s and gives its offset.
+    uint32_t Store(std::string_view s);
     // Stores s at row i without touching Max/Min.
     void PutText(int i, std::string_view s);
     void Compact();
@@ -114,9 +117,11 @@ private:
     // Rows "0", "1", ... n-1, widening Max/Min as SetFloat would.
     void FillRowNumbers(int n);
 
-    std::string arena_;
-    std::vector<Slot> slots_;
-    // Bytes of the arena that no slot uses any more.
+    // Entries: a length byte below 255 and the text, or 255, a 32-bit length and the text.
+    TPagedArray<char> arena_;
+    // Per row the offset of its entry.
+    TPagedArray<uint32_t> rows_;
+    // Bytes of the arena that no row uses any more.
     size_t garbage_ = 0;
     double max_ = 0;
     double min_ = 0;

@@ -74,6 +74,40 @@ private:
     size_t pos_ = 0;
 };
 
+constexpr uint8_t kLongLength = 255;
+constexpr size_t kLongPrefix = 5;
+constexpr size_t kArenaLimit = std::numeric_limits<uint32_t>::max();
+
+size_t PrefixSize(size_t length) {
+    return length < kLongLength ? 1 : kLongPrefix;
+}
+
+// Writes the length of a text as a prefix of `width` bytes (1, or 5 for any length) and
+// gives where the text goes.
+char* PutPrefix(char* p, size_t length, size_t width) {
+    if (width == 1) {
+        *p = static_cast<char>(length);
+        return p + 1;
+    }
+    const auto n = static_cast<uint32_t>(length);
+    p[0] = static_cast<char>(kLongLength);
+    for (int i = 0; i < 4; ++i)
+        p[1 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    return p + kLongPrefix;
+}
+
+// Appends an entry for a text that does not lie in the arena; gives its offset.
+uint32_t AppendEntry(TPagedArray<char>& arena, std::string_view text) {
+    const size_t width = PrefixSize(text.size());
+    if (text.size() > kArenaLimit - width || arena.Size() > kArenaLimit - width - text.size())
+        throw EListError("Channel too large");
+    const auto offset = static_cast<uint32_t>(arena.Size());
+    char* const p = PutPrefix(arena.Extend(width + text.size()), text.size(), width);
+    if (!text.empty())
+        std::memcpy(p, text.data(), text.size());
+    return offset;
+}
+
 void AppendI32(std::string& out, int32_t v) {
     const auto u = static_cast<uint32_t>(v);
     for (int i = 0; i < 4; ++i)
@@ -87,39 +121,46 @@ void Tdatavector::CheckRow(int i) const {
         throw EListError("List index out of bounds (" + IntToStr(i) + ")");
 }
 
+std::string_view Tdatavector::EntryText(uint32_t offset) const {
+    const char* const p = arena_.Data() + offset;
+    const auto first = static_cast<uint8_t>(*p);
+    if (first != kLongLength)
+        return {p + 1, first};
+    uint32_t length = 0;
+    for (int i = 0; i < 4; ++i)
+        length |= uint32_t{static_cast<uint8_t>(p[1 + i])} << (8 * i);
+    return {p + kLongPrefix, length};
+}
+
+size_t Tdatavector::EntrySize(uint32_t offset) const {
+    const std::string_view text = EntryText(offset);
+    return static_cast<size_t>(text.data() + text.size() - (arena_.Data() + offset));
+}
+
 std::string_view Tdatavector::TextView(int i) const {
     CheckRow(i);
-    const Slot& slot = slots_[static_cast<size_t>(i)];
-    return {arena_.data() + slot.offset, slot.length};
+    return EntryText(rows_[static_cast<size_t>(i)]);
 }
 
 std::string Tdatavector::GetText(int i) const {
     return std::string(TextView(i));
 }
 
-Tdatavector::Slot Tdatavector::Store(std::string_view s) {
+uint32_t Tdatavector::Store(std::string_view s) {
     // The text may be a view into this very arena, which appending can move.
-    if (!arena_.empty() && s.data() >= arena_.data() && s.data() < arena_.data() + arena_.size())
+    if (!arena_.Empty() && s.data() >= arena_.Data() && s.data() < arena_.Data() + arena_.Size())
         return Store(std::string(s));
-    constexpr size_t limit = std::numeric_limits<uint32_t>::max();
-    if (arena_.size() + s.size() > limit && garbage_ > 0)
+    if (arena_.Size() + PrefixSize(s.size()) + s.size() > kArenaLimit && garbage_ > 0)
         Compact();
-    if (arena_.size() + s.size() > limit)
-        throw EListError("Channel too large");
-    const Slot slot{static_cast<uint32_t>(arena_.size()), static_cast<uint32_t>(s.size())};
-    arena_.append(s);
-    return slot;
+    return AppendEntry(arena_, s);
 }
 
 void Tdatavector::Compact() {
-    std::string packed;
-    packed.reserve(arena_.size() - garbage_);
-    for (Slot& slot : slots_) {
-        const size_t offset = packed.size();
-        packed.append(arena_, slot.offset, slot.length);
-        slot.offset = static_cast<uint32_t>(offset);
-    }
-    arena_.swap(packed);
+    TPagedArray<char> packed;
+    packed.Reserve(arena_.Size() - garbage_);
+    for (size_t i = 0; i < rows_.Size(); ++i)
+        rows_[i] = AppendEntry(packed, EntryText(rows_[i]));
+    arena_.Swap(packed);
     garbage_ = 0;
 }
 
@@ -157,17 +198,23 @@ double Tdatavector::GetFloat(int i) {
 
 void Tdatavector::PutText(int i, std::string_view s) {
     CheckRow(i);
-    Slot& slot = slots_[static_cast<size_t>(i)];
-    if (s.size() <= slot.length) {
-        std::memmove(arena_.data() + slot.offset, s.data(), s.size());
-        garbage_ += slot.length - s.size();
-        slot.length = static_cast<uint32_t>(s.size());
+    const uint32_t offset = rows_[static_cast<size_t>(i)];
+    const std::string_view old = EntryText(offset);
+    if (s.size() <= old.size()) {
+        // In place, keeping the width of the length so that the entry does not move.
+        char* const entry = arena_.Data() + offset;
+        const auto width = static_cast<size_t>(old.data() - entry);
+        if (!s.empty())
+            std::memmove(entry + width, s.data(), s.size());
+        PutPrefix(entry, s.size(), width);
+        garbage_ += old.size() - s.size();
     } else {
-        const Slot fresh = Store(s);
-        garbage_ += slots_[static_cast<size_t>(i)].length;
-        slots_[static_cast<size_t>(i)] = fresh;
+        const uint32_t fresh = Store(s);
+        // Read after storing: packing the arena moves the old entry too.
+        garbage_ += EntrySize(rows_[static_cast<size_t>(i)]);
+        rows_[static_cast<size_t>(i)] = fresh;
     }
-    if (garbage_ > 4096 && garbage_ * 2 > arena_.size())
+    if (garbage_ > 4096 && garbage_ * 2 > arena_.Size())
         Compact();
 }
 
@@ -197,8 +244,8 @@ void Tdatavector::SetFloat(int i, double v) {
 void Tdatavector::AddText(std::string_view s) {
     double v;
     const bool isNumber = TryReadValueText(s, v, CurrentSeparator());
-    const bool first = slots_.empty();
-    slots_.push_back(Store(s));
+    const bool first = rows_.Empty();
+    rows_.PushBack(Store(s));
     if (first) {
         maxCovered_ = minCovered_ = true;
         if (isNumber)
@@ -209,40 +256,50 @@ void Tdatavector::AddText(std::string_view s) {
 }
 
 void Tdatavector::AddTextRaw(std::string_view s) {
-    slots_.push_back(Store(s));
+    rows_.PushBack(Store(s));
     maxCovered_ = minCovered_ = false;
 }
 
 void Tdatavector::SetCount(int n) {
     const size_t target = static_cast<size_t>(std::max(n, 0));
     if (target == 0) {
-        arena_.clear();
-        slots_.clear();
+        arena_.Clear();
+        rows_.Clear();
         garbage_ = 0;
         maxCovered_ = minCovered_ = true;
         return;
     }
-    if (target < slots_.size()) {
-        for (size_t i = target; i < slots_.size(); ++i)
-            garbage_ += slots_[i].length;
-        slots_.resize(target);
-        if (garbage_ * 2 > arena_.size())
+    if (target < rows_.Size()) {
+        for (size_t i = target; i < rows_.Size(); ++i)
+            garbage_ += EntrySize(rows_[i]);
+        rows_.Truncate(target);
+        if (garbage_ * 2 > arena_.Size())
             Compact();
         return;
     }
-    slots_.reserve(target);
-    arena_.reserve(arena_.size() + (target - slots_.size()));
-    while (slots_.size() < target)
-        slots_.push_back(Store("0"));
+    const size_t added = target - rows_.Size();
+    rows_.Reserve(target);
+    arena_.Reserve(arena_.Size() + 2 * added);
+    while (rows_.Size() < target)
+        rows_.PushBack(Store("0"));
     if (0.0 > max_)
         maxCovered_ = false;
     if (0.0 < min_)
         minCovered_ = false;
 }
 
+// Room beyond the expectation is only address space until it is written, so an eighth more
+// costs nothing and spares a regrowth when the rest of a file runs a little longer.
 void Tdatavector::Reserve(int rows, size_t textBytes) {
-    slots_.reserve(static_cast<size_t>(std::max(rows, 0)));
-    arena_.reserve(textBytes);
+    const auto count = static_cast<size_t>(std::max(rows, 0));
+    rows_.Reserve(count + count / 8, count);
+    const size_t bytes = textBytes + count;
+    arena_.Reserve(bytes + bytes / 8, bytes);
+}
+
+void Tdatavector::ShrinkToFit() {
+    arena_.ShrinkToFit();
+    rows_.ShrinkToFit();
 }
 
 int Tdatavector::IndexOfNearest(double x) {
@@ -277,10 +334,9 @@ void Tdatavector::Recompute(bool wantMin, bool wantMax) {
     double lowest = 0, highest = 0;
     bool allNumbers = true;
     const char separator = CurrentSeparator();
-    for (size_t i = 0; i < slots_.size(); ++i) {
+    for (size_t i = 0; i < rows_.Size(); ++i) {
         double v;
-        const std::string_view text(arena_.data() + slots_[i].offset, slots_[i].length);
-        if (!TryReadValueText(text, v, separator)) {
+        if (!TryReadValueText(EntryText(rows_[i]), v, separator)) {
             lowest = highest = 0;
             allNumbers = false;
             break;
@@ -335,14 +391,15 @@ void Tdatavector::Assign(const Tdatavector& source) {
 void Tdatavector::SaveToStream(TStream& stream) const {
     std::string out;
     size_t size = 4;
-    for (const Slot& slot : slots_)
-        size += 1 + std::min<size_t>(slot.length, kShortStringMax);
+    for (size_t i = 0; i < rows_.Size(); ++i)
+        size += 1 + std::min<size_t>(EntryText(rows_[i]).size(), kShortStringMax);
     out.reserve(size);
     AppendI32(out, Count());
-    for (const Slot& slot : slots_) {
-        const size_t length = std::min<size_t>(slot.length, kShortStringMax);
+    for (size_t i = 0; i < rows_.Size(); ++i) {
+        const std::string_view text = EntryText(rows_[i]);
+        const size_t length = std::min<size_t>(text.size(), kShortStringMax);
         out += static_cast<char>(length);
-        out.append(arena_, slot.offset, length);
+        out.append(text.data(), length);
     }
     stream.WriteBuffer(out.data(), out.size());
 }
@@ -351,19 +408,19 @@ void Tdatavector::LoadFromStream(TStream& stream) {
     const size_t count = stream.CheckCount(stream.ReadI32(), 1);
     const char separator = CurrentSeparator();
     const char stored = DocDecimalSeparator;
-    std::string arena;
-    std::vector<Slot> slots(count);
-    arena.reserve(count * 8);
+    TPagedArray<char> arena;
+    TPagedArray<uint32_t> rows;
+    rows.Reserve(count);
+    arena.Reserve(count * 9);
     double max = max_, min = min_;
     ChunkReader reader(stream, count * (1 + kShortStringMax));
     for (size_t i = 0; i < count; ++i) {
         const size_t length = reader.U8();
-        const size_t offset = arena.size();
-        arena.append(reader.Bytes(length));
-        char* text = arena.data() + offset;
+        const uint32_t offset = AppendEntry(arena, reader.Bytes(length));
+        rows.PushBack(offset);
+        char* const text = arena.Data() + offset + PrefixSize(length);
         if (stored != separator)
             std::replace(text, text + length, stored, separator);
-        slots[i] = {static_cast<uint32_t>(offset), static_cast<uint32_t>(length)};
         // Every row is set as SetText sets it, so each number widens the caches.
         double v;
         if (TryReadValueText({text, length}, v, separator)) {
@@ -374,10 +431,9 @@ void Tdatavector::LoadFromStream(TStream& stream) {
         }
     }
     reader.Finish();
-    if (arena.capacity() > arena.size() + arena.size() / 8)
-        arena.shrink_to_fit();
-    arena_.swap(arena);
-    slots_.swap(slots);
+    arena.ShrinkToFit();
+    arena_.Swap(arena);
+    rows_.Swap(rows);
     garbage_ = 0;
     max_ = max;
     min_ = min;
@@ -387,39 +443,43 @@ void Tdatavector::LoadFromStream(TStream& stream) {
 void Tdatavector::WriteToStream(TStream& stream) const {
     std::string out;
     size_t size = 4;
-    for (const Slot& slot : slots_)
-        size += 4 + std::min<size_t>(slot.length, kShortStringMax);
+    for (size_t i = 0; i < rows_.Size(); ++i)
+        size += 4 + std::min<size_t>(EntryText(rows_[i]).size(), kShortStringMax);
     out.reserve(size);
     AppendI32(out, Count());
-    for (const Slot& slot : slots_) {
-        const size_t length = std::min<size_t>(slot.length, kShortStringMax);
+    for (size_t i = 0; i < rows_.Size(); ++i) {
+        const std::string_view text = EntryText(rows_[i]);
+        const size_t length = std::min<size_t>(text.size(), kShortStringMax);
         AppendI32(out, static_cast<int32_t>(length));
-        out.append(arena_, slot.offset, length);
+        out.append(text.data(), length);
     }
     stream.WriteBuffer(out.data(), out.size());
 }
 
 void Tdatavector::ReadFromStream(TStream& stream) {
     const size_t count = stream.CheckCount(stream.ReadI32(), 4);
-    std::string arena;
-    std::vector<Slot> slots(count);
-    for (size_t i = 0; i < count; ++i) {
-        const std::string text = stream.ReadLongString();
-        slots[i] = {static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(text.size())};
-        arena += text;
-    }
-    arena_.swap(arena);
-    slots_.swap(slots);
+    TPagedArray<char> arena;
+    TPagedArray<uint32_t> rows;
+    rows.Reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        rows.PushBack(AppendEntry(arena, stream.ReadLongString()));
+    arena_.Swap(arena);
+    rows_.Swap(rows);
     garbage_ = 0;
-    maxCovered_ = minCovered_ = slots_.empty();
+    maxCovered_ = minCovered_ = rows_.Empty();
 }
 
+// Only the texts: a length byte may equal either separator.
 bool Tdatavector::ReplaceChar(char from, char to) {
     bool replaced = false;
-    for (char& c : arena_) {
-        if (c == from) {
-            c = to;
-            replaced = true;
+    for (size_t i = 0; i < rows_.Size(); ++i) {
+        const std::string_view text = EntryText(rows_[i]);
+        char* const first = arena_.Data() + (text.data() - arena_.Data());
+        for (char* c = first; c != first + text.size(); ++c) {
+            if (*c == from) {
+                *c = to;
+                replaced = true;
+            }
         }
     }
     return replaced;
@@ -433,10 +493,11 @@ void Tdatavector::ConvertDecimalSeparator() {
 }
 
 void Tdatavector::Permute(const std::vector<int32_t>& order) {
-    std::vector<Slot> rearranged(slots_.size());
-    for (size_t j = 0; j < rearranged.size(); ++j)
-        rearranged[j] = slots_[static_cast<size_t>(order[j])];
-    slots_.swap(rearranged);
+    TPagedArray<uint32_t> rearranged;
+    uint32_t* const out = rearranged.Extend(rows_.Size());
+    for (size_t j = 0; j < rows_.Size(); ++j)
+        out[j] = rows_[static_cast<size_t>(order[j])];
+    rows_.Swap(rearranged);
 }
 
 void Tdatavector::RearrangeAsCopy(const std::vector<int32_t>& order) {
@@ -447,17 +508,18 @@ void Tdatavector::RearrangeAsCopy(const std::vector<int32_t>& order) {
 
 void Tdatavector::FillRowNumbers(int n) {
     const size_t count = static_cast<size_t>(std::max(n, 0));
-    std::string arena;
-    std::vector<Slot> slots(count);
-    arena.reserve(count * 7);
+    TPagedArray<char> arena;
+    TPagedArray<uint32_t> rows;
+    rows.Reserve(count);
+    arena.Reserve(count * 8);
     char digits[16];
     for (size_t j = 0; j < count; ++j) {
         const auto end = std::to_chars(digits, digits + sizeof digits, j).ptr;
-        slots[j] = {static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(end - digits)};
-        arena.append(digits, end);
+        rows.PushBack(
+            AppendEntry(arena, std::string_view(digits, static_cast<size_t>(end - digits))));
     }
-    arena_.swap(arena);
-    slots_.swap(slots);
+    arena_.Swap(arena);
+    rows_.Swap(rows);
     garbage_ = 0;
     if (count > 0) {
         Widen(0);
@@ -467,7 +529,7 @@ void Tdatavector::FillRowNumbers(int n) {
 }
 
 size_t Tdatavector::MemoryUsage() const {
-    return sizeof(*this) + arena_.capacity() + slots_.capacity() * sizeof(Slot);
+    return sizeof(*this) + arena_.Capacity() + rows_.Capacity() * sizeof(uint32_t);
 }
 
 } // namespace vx

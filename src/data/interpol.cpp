@@ -87,7 +87,9 @@ double TInterpolBuff::Lookup(const std::string& fileName, double x) {
             const std::string path = FindExistingPath(fileName);
             if (path.empty() || DirectoryExists(path))
                 return 0;
-            auto points = TInterpolVect(path, FormatSettings().DecimalSeparator).Points();
+            // INTL runs on the TCP thread too, while the GUI thread may change the settings.
+            const char separator = PublishedFormatSettings().DecimalSeparator;
+            auto points = TInterpolVect(path, separator).Points();
             table = std::make_shared<const TInterpolVect>(fileName, std::move(points));
             tables_.push_back(table);
         }

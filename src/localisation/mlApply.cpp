@@ -612,6 +612,7 @@ private:
                 fs.LongTimeFormat = text;
             // The currency string and the month and day names have no use in the program.
         }
+        PublishFormatSettings();
     }
 
     TmlApplyContext& c_;

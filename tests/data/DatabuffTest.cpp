@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -253,6 +254,66 @@ TEST_F(DatabuffTest, SetCountAndRewritesKeepEveryText) {
     }
     EXPECT_EQ(Texts(v), expected);
     EXPECT_LT(v.MemoryUsage(), 64u * 1024);
+}
+
+TEST_F(DatabuffTest, TextsOfEveryLengthSurviveRewritesAndRepairs) {
+    // Lengths around the one-byte limit of a text's length, and lengths whose byte equals a
+    // separator (44 ',' and 46 '.').
+    std::vector<std::string> texts;
+    for (size_t length : {0, 1, 44, 46, 254, 255, 256, 300, 70000})
+        texts.push_back(std::string(length, ','));
+    texts[1] = "7";
+    Tdatavector v;
+    Fill(v, texts);
+    EXPECT_EQ(Texts(v), texts);
+
+    // Shorter and longer texts in place of each, one taken from the vector itself.
+    std::vector<std::string> expected = texts;
+    const size_t rewritten[] = {3, 260, 0, 255, 254, 1, 100000, 46, 44};
+    for (size_t i = 0; i < texts.size(); ++i) {
+        expected[i] = std::string(rewritten[i], static_cast<char>('a' + i));
+        v.SetText(static_cast<int>(i), expected[i]);
+    }
+    v.SetText(0, v.TextView(4));
+    expected[0] = expected[4];
+    EXPECT_EQ(Texts(v), expected);
+
+    // The stored separator exchanged in the texts only.
+    Tdatavector separators;
+    const std::vector<std::string> stored = {std::string(44, ','), "1,5", std::string(46, ','),
+                                             std::string(300, ',')};
+    Fill(separators, stored);
+    DocDecimalSeparator = ',';
+    separators.ConvertDecimalSeparator();
+    for (size_t i = 0; i < stored.size(); ++i) {
+        std::string repaired = stored[i];
+        std::replace(repaired.begin(), repaired.end(), ',', '.');
+        EXPECT_EQ(separators.GetText(static_cast<int>(i)), repaired);
+    }
+    EXPECT_EQ(separators.GetFloat(1), 1.5);
+
+    // The in-memory copy form keeps long texts whole (the stored form cuts them to 255).
+    TMemoryStream stream;
+    v.WriteToStream(stream);
+    stream.SetPosition(0);
+    Tdatavector copy;
+    copy.ReadFromStream(stream);
+    std::vector<std::string> cut = expected;
+    for (std::string& t : cut)
+        t.resize(std::min<size_t>(t.size(), 255));
+    EXPECT_EQ(Texts(copy), cut);
+}
+
+TEST_F(DatabuffTest, ReservedRoomIsGivenBackWithoutLosingText) {
+    Tdatavector v;
+    v.Reserve(1'000'000, 10'000'000);
+    EXPECT_GT(v.MemoryUsage(), 10'000'000u);
+    Fill(v, {"1.5", "", std::string(400, 'x'), "-2"});
+    v.ShrinkToFit();
+    EXPECT_LT(v.MemoryUsage(), 4096u);
+    EXPECT_EQ(Texts(v), (std::vector<std::string>{"1.5", "", std::string(400, 'x'), "-2"}));
+    v.AddText("3");
+    EXPECT_EQ(v.GetText(4), "3");
 }
 
 TEST_F(DatabuffTest, OutOfRangeRaisesListErrorNamingTheIndex) {

@@ -252,6 +252,84 @@ TEST_F(ProvaTextTest, LineEndsReadAlike) {
     }
 }
 
+TEST_F(ProvaTextTest, LineEndsAndLastFieldsTable) {
+    ImpostazioniRec.SetNamesRow(1);
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<std::vector<std::string>> channels;
+        int rows;
+    } const cases[] = {
+        {"CR LF", "a\tb\r\nu\tv\r\n-\r\n1\t2\r\n3\t4\r\n", {{"1", "3"}, {"2", "4"}}, 2},
+        {"LF", "a\tb\nu\tv\n-\n1\t2\n3\t4\n", {{"1", "3"}, {"2", "4"}}, 2},
+        {"CR", "a\tb\ru\tv\r-\r1\t2\r3\t4\r", {{"1", "3"}, {"2", "4"}}, 2},
+        {"no last end", "a\tb\r\nu\tv\r\n-\r\n1\t2\r\n3\t4", {{"1", "3"}, {"2", "4"}}, 2},
+        {"empty last field", "a\tb\r\nu\tv\r\n-\r\n1\t2\t\r\n3\t\r\n", {{"1", "3"}, {"2"}}, 2},
+        {"empty last field, no end", "a\tb\nu\tv\n-\n1\t2\n3\t", {{"1", "3"}, {"2"}}, 2},
+        {"empty first field", "a\tb\nu\tv\n-\n1\t2\n\t4\n", {{"1", ""}, {"2", "4"}}, 2},
+        {"blank last lines", "a\tb\r\nu\tv\r\n-\r\n1\t2\r\n\r\n\n", {{"1"}, {"2"}}, 3},
+        {"CR CR LF", "a\tb\nu\tv\n-\n1\t2\r\r\n3\t4", {{"1", "3"}, {"2", "4"}}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDatabuffer buffer;
+        Load(buffer, c.file);
+        ASSERT_EQ(buffer.ProvaCount(), 1);
+        const TdataProva& test = buffer.GetProva(0);
+        EXPECT_EQ(Items(test.ChannelNames), (std::vector<std::string>{"a", "b"}));
+        EXPECT_EQ(Items(test.Units), (std::vector<std::string>{"u", "v"}));
+        ASSERT_EQ(test.ChannelCount(), 2);
+        EXPECT_EQ(Texts(test.GetChannel(0)), c.channels[0]);
+        EXPECT_EQ(Texts(test.GetChannel(1)), c.channels[1]);
+        EXPECT_EQ(test.RowIndex.Count(), c.rows);
+        EXPECT_EQ(test.GetChannel(2).Count(), 0);
+    }
+}
+
+TEST_F(ProvaTextTest, RowsThatGrowWiderThanTheFirstRows) {
+    // The first rows are narrow, so the room reserved from them is far too small for the
+    // rest; every text must arrive whole and in order all the same, long ones included.
+    ImpostazioniRec.SetNamesRow(1);
+    std::string file = "x\ty\tz\r\nu\r\n-\r\n";
+    std::vector<std::vector<std::string>> expected(3);
+    int rows = 0;
+    for (; rows < 6000; ++rows) {
+        const std::string v = std::to_string(rows % 10);
+        file += v + "\t" + v + "\t" + v + "\r\n";
+        for (auto& channel : expected)
+            channel.push_back(v);
+    }
+    for (int i = 0; i < 40000; ++i, ++rows) {
+        const size_t width = i % 500 == 0 ? 300 : 20 + static_cast<size_t>(i % 37);
+        const std::string wide(width, static_cast<char>('a' + i % 26));
+        const std::string number = std::to_string(i) + ".25";
+        if (i % 7 == 0) { // a short row: the third channel gets no value
+            file += wide + "\t" + number + "\n";
+            expected[0].push_back(wide);
+            expected[1].push_back(number);
+            continue;
+        }
+        file += wide + "\t" + number + "\t" + wide + "\textra\tfields\r\n";
+        expected[0].push_back(wide);
+        expected[1].push_back(number);
+        expected[2].push_back(wide);
+    }
+    TDatabuffer buffer;
+    Load(buffer, file);
+    ASSERT_EQ(buffer.ProvaCount(), 1);
+    const TdataProva& test = buffer.GetProva(0);
+    ASSERT_EQ(test.ChannelCount(), 3);
+    for (int c = 0; c < 3; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(Texts(test.GetChannel(c)), expected[static_cast<size_t>(c)]);
+    }
+    ASSERT_EQ(test.RowIndex.Count(), rows);
+    EXPECT_EQ(test.RowIndex.GetText(rows - 1), std::to_string(rows - 1));
+    EXPECT_EQ(test.GetChannel(1).Max(), 39999.25);
+    EXPECT_EQ(test.GetChannel(1).Min(), 0);
+    EXPECT_EQ(test.GetChannel(0).Max(), 0); // texts that are no numbers
+}
+
 TEST_F(ProvaTextTest, LinesLongerThanTheReadChunk) {
     // Lines of several megabytes, and a CR LF that straddles the reader's 1 MiB chunks.
     ImpostazioniRec.SetNamesRow(1);

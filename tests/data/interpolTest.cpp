@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <string>
 #include <thread>
@@ -19,7 +20,10 @@ namespace {
 
 class InterpolTest : public testing::Test {
 protected:
-    void SetUp() override { FormatSettings().DecimalSeparator = '.'; }
+    void SetUp() override {
+        FormatSettings().DecimalSeparator = '.';
+        PublishFormatSettings();
+    }
     test::ScopedFormatSettings saved_;
     test::TempDir dir_;
 };
@@ -119,6 +123,52 @@ TEST_F(InterpolTest, CacheIsSafeFromSeveralThreads) {
     for (auto& th : threads)
         th.join();
     EXPECT_EQ(buff.Count(), 4);
+    for (int w : wrong)
+        EXPECT_EQ(w, 0);
+}
+
+TEST_F(InterpolTest, TablesAreReadWithThePublishedSeparator) {
+    const std::string file = dir_.File("comma.txt");
+    test::WriteFile(file, "0,5\t5\n1,5\t15\n");
+    FormatSettings().DecimalSeparator = ',';
+    {
+        // Not yet published: the table is read with '.', holds no point and gives 0.
+        TInterpolBuff buff;
+        EXPECT_EQ(buff.Lookup(file, 1), 0);
+    }
+    PublishFormatSettings();
+    TInterpolBuff buff;
+    EXPECT_DOUBLE_EQ(buff.Lookup(file, 1), 10);
+}
+
+TEST_F(InterpolTest, LookupsOnOtherThreadsWhileTheSettingsChange) {
+    // One side changes and publishes the separator as the GUI thread does, the others read
+    // tables meanwhile; each table reads whole with one separator or the other.
+    const std::string file = dir_.File("comma.txt");
+    test::WriteFile(file, "0,5\t5\n1,5\t15\n");
+    std::atomic<bool> done{false};
+    std::vector<std::thread> readers;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&, t] {
+            for (int i = 0; i < 300; ++i) {
+                TInterpolBuff buff;
+                const double v = buff.Lookup(file, 1);
+                if (v != 0 && v != 10)
+                    ++wrong[static_cast<size_t>(t)];
+            }
+        });
+    }
+    std::thread settings([&] {
+        for (int i = 0; !done; ++i) {
+            FormatSettings().DecimalSeparator = i % 2 ? ',' : '.';
+            PublishFormatSettings();
+        }
+    });
+    for (auto& r : readers)
+        r.join();
+    done = true;
+    settings.join();
     for (int w : wrong)
         EXPECT_EQ(w, 0);
 }

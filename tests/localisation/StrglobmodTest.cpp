@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace vx {
 namespace {
 
@@ -28,6 +31,29 @@ TEST(STRGlobData, HoldsTheDispatcherAndAnUnlinkedTable) {
     EXPECT_EQ(lang.LangDispatcher(), nullptr);
     EXPECT_EQ(lang.NumOfLanguages(), 3);
     EXPECT_EQ(lang.DlgsCaptions().Count(), 15);
+}
+
+// Key and first language of "key<1>text<1>...".
+std::pair<std::string, std::string> KeyAndFirst(const std::string& item) {
+    const size_t key = item.find('\1');
+    const size_t first = item.find('\1', key + 1);
+    return {item.substr(0, key), item.substr(key + 1, first - key - 1)};
+}
+
+TEST(STRGlobData, DialogCaptionsAreTheStoredOnes) {
+    GlobalData g;
+    TmlLang fresh;
+    const TStringList& captions = STRGlobData->mlLang1->DlgsCaptions();
+    ASSERT_EQ(captions.Count(), 15);
+    ASSERT_EQ(fresh.DlgsCaptions().Count(), 15);
+    for (int i = 0; i < 15; ++i) {
+        SCOPED_TRACE(captions[i]);
+        EXPECT_EQ(KeyAndFirst(captions[i]), KeyAndFirst(fresh.DlgsCaptions()[i]));
+    }
+    EXPECT_EQ(KeyAndFirst(captions[12]),
+              std::make_pair(std::string("No To All"), std::string("N&o to All")));
+    EXPECT_EQ(KeyAndFirst(captions[13]),
+              std::make_pair(std::string("Yes To All"), std::string("Yes to &All")));
 }
 
 TEST(STRGlobData, GivesItsFirstLanguageWhateverTheDispatchersLanguage) {

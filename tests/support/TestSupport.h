@@ -41,7 +41,10 @@ public:
 class ScopedFormatSettings {
 public:
     ScopedFormatSettings() : saved_(FormatSettings()) {}
-    ~ScopedFormatSettings() { FormatSettings() = saved_; }
+    ~ScopedFormatSettings() {
+        FormatSettings() = saved_;
+        PublishFormatSettings();
+    }
 
 private:
     TFormatSettings saved_;

@@ -4,11 +4,40 @@
 
 #include <QLocale>
 
+#include <mutex>
+
 namespace vx {
 
 TFormatSettings& FormatSettings() {
     static TFormatSettings settings;
     return settings;
+}
+
+namespace {
+
+struct TPublished {
+    std::mutex Mutex;
+    TFormatSettings Settings;
+};
+
+TPublished& Published() {
+    static TPublished published;
+    return published;
+}
+
+} // namespace
+
+void PublishFormatSettings() {
+    const TFormatSettings copy = FormatSettings();
+    TPublished& p = Published();
+    std::lock_guard lock(p.Mutex);
+    p.Settings = copy;
+}
+
+TFormatSettings PublishedFormatSettings() {
+    TPublished& p = Published();
+    std::lock_guard lock(p.Mutex);
+    return p.Settings;
 }
 
 static char SingleByte(const QString& s, char fallback) {
@@ -39,6 +68,7 @@ void InitFormatSettingsFromLocale() {
         fs.ShortDateFormat = "mm/dd/yyyy";
     else
         fs.ShortDateFormat = "dd/mm/yyyy";
+    PublishFormatSettings();
 }
 
 } // namespace vx
