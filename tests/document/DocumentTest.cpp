@@ -34,8 +34,8 @@ const char* const kTestWithoutRows = "2\r\nForza\tCorsa\r\nkN\tmm\r\nskipped\r\n
 // Records every file dialog it is asked for.
 class RecordingUi : public ScriptedUiServices {
 public:
-    RecordingUi() { SetUiServices(this); }
-    ~RecordingUi() override { SetUiServices(nullptr); }
+    RecordingUi() : previous_(&Ui()) { SetUiServices(this); }
+    ~RecordingUi() override { SetUiServices(previous_); }
     std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) override {
         Requests.push_back(request);
         return ScriptedUiServices::OpenFileDialog(request);
@@ -45,6 +45,9 @@ public:
         return ScriptedUiServices::SaveFileDialog(request);
     }
     std::vector<FileDialogRequest> Requests;
+
+private:
+    UiServices* previous_;
 };
 
 class DocumentTest : public DocumentFixture {
