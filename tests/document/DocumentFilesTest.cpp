@@ -336,4 +336,20 @@ TEST_F(DocumentFilesTest, EveryTruncationOfTheGoldenDocumentAndProjectIsRefused)
     }
 }
 
+TEST_F(DocumentFilesTest, ALongEntryReadsWholeFromAFile) {
+    // Longer than the reader's buffer, placed to straddle it.
+    TStringList mapping;
+    mapping.Add("a.MAP");
+    mapping.Add(std::string(3 << 20, 'x') + "end");
+    mapping.Add("b.MAP");
+    TempDir dir;
+    SaveProjectFile(dir.File("p.CPF"), {}, {}, mapping);
+    TProjectContent read;
+    ReadFileChecked(dir.File("p.CPF"),
+                    [&](TStream& s) { read = ReadProject(s, nullptr, "p.CPF"); });
+    ASSERT_EQ(read.MappingList.Count(), 3);
+    EXPECT_EQ(read.MappingList[1], mapping[1]);
+    EXPECT_EQ(read.MappingList[2], "b.MAP");
+}
+
 } // namespace vx::test
