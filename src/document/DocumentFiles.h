@@ -1,0 +1,120 @@
+#pragma once
+
+// The whole-file formats of a document: the document file .VRX, the project file .CPF (also
+// "defcfg.set"), the graph file .CGF and the test-style table both documents and projects
+// carry. Writers go through a temporary beside the target; readers take everything into
+// copies and hand it over only once the last byte they need has been read, so that a
+// refused file changes nothing.
+
+#include "data/AttributiProve.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/StringList.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+class TDatabuffer;
+class TStream;
+class TMetaobj;
+class TWPGraph;
+class TWPPage;
+
+enum class TDocumentFileError { NotAProject, UnsupportedVersion, Damaged, CannotSave };
+
+// A document, project or graph file that could not be read or written.
+class EDocumentFile : public Exception {
+public:
+    EDocumentFile(TDocumentFileError kind, std::string fileName);
+    TDocumentFileError Kind;
+    std::string FileName;
+};
+
+inline constexpr std::string_view kDocumentTag = "Doc_Version_0.82";
+inline constexpr std::string_view kProjectTag = "Cfg_Version_0.83";
+// The smallest page stream: its record and an empty header and footer.
+inline constexpr size_t kMinPageStream = 34;
+
+// The integer after the first "." of a file tag, or -1 when there is none.
+int FileTagVersion(std::string_view tag);
+
+using TPageList = std::vector<std::unique_ptr<TWPPage>>;
+
+// ---- writers on streams ----
+void WritePages(TStream& stream, const std::vector<TWPPage*>& pages);
+// Also sets DocDecimalSeparator to the decimal separator it writes.
+void WriteDocument(TStream& stream, const TDatabuffer& buffer, const TAttributiProve& styles,
+                   const std::vector<TWPPage*>& pages);
+void WriteProject(TStream& stream, const std::vector<TWPPage*>& pages, const TStringList& labels,
+                  const TAttributiProve& styles, const TStringList& mappingList);
+
+// ---- readers on streams (EReadError on a short or damaged stream) ----
+// i32 count and that many pages, each given the buffer before it is read; the pages have no
+// owner.
+TPageList ReadPages(TStream& stream, TDatabuffer* buffer);
+
+struct TDocumentHeader {
+    int Version = 0;
+    bool HasStyles = false;
+    TAttributiProve Styles;
+};
+// Tag, separator, tests and styles of a .VRX; the tests go into buffer and the styles into
+// AttributiProve only when the whole header has been read. Raises EDocumentFile (unsupported
+// version) for a tag it does not know, EReadError for a short header. DocDecimalSeparator is the
+// system's again afterwards.
+TDocumentHeader ReadDocumentHeader(TStream& stream, TDatabuffer& buffer,
+                                   const std::string& fileName);
+
+struct TProjectContent {
+    int Version = 0;
+    TPageList Pages;
+    // Every label the file holds; the reader of a document keeps as many as its first test has
+    // channels.
+    TStringList Labels;
+    bool HasStyles = false;
+    TAttributiProve Styles;
+    bool HasMappingList = false;
+    TStringList MappingList;
+};
+// From the tag on. stylesAndList false reads as the converter does: pages and labels only. Raises
+// EDocumentFile (not a project) for another tag, EReadError for a short or damaged project.
+TProjectContent ReadProject(TStream& stream, TDatabuffer* buffer, const std::string& fileName,
+                            bool stylesAndList = true);
+
+// The labels a project gives a document: the first min(n, channels of the first test; 0
+// without tests).
+void TakeProjectLabels(const TStringList& labels, TDatabuffer& buffer);
+
+// ---- tests ----
+// One test text file into a new test of the buffer, the names row found first and the
+// channels counted on the first data row; false (and no test) when either fails. The
+// progress is told the bytes read.
+bool ReadTestFile(TDatabuffer& buffer, const std::string& fileName,
+                  const std::function<void(int64_t position, int64_t maximum)>& progress);
+
+// ---- files ----
+// Streams write into a temporary beside fileName, renamed over it after the last byte;
+// any failure removes the temporary, keeps the old file and raises EDocumentFile (cannot
+// save).
+void SaveFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& write);
+// The whole file as a stream for read; a failure of read (or of opening the file) raises
+// EDocumentFile: damaged or incomplete unless read raised EDocumentFile itself.
+void ReadFileChecked(const std::string& fileName, const std::function<void(TStream&)>& read);
+
+void SaveDocumentFile(const std::string& fileName, const TDatabuffer& buffer,
+                      const std::vector<TWPPage*>& pages);
+void SaveProjectFile(const std::string& fileName, const std::vector<TWPPage*>& pages,
+                     const TStringList& labels, const TStringList& mappingList);
+// The graph of a graph page, or null.
+TWPGraph* AsGraph(TMetaobj* object);
+// Exactly the graph stream of the graph.
+void SaveGraphFile(const std::string& fileName, const TWPGraph& graph);
+// The graph takes the file only when all of it reads.
+void LoadGraphFile(const std::string& fileName, TWPGraph& graph);
+
+} // namespace vx
