@@ -57,8 +57,6 @@ double Pow10(int e) {
 }
 
 constexpr double kMaxCount = 2147483647.0;
-constexpr double kFloatLimit = 3.0e38;
-constexpr double kPixelLimit = 1.0e9;
 constexpr int kMinExponent = -400;
 constexpr int64_t kMaxDecimals = 20;
 
@@ -157,24 +155,6 @@ int32_t TAsse::DivisionCount() const {
     if (!std::isfinite(q) || std::fabs(q) >= kMaxCount)
         return 0;
     return static_cast<int32_t>(Round(q));
-}
-
-int32_t TAsse::ValueToPos(double value) const {
-    const int32_t minimumPixel = Vertical ? start_ + length_ : start_;
-    const double range = Maximum - Minimum;
-    if (Logarithmic && !(value > 0))
-        return minimumPixel;
-    const double v = Logarithmic ? std::log10(value) : value;
-    const double ratio = (v - Minimum) / range;
-    if (range == 0 || !std::isfinite(ratio))
-        return minimumPixel;
-    // The fraction is held in single precision, as the stored graphs were drawn with it:
-    // 10.5 on 0..100 over 300 pixels is pixel 31, not 32.
-    const float t = static_cast<float>(std::clamp(ratio, -kFloatLimit, kFloatLimit));
-    const double f = Vertical ? 1.0 - static_cast<double>(t) : static_cast<double>(t);
-    // Far outside the axis a pixel is only a direction; keep it inside 32 bits.
-    const double offset = std::clamp(length_ * f, -kPixelLimit, kPixelLimit);
-    return static_cast<int32_t>(start_ + Round(offset));
 }
 
 double TAsse::PosToValue(int32_t offset) const {

@@ -7,7 +7,9 @@
 #include "report/DataOwner.h"
 #include "report/canvasObj.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -137,8 +139,25 @@ public:
     // Increment <= 0.
     int32_t DivisionCount() const;
     // The pixel of a value on the geometry of the last layout. A range of zero, or a value
-    // <= 0 on a logarithmic axis, gives the pixel of Minimum.
-    int32_t ValueToPos(double value) const;
+    // <= 0 on a logarithmic axis, gives the pixel of Minimum. Inline: a series maps every
+    // point of its curves through it.
+    int32_t ValueToPos(double value) const {
+        const int32_t minimumPixel = Vertical ? start_ + length_ : start_;
+        if (Logarithmic && !(value > 0))
+            return minimumPixel;
+        const double v = Logarithmic ? std::log10(value) : value;
+        const double range = Maximum - Minimum;
+        const double ratio = (v - Minimum) / range;
+        if (range == 0 || !std::isfinite(ratio))
+            return minimumPixel;
+        // The fraction is held in single precision, as the stored graphs were drawn with it:
+        // 10.5 on 0..100 over 300 pixels is pixel 31, not 32.
+        const float t = static_cast<float>(std::clamp(ratio, -kFloatLimit, kFloatLimit));
+        const double f = Vertical ? 1.0 - static_cast<double>(t) : static_cast<double>(t);
+        // Far outside the axis a pixel is only a direction; keep it inside 32 bits.
+        const double offset = std::clamp(length_ * f, -kPixelLimit, kPixelLimit);
+        return static_cast<int32_t>(start_ + RoundHalfEven(offset));
+    }
     // The value at an offset in pixels from start; on an axis of length 0 the value of
     // Minimum (10^Minimum on a logarithmic axis).
     double PosToValue(int32_t offset) const;
@@ -237,6 +256,16 @@ private:
     double ConvertedValue(double value) const;
     std::string JoinedCaptions() const;
     int32_t FirstChannel() const;
+
+    static constexpr double kFloatLimit = 3.0e38;
+    static constexpr double kPixelLimit = 1.0e9;
+    // Nearest, halves to even, as Round, for |v| <= 2^51: adding 1.5 * 2^52 leaves no
+    // fraction bits, so the sum is rounded by the hardware's own nearest-even rule. Round
+    // is a call and a range check for every point of a curve.
+    static int64_t RoundHalfEven(double v) {
+        constexpr double kShift = 6755399441055744.0;
+        return static_cast<int64_t>((v + kShift) - kShift);
+    }
 
     int32_t tick_ = 30;
     int32_t heightGrand_ = 0;

@@ -13,6 +13,13 @@
 
 namespace vx {
 
+// The class library's sizing cursors that page objects and the page ask for over the edges
+// they let the user drag.
+constexpr int32_t crSizeNESW = -6;
+constexpr int32_t crSizeNS = -7;
+constexpr int32_t crSizeNWSE = -8;
+constexpr int32_t crSizeWE = -9;
+
 // The page as its objects see it: conversions between screen pixels at the page's zoom and
 // page units (printer pixels from the paper's corner), and the page's own mouse handling.
 class TMetaobjParent {

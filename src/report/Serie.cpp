@@ -64,10 +64,35 @@ void AxisLimits(const TAsse& axis, double& lo, double& hi) {
 
 } // namespace
 
+const TSerieXCache::Entry& TSerieXCache::Get(int test, const TAsse& axis, Tdatavector& vector) {
+    if (entries_.size() <= static_cast<size_t>(test))
+        entries_.resize(static_cast<size_t>(test) + 1);
+    Entry& e = entries_[static_cast<size_t>(test)];
+    if (e.Axis == &axis && e.Vector == &vector && e.Count == vector.Count())
+        return e;
+    e.Axis = &axis;
+    e.Vector = &vector;
+    e.Count = vector.Count();
+    const size_t n = static_cast<size_t>(std::max(e.Count, 0));
+    e.Values.resize(n);
+    e.Pixels.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        e.Values[i] = vector.GetFloat(static_cast<int>(i));
+        e.Pixels[i] = axis.ValueToPos(e.Values[i]);
+    }
+    return e;
+}
+
 TSerie::TSerie(TComponent* owner, TAsse* xAxis, TAsse* yAxis, TDatabuffer* data)
     : TcanvasObj(owner), xAxis_(xAxis), yAxis_(yAxis), data_(data) {}
 
 TSerie::~TSerie() = default;
+
+void TSerie::SetXCache(TSerieXCache* cache) {
+    xCache_ = cache;
+    // Points read so far may live in the cache that goes.
+    points_.clear();
+}
 
 int TSerie::ChannelCount() const {
     return yAxis_ ? yAxis_->Channels().Count() : 0;
@@ -176,7 +201,16 @@ const TSerie::TestPoints& TSerie::PointsOf(int test) {
     const bool useFilter = filtered_ && static_cast<size_t>(test) < filteredX_.size();
     Tdatavector* xv =
         useFilter ? filteredX_[static_cast<size_t>(test)].get() : xAxis_->GetChannelData(test, 0);
-    p.x = ReadValues(xv, SIZE_MAX);
+    p.x = {};
+    p.xPixels = {};
+    if (xv && xCache_ && !useFilter) {
+        const TSerieXCache::Entry& shared = xCache_->Get(test, *xAxis_, *xv);
+        p.x = shared.Values;
+        p.xPixels = shared.Pixels;
+    } else {
+        p.ownX = ReadValues(xv, SIZE_MAX);
+        p.x = p.ownX;
+    }
     p.y.resize(static_cast<size_t>(channels));
     for (int c = 0; c < channels; ++c) {
         const size_t entry = static_cast<size_t>(test) * channels + c;
@@ -229,6 +263,11 @@ void TSerie::ResetDash() {
 }
 
 void TSerie::DrawSegmentLine(std::span<const double> x, std::span<const double> y) {
+    DrawSegmentLine(x, y, {});
+}
+
+void TSerie::DrawSegmentLine(std::span<const double> x, std::span<const double> y,
+                             std::span<const int32_t> xPixels) {
     ResetDash();
     TCanvas& c = *canvas_;
     const Window w = ClipWindow();
@@ -236,14 +275,27 @@ void TSerie::DrawSegmentLine(std::span<const double> x, std::span<const double> 
     const size_t n = std::min(x.size(), y.size());
     const bool dashed = IsDashed(c.Pen.Style);
     run_.clear();
+    bool havePrevious = false;
+    TClipPoint previous{0, 0};
+    TPoint previousPixel{0, 0};
     for (size_t i = 1; i < n; ++i) {
         TClipPoint p1{x[i - 1], y[i - 1]};
         TClipPoint p2{x[i], y[i]};
         if (!std::isfinite(p1.x) || !std::isfinite(p1.y) || !std::isfinite(p2.x) ||
             !std::isfinite(p2.y) || !ClipSegmentToRect(p1, p2, rect))
             continue;
-        const TPoint a{xAxis_->ValueToPos(p1.x), yAxis_->ValueToPos(p1.y)};
-        const TPoint b{xAxis_->ValueToPos(p2.x), yAxis_->ValueToPos(p2.y)};
+        // A mapping is a pure function of the value: an unclipped end keeps the pixel known
+        // for it, and a segment usually starts where the previous one ended.
+        auto xPixel = [&](double v, size_t k) {
+            return k < xPixels.size() && v == x[k] ? xPixels[k] : xAxis_->ValueToPos(v);
+        };
+        const TPoint a = havePrevious && p1.x == previous.x && p1.y == previous.y
+                             ? previousPixel
+                             : TPoint{xPixel(p1.x, i - 1), yAxis_->ValueToPos(p1.y)};
+        const TPoint b{xPixel(p2.x, i), yAxis_->ValueToPos(p2.y)};
+        havePrevious = true;
+        previous = p2;
+        previousPixel = b;
         if (dashed) {
             if (c.PenPos() != a)
                 c.MoveTo(a.X, a.Y);
@@ -374,7 +426,7 @@ void TSerie::DrawLines() {
         for (int t = 0; t < TestCount(); ++t) {
             ApplyLineAttributes(t);
             const TestPoints& p = PointsOf(t);
-            DrawSegmentLine(p.x, p.y[static_cast<size_t>(ch)]);
+            DrawSegmentLine(p.x, p.y[static_cast<size_t>(ch)], p.xPixels);
         }
 }
 
@@ -509,7 +561,7 @@ void TSerie::DrawMarkers() {
             for (size_t i = 0; i < ys.size(); ++i) {
                 if (!w.Contains(p.x[i], ys[i]))
                     continue;
-                const int32_t px = xAxis_->ValueToPos(p.x[i]);
+                const int32_t px = i < p.xPixels.size() ? p.xPixels[i] : xAxis_->ValueToPos(p.x[i]);
                 const int32_t py = yAxis_->ValueToPos(ys[i]);
                 c.Pen = pen;
                 c.Brush = brush;

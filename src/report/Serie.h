@@ -16,6 +16,25 @@ class TDatabuffer;
 class Tdatavector;
 struct TAttributoProva;
 
+// The X values of each test, read and mapped to pixels once per draw of a graph for all its
+// series: every series of a graph plots against the same X channel on the same X axis.
+// Valid only while the axis keeps its geometry; the graph makes one for each draw.
+class TSerieXCache {
+public:
+    struct Entry {
+        const TAsse* Axis = nullptr;
+        const Tdatavector* Vector = nullptr;
+        int Count = -1;
+        std::vector<double> Values;
+        std::vector<int32_t> Pixels;
+    };
+    // The values and pixels of the vector on the axis, test by test.
+    const Entry& Get(int test, const TAsse& axis, Tdatavector& vector);
+
+private:
+    std::vector<Entry> entries_;
+};
+
 // The curves of one Y axis against the graph's X axis: for every test and every channel of
 // the Y axis the measured points joined by lines, a fitted polynomial, a spline, point
 // markers with value labels, and first the grid lines of the plotting area. Everything it
@@ -37,6 +56,8 @@ public:
     void SetXAxis(TAsse* axis) { xAxis_ = axis; }
     void SetYAxis(TAsse* axis) { yAxis_ = axis; }
     void SetData(TDatabuffer* data) { data_ = data; }
+    // Shared by the series of one draw, not owned; null reads the X values itself.
+    void SetXCache(TSerieXCache* cache);
 
     // Solid polylines keep, of consecutive points in one pixel column, only the first, the
     // lowest, the highest and the last: the picture stays the same pixel for pixel (the
@@ -96,7 +117,11 @@ private:
     // The values of one test, read once per draw for every step.
     struct TestPoints {
         bool read = false;
-        std::vector<double> x;
+        // The test's own values, or those of the shared cache.
+        std::span<const double> x;
+        // The pixels of x on the X axis when the cache has them, else empty.
+        std::span<const int32_t> xPixels;
+        std::vector<double> ownX;
         // One per Y channel; each already cut to the length of x.
         std::vector<std::vector<double>> y;
     };
@@ -118,6 +143,8 @@ private:
     void DrawCurves(bool spline);
     void DrawLabel(int32_t px, int32_t py, double x, double y);
     void DrawGridLines(const TAsse& axis, bool vertical);
+    void DrawSegmentLine(std::span<const double> x, std::span<const double> y,
+                         std::span<const int32_t> xPixels);
     // The solid polyline in progress: points of one unbroken run.
     void RunPoint(TPoint p);
     void FlushRun();
@@ -125,6 +152,7 @@ private:
     TAsse* xAxis_ = nullptr;
     TAsse* yAxis_ = nullptr;
     TDatabuffer* data_ = nullptr;
+    TSerieXCache* xCache_ = nullptr;
     bool decimation_ = true;
     bool filtered_ = false;
     TPen axisPen_;

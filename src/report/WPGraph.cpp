@@ -268,9 +268,19 @@ void TWPGraph::DrawContent(TCanvas& canvas) {
     canvas.Brush.Style = bsClear;
     xAxis_->Draw(canvas);
     ForEachAxis([&canvas](TAsse& axis) { axis.Draw(canvas); });
-    for (const auto& serie : series_)
-        if (serie->Data())
-            serie->Draw(canvas);
+    // The series share the X channel: it is read and mapped once for all of them.
+    TSerieXCache xCache;
+    for (const auto& serie : series_) {
+        if (!serie->Data())
+            continue;
+        // Whatever a draw raises, no series keeps the cache of this draw.
+        struct Detach {
+            TSerie& s;
+            ~Detach() { s.SetXCache(nullptr); }
+        } detach{*serie};
+        serie->SetXCache(&xCache);
+        serie->Draw(canvas);
+    }
     legend_->Draw(canvas);
 }
 

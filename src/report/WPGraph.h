@@ -22,12 +22,6 @@ class TStream;
 class TSerie;
 class TWPSide;
 
-// Cursor shapes the graph asks for over the edges of its plotting area.
-constexpr int32_t crSizeNESW = -6;
-constexpr int32_t crSizeNS = -7;
-constexpr int32_t crSizeNWSE = -8;
-constexpr int32_t crSizeWE = -9;
-
 // The content of a graph page: the X axis, a left and a right side of stacked sections of Y
 // axes, one series per Y axis, the legend, a border and a watermark. Zones are per mille of
 // the page rectangle; everything is composed at printer resolution into the picture.

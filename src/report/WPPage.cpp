@@ -15,6 +15,7 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
 #include "report/Intestazione.h"
+#include "report/WPGraph.h"
 #include "report/wpreport.h"
 
 #include <algorithm>
@@ -33,20 +34,6 @@ const TDeviceCaps& Caps() {
 int32_t ScreenDpi() {
     return Screen().PixelsPerInch;
 }
-
-} // namespace
-
-// The graph engine fills this in: the content object of a graph page (a TWPGraph owned by
-// the page, with the page's data buffer), its stream and its selection. Until then a graph
-// page holds an empty page object in the graph's place.
-namespace {
-
-TMetaobj* CreateGraphContent(TWPPage& page) {
-    return new TMetaobj(&page);
-}
-
-void WriteGraphStream(TStream&, const TMetaobj&) {}
-void ReadGraphStream(TStream&, TMetaobj&) {}
 
 } // namespace
 
@@ -69,8 +56,8 @@ TWPPage::~TWPPage() {
 
 std::vector<TMetaobj*> TWPPage::Objects() const {
     std::vector<TMetaobj*> list{header_, footer_};
-    for (TMetaobj* content :
-         {graph_, static_cast<TMetaobj*>(report_), static_cast<TMetaobj*>(pro_)})
+    for (TMetaobj* content : {static_cast<TMetaobj*>(graph_), static_cast<TMetaobj*>(report_),
+                              static_cast<TMetaobj*>(pro_)})
         if (content)
             list.push_back(content);
     return list;
@@ -94,7 +81,7 @@ void TWPPage::SetPageKind(TPAGEKIND kind) {
     TMetaobj* content = nullptr;
     switch (kind) {
     case PK_GRAPHIC:
-        content = graph_ = CreateGraphContent(*this);
+        content = graph_ = new TWPGraph(this, DataBuffer);
         break;
     case PK_REPORT:
         report_ = new TWPReport(this);
@@ -147,14 +134,22 @@ void TWPPage::ClearSelection() {
     for (TIntestazione* part : {header_, footer_})
         if (part->EditMode())
             part->SwitchCellEditor();
-    // The graph's axes are deselected here once the graph engine provides them.
+    // Selected axes are drawn highlighted: the picture must lose the highlight too.
+    if (graph_ && graph_->SelectedAxisCount() > 0) {
+        graph_->DeselectAxes();
+        graph_->Dirty = true;
+        graph_->Invalidate();
+    }
 }
 
 int TWPPage::SelectedAxisCount() const {
-    return 0; // no graph engine yet: no axes to select
+    return graph_ ? graph_->SelectedAxisCount() : 0;
 }
 
-void TWPPage::EditGraphSections() {}
+void TWPPage::EditGraphSections() {
+    if (graph_)
+        graph_->EditSections();
+}
 
 void TWPPage::Invalidate() {
     vx::Invalidate(*this);
@@ -688,6 +683,19 @@ void TWPPage::ComposeToMetafile(Metafile& metafile, int reportPage) {
         }
         if (o == header_ || o == footer_)
             static_cast<TIntestazione*>(o)->Render();
+        if (o == graph_) {
+            // A page never shown has no graph picture yet. Selected axes are highlighted
+            // on screen only: with a selection the graph is drawn for this composition and
+            // again for the screen afterwards.
+            const bool selection = graph_->SelectedAxisCount() > 0;
+            if (selection)
+                graph_->Dirty = true;
+            graph_->Paint();
+            canvas.Draw(o->GetCoord(0), o->GetCoord(1), o->GetMetafile());
+            if (selection)
+                graph_->Dirty = true;
+            continue;
+        }
         canvas.Draw(o->GetCoord(0), o->GetCoord(1), o->GetMetafile());
     }
 }
@@ -880,7 +888,7 @@ void TWPPage::SaveToStream(TStream& s) const {
     WriteComponent(s, *header_);
     WriteComponent(s, *footer_);
     if (pageKind_ == PK_GRAPHIC && graph_)
-        WriteGraphStream(s, *graph_);
+        graph_->SaveToStream(s);
     else if (pageKind_ == PK_REPORT && report_)
         WriteComponent(s, *report_);
 }
@@ -896,7 +904,7 @@ void TWPPage::LoadFromStream(TStream& s) {
     const TPAGEKIND kind = pageKind_;
     if (kind == PK_GRAPHIC) {
         SetPageKind(PK_GRAPHIC);
-        ReadGraphStream(s, *graph_);
+        graph_->LoadFromStream(s);
     } else if (kind == PK_REPORT) {
         SetPageKind(PK_REPORT);
         ReadComponent(s, *report_);

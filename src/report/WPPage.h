@@ -21,13 +21,11 @@ class TDatabuffer;
 class TIntestazione;
 class TStream;
 class TStringList;
+class TWPGraph;
 class TWPReport;
 class TWPReportPRO;
 
 enum TPAGEKIND : uint8_t { PK_GRAPHIC, PK_REPORT, PK_REPORTPRO, pk_none };
-
-// The class library's sizing cursor over the header's and footer's draggable edges.
-constexpr int32_t crSizeNS = -7;
 
 // One page of a document: the parent of its header, footer and content object, composed at
 // printer resolution. Every geometry is taken from the current printer's capabilities at
@@ -75,7 +73,7 @@ public:
     // ---- page objects ----
     TIntestazione* Header() const { return header_; }
     TIntestazione* Footer() const { return footer_; }
-    TMetaobj* Graph() const { return graph_; }
+    TWPGraph* Graph() const { return graph_; }
     TWPReport* Report() const { return report_; }
     TWPReportPRO* ReportPRO() const { return pro_; }
     // The objects whose parent the page is: header, footer, then the content object.
@@ -201,7 +199,7 @@ private:
     int32_t mL_ = 50, mT_ = 50, mR_ = 50, mB_ = 50;
     Metafile background_;
     Metafile marginFrame_;
-    TMetaobj* graph_ = nullptr;
+    TWPGraph* graph_ = nullptr;
     TWPReport* report_ = nullptr;
     TWPReportPRO* pro_ = nullptr;
     TIntestazione* header_ = nullptr;

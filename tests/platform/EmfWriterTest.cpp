@@ -91,6 +91,27 @@ TEST(EmfWriterTest, GoldenBytesOfARectangle) {
     EXPECT_EQ(HexBytes(Emf(m)), HexBytes(golden));
 }
 
+TEST(EmfWriterTest, APolylineOfAnOddPointCountIsNotPadded) {
+    Metafile m;
+    m.SetSize(100, 50);
+    {
+        TMetafileCanvas c(m, PrinterCaps());
+        c.Polyline({{10, 20}, {30, 40}, {50, 5}});
+    }
+    const std::string file = Emf(m);
+    const std::vector<Record> records = Records(file);
+    EXPECT_EQ(U32At(file, 48), file.size());
+    EXPECT_EQ(U32At(file, 52), records.size());
+    const auto poly = std::find_if(records.begin(), records.end(),
+                                   [](const Record& r) { return r.Type == EMR_POLYLINE16; });
+    ASSERT_NE(poly, records.end());
+    // Bounds, count 3, three 16-bit points: 40 bytes.
+    EXPECT_EQ(HexBytes(file.substr(poly->Offset, poly->Size)),
+              "57 00 00 00 28 00 00 00 0A 00 00 00 05 00 00 00 32 00 00 00 28 00 00 00 "
+              "03 00 00 00 0A 00 14 00 1E 00 28 00 32 00 05 00");
+    EXPECT_EQ(records.back().Type, uint32_t(EMR_EOF));
+}
+
 TEST(EmfWriterTest, TextIsUtf16WithOurAdvancesClipAlignmentAndColours) {
     Metafile m;
     m.SetSize(4760, 6816);

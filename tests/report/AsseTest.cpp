@@ -357,6 +357,11 @@ TEST_F(AsseTest, HorizontalAxisIsCentredAndMapsValuesInSinglePrecision) {
     EXPECT_EQ(axis.ValueToPos(10.5), 41); // a double fraction would give 42
     EXPECT_EQ(axis.ValueToPos(0), 10);
     EXPECT_EQ(axis.ValueToPos(100), 310);
+    // Pixels exactly halfway go to the even neighbour, on either side of the axis.
+    const std::pair<double, int32_t> halves[] = {
+        {12.5, 10 + 38}, {37.5, 10 + 112}, {62.5, 10 + 188}, {-37.5, 10 - 112}, {137.5, 10 + 412}};
+    for (const auto& [value, pixel] : halves)
+        EXPECT_EQ(axis.ValueToPos(value), pixel) << value;
     EXPECT_DOUBLE_EQ(axis.PosToValue(150), 50);
     EXPECT_DOUBLE_EQ(axis.PosToValue(0), 0);
 

@@ -897,5 +897,60 @@ TEST_F(WPGraphTest, SeriesDrawTheirCurvesAfterTheAxes) {
     }
 }
 
+// Two tests of different lengths whose X runs beyond the axis limits both ways, a text
+// that is no number, a logarithmic and a dashed axis, markers: every way a point can be
+// clipped, skipped or mapped.
+TEST_F(WPGraphTest, SeriesSharingTheXChannelDrawExactlyAsEachAlone) {
+    auto data = std::make_unique<TDatabuffer>();
+    const std::vector<std::vector<const char*>> tests[] = {
+        {{"-2", "0", "0.5", "1.25", "2", "2", "3.75", "5", "7"},
+         {"5", "6.5", "abc", "7", "5.5", "9", "6", "7.25", "5"},
+         {"0.5", "10", "100", "0", "-3", "20", "30", "40", "50"}},
+        {{"1", "1.5", "2.5", "4"}, {"7", "5", "6", "8"}, {"2", "3", "4", "5"}},
+    };
+    for (const auto& columns : tests) {
+        TdataProva& t = data->AddProva(3);
+        for (int c = 0; c < 3; ++c)
+            for (const char* v : columns[static_cast<size_t>(c)])
+                t.GetChannel(c).AddText(v);
+    }
+    auto g = NewGraph(2000, 3000, data.get());
+    g->LeftSide().GetSection(0)->AddAxes(1);
+    g->RebuildSeries();
+    TAsse& x = g->XAxis();
+    TAsse& lin = LeftAxis(*g, 0);
+    TAsse& dashed = LeftAxis(*g, 1);
+    TAsse& log = RightAxis(*g);
+    lin.Channels().Add(1);
+    lin.Channels().Add(2);
+    lin.MarkerRecord().ShowMarkers = 1;
+    dashed.Channels().Add(1);
+    dashed.Pen.Style = psDash;
+    log.Channels().Add(2);
+    log.Logarithmic = true;
+    for (TAsse* a : {&x, &lin, &dashed, &log})
+        a->limitiautomatici = false;
+    x.Minimum = 0;
+    x.Maximum = 4;
+    lin.Minimum = dashed.Minimum = 5.5;
+    lin.Maximum = dashed.Maximum = 7.5;
+    log.Minimum = 0;
+    log.Maximum = 1.5;
+    g->Paint(); // lays the axes out
+    ASSERT_EQ(g->Series().size(), 3u);
+
+    RecordingCanvas alone, shared;
+    for (const auto& serie : g->Series())
+        serie->Draw(alone);
+    TSerieXCache cache;
+    for (const auto& serie : g->Series()) {
+        serie->SetXCache(&cache);
+        serie->Draw(shared);
+        serie->SetXCache(nullptr);
+    }
+    EXPECT_GT(alone.Ops.size(), 20u);
+    EXPECT_EQ(shared.Ops, alone.Ops);
+}
+
 } // namespace
 } // namespace vx

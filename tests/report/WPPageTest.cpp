@@ -10,7 +10,12 @@
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
+#include "report/Asse.h"
 #include "report/EditorHooks.h"
+#include "report/Serie.h"
+#include "report/WPGraph.h"
+#include "report/WPSection.h"
+#include "report/legenda.h"
 
 #include <gtest/gtest.h>
 
@@ -376,6 +381,17 @@ TEST_F(PageFixture, APrintedGraphPageIsOneJobOfOneCompositionPerCopy) {
     EXPECT_EQ(first[0].Dest.Top, -100);
     // Composed once: both sheets draw the very same picture.
     EXPECT_EQ(first[0].Picture.Data(), second[0].Picture.Data());
+    // The page was never shown, yet the sheet carries the graph's picture in its place.
+    const TWPGraph& g = *page->Graph();
+    bool graphDrawn = false;
+    for (const auto& p : test::Pictures(first[0].Picture))
+        if (p.Picture.Data() == g.GetMetafile().Data()) {
+            graphDrawn = true;
+            EXPECT_EQ(p.Dest, (TRect{572, 1381, 4742, 6139}));
+            EXPECT_FALSE(p.Picture.Empty());
+            EXPECT_EQ(p.Picture.Width(), 4170);
+        }
+    EXPECT_TRUE(graphDrawn);
     // On the sheet the lower line's left part stands where the header's left edge does.
     bool found = false;
     for (const auto& t : test::Texts(job.Pages[0]))
@@ -388,6 +404,29 @@ TEST_F(PageFixture, APrintedGraphPageIsOneJobOfOneCompositionPerCopy) {
     EXPECT_TRUE(found);
 }
 
+TEST_F(PageFixture, SelectedAxesAreHighlightedOnScreenButNotOnTheSheet) {
+    page->SetPageKind(PK_GRAPHIC);
+    Settle();
+    TWPGraph& g = *page->Graph();
+    g.Paint();
+    const size_t plain = g.GetMetafile().RecordCount();
+    g.LeftSide().GetAxisByIndex(0)->Selected = true;
+    g.Dirty = true;
+    g.Paint();
+    const size_t highlighted = g.GetMetafile().RecordCount();
+    ASSERT_GT(highlighted, plain);
+    page->Print(1, -1, -1);
+    const auto& job = static_cast<VirtualPrinter&>(Printer()).Jobs().back();
+    const auto inner = test::Pictures(test::Pictures(job.Pages[0])[0].Picture);
+    ASSERT_FALSE(inner.empty());
+    EXPECT_EQ(inner.back().Dest, PageRect(g)); // the graph, drawn last
+    EXPECT_EQ(inner.back().Picture.RecordCount(), plain);
+    // The screen gets its highlight back with the next paint.
+    EXPECT_TRUE(g.Dirty);
+    g.Paint();
+    EXPECT_EQ(g.GetMetafile().RecordCount(), highlighted);
+}
+
 TEST_F(PageFixture, TheUpperLineStaysOnTheSheetWithASmallTopMargin) {
     page->SetPageKind(PK_GRAPHIC);
     SetMargins(20, 5, 5, 12);
@@ -395,9 +434,13 @@ TEST_F(PageFixture, TheUpperLineStaysOnTheSheetWithASmallTopMargin) {
     Settle();
     page->Print(1, -1, -1);
     const auto& job = static_cast<VirtualPrinter&>(Printer()).Jobs().back();
-    const auto texts = test::Texts(job.Pages[0]);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].Y, 46);
+    int found = 0;
+    for (const auto& t : test::Texts(job.Pages[0]))
+        if (t.Text == " top") {
+            ++found;
+            EXPECT_EQ(t.Y, 46);
+        }
+    EXPECT_EQ(found, 1);
 }
 
 TEST_F(PageFixture, WithoutTestsTheJobIsTitledWithTheTime) {
@@ -606,6 +649,91 @@ TEST_F(PageFixture, ThePageStreamCarriesHeaderFooterAndReport) {
     EXPECT_EQ(HexBytes(again.Bytes()), HexBytes(bytes));
 }
 
+std::string Bytes(const TWPSide& side) {
+    TMemoryStream s;
+    side.WriteToStream(s);
+    return s.Bytes();
+}
+
+TEST_F(PageFixture, AGraphPageStreamsItsGraphAfterHeaderAndFooter) {
+    AddTest("/m/A1.txt");
+    page->SetPageKind(PK_GRAPHIC);
+    Settle();
+    TWPGraph& g = *page->Graph();
+    g.SetZone(4, 250);
+    g.SetZone(7, 900);
+    g.Globalgrid = true;
+    g.Legend().Visible = true;
+    g.LeftSide().GetSection(0)->Size = 60;
+    g.LeftSide().AddSections(1);
+    g.LeftSide().GetSection(1)->Size = 40;
+    g.LeftSide().GetSection(1)->AddAxes(2);
+    g.LeftSide().GetAxisByIndex(2)->Caption = "third";
+    g.RebuildSeries();
+    page->Footer()->SetEnabled(false);
+    TMemoryStream s;
+    page->SaveToStream(s);
+    const std::string bytes = s.Bytes();
+
+    // Page record, header, footer, then the graph stream: the graph, the X axis, the left
+    // and right side streams and the legend.
+    const TWPSide& left = g.LeftSide();
+    const std::string leftSide =
+        FromHex("02000000 3C000000 01000000") + ComponentToBytes(*left.GetAxisByIndex(0)) +
+        FromHex("28000000 02000000") + ComponentToBytes(*left.GetAxisByIndex(1)) +
+        ComponentToBytes(*left.GetAxisByIndex(2));
+    EXPECT_EQ(Bytes(left), leftSide);
+    const std::string rightSide =
+        FromHex("01000000 64000000 01000000") + ComponentToBytes(*g.RightSide().GetAxisByIndex(0));
+    const std::string head =
+        Record(*page) + ComponentToBytes(*page->Header()) + ComponentToBytes(*page->Footer());
+    const std::string graph = ComponentToBytes(g);
+    EXPECT_EQ(HexBytes(bytes), HexBytes(head + graph + ComponentToBytes(g.XAxis()) + leftSide +
+                                        rightSide + ComponentToBytes(g.Legend())));
+    EXPECT_EQ(bytes[32], 0); // kind 0
+    EXPECT_EQ(bytes.substr(head.size(), 13), std::string("TPF0\x08TWPGraph", 13));
+    EXPECT_NE(graph.find("\x0AZonegraphL" + FromHex("03 FA 00")), std::string::npos);
+    EXPECT_NE(graph.find("\x0AZonegraphB" + FromHex("03 84 03")), std::string::npos);
+    EXPECT_NE(graph.find("\x0AGlobalgrid" + FromHex("09")), std::string::npos);
+    EXPECT_NE(bytes.find(FromHex("07 65 6E 61 62 6C 65 64 08")), std::string::npos);
+
+    TWPPage back(nullptr);
+    back.DataBuffer = &buffer;
+    s.SetPosition(0);
+    back.LoadFromStream(s);
+    EXPECT_EQ(s.Remaining(), 0);
+    ASSERT_NE(back.Graph(), nullptr);
+    TWPGraph& r = *back.Graph();
+    EXPECT_EQ(r.Data(), &buffer);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(r.GetZone(i), g.GetZone(i)) << i;
+    EXPECT_TRUE(r.Globalgrid);
+    EXPECT_TRUE(r.Legend().Visible);
+    ASSERT_EQ(r.LeftSide().SectionCount(), 2);
+    EXPECT_EQ(r.LeftSide().GetSection(1)->Size, 40);
+    EXPECT_EQ(r.LeftSide().GetAxisByIndex(2)->Caption, "third");
+    EXPECT_EQ(r.RightSide().AxisCount(), 1);
+    ASSERT_EQ(r.Series().size(), 4u);
+    EXPECT_EQ(r.Series()[3]->YAxis(), r.RightSide().GetAxisByIndex(0));
+    EXPECT_EQ(r.Series()[0]->Data(), &buffer);
+    EXPECT_TRUE(r.AutoLimitsPending());
+    EXPECT_FALSE(back.Footer()->Enabled());
+    EXPECT_EQ(back.Objects().size(), 3u);
+    TMemoryStream again;
+    back.SaveToStream(again);
+    EXPECT_EQ(HexBytes(again.Bytes()), HexBytes(bytes));
+
+    // The read page lays its graph out as the written one: down to the bottom margin.
+    back.Paint();
+    back.Paint();
+    EXPECT_EQ(PageRect(r), (TRect{572, 1381, 4742, 6633}));
+
+    // A graph stream cut short is a read error, not a page with half a graph.
+    TWPPage cut(nullptr);
+    TMemoryStream shortStream(bytes.substr(0, bytes.size() - 10));
+    EXPECT_THROW(cut.LoadFromStream(shortStream), EReadError);
+}
+
 TEST_F(PageFixture, APageWithoutContentReloadsWithoutOneAndWritesTheSameBytes) {
     page->SetPageKind(PK_REPORTPRO);
     TMemoryStream s;
@@ -664,6 +792,74 @@ TEST_F(PageFixture, ClearingTheSelectionEndsTheCellEditModeOfHeaderAndFooter) {
     EXPECT_FALSE(page->Header()->EditMode());
     SetEditorHooks(nullptr);
     EXPECT_EQ(page->SelectedAxisCount(), 0);
+
+    // The graph's selected axes go too, and its picture loses their highlight.
+    TWPGraph& g = *page->Graph();
+    g.XAxis().Selected = true;
+    g.LeftSide().GetAxisByIndex(0)->Selected = true;
+    EXPECT_EQ(page->SelectedAxisCount(), 2);
+    g.Dirty = false;
+    page->ClearSelection();
+    EXPECT_EQ(page->SelectedAxisCount(), 0);
+    EXPECT_FALSE(g.XAxis().Selected);
+    EXPECT_TRUE(g.Dirty);
+    // Other kinds have no axes to count.
+    page->SetPageKind(PK_REPORT);
+    EXPECT_EQ(page->SelectedAxisCount(), 0);
+    page->ClearSelection();
+}
+
+struct SectionHooks : TEditorHooks {
+    int calls = 0;
+    bool EditSections(std::string& left, std::string&) override {
+        ++calls;
+        TComponent owner;
+        TWPSide side(&owner);
+        TMemoryStream in(left);
+        side.ReadFromStream(in);
+        side.AddSections(1);
+        side.GetSection(1)->AddAxes(2);
+        TMemoryStream out;
+        side.WriteToStream(out);
+        left = out.Bytes();
+        return true;
+    }
+};
+
+TEST_F(PageFixture, TheSectionDialogOfAGraphPageEditsItsGraph) {
+    SectionHooks hooks;
+    SetEditorHooks(&hooks);
+    page->SetPageKind(PK_REPORT);
+    page->EditGraphSections(); // no graph: no dialog
+    EXPECT_EQ(hooks.calls, 0);
+    page->SetPageKind(PK_GRAPHIC);
+    page->EditGraphSections();
+    SetEditorHooks(nullptr);
+    EXPECT_EQ(hooks.calls, 1);
+    EXPECT_EQ(page->Graph()->LeftSide().SectionCount(), 2);
+    EXPECT_EQ(page->Graph()->Series().size(), 4u);
+}
+
+TEST_F(PageFixture, AGraphPageHoldsAGraphOfTheDocumentsData) {
+    AddTest("/m/A1.txt");
+    page->SetPageKind(PK_GRAPHIC);
+    TWPGraph* g = page->Graph();
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->Data(), &buffer);
+    EXPECT_EQ(g->Owner(), page.get());
+    EXPECT_EQ(g->Parent(), page.get());
+    EXPECT_EQ(g->Series().size(), 2u);
+    ASSERT_EQ(page->Objects().size(), 3u);
+    EXPECT_EQ(page->Objects()[2], g);
+    // Laid out by the page, the graph composes at the size of its place between header and
+    // footer, its zones measured from there.
+    Settle();
+    g->Paint();
+    EXPECT_EQ(g->GetMetafile().Width(), 4742 - 572);
+    EXPECT_EQ(g->GetMetafile().Height(), 6139 - 1381);
+    EXPECT_EQ(g->ZonePixel(0), MulDiv(4758, 10, 1000));
+    EXPECT_EQ(g->ZonePixel(3), MulDiv(4170, 800, 1000));
+    EXPECT_EQ(g->XAxis().BoundsRect.Left, MulDiv(4170, 200, 1000));
 }
 
 TEST_F(PageFixture, ReportFooterFollowsTheLastSheetsContentAndFiresTheChangeEvent) {

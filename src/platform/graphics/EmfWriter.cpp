@@ -304,15 +304,13 @@ void EmfWriter::Poly(uint32_t type16, uint32_t type32, const int32_t* xy, size_t
     const bool small = bounds.Left >= INT16_MIN && bounds.Top >= INT16_MIN &&
                        bounds.Right <= INT16_MAX && bounds.Bottom <= INT16_MAX;
     const uint64_t pointBytes = small ? 4 : 8;
-    const uint64_t body = 28 + pointBytes * count;
-    out_.Begin(small ? type16 : type32, (body + 3) & ~uint64_t{3});
+    // A point is 4 or 8 bytes: the record stays a multiple of 4 without padding.
+    out_.Begin(small ? type16 : type32, 28 + pointBytes * count);
     out_.Rect(bounds);
     out_.U32(static_cast<uint32_t>(count));
     if (small) {
         for (size_t i = 0; i < 2 * count; ++i)
             out_.U16(static_cast<uint16_t>(static_cast<int16_t>(xy[i])));
-        if (count % 2)
-            out_.U16(0);
     } else {
         for (size_t i = 0; i < 2 * count; ++i)
             out_.I32(xy[i]);
