@@ -4,6 +4,7 @@
 #include "platform/graphics/Printer.h"
 #include "report/DocBox.h"
 #include "report/Intestazione.h"
+#include "report/WPGraph.h"
 #include "report/WPPage.h"
 #include "report/view/DocBoxView.h"
 #include "report/view/PageView.h"

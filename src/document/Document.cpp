@@ -316,7 +316,7 @@ void TDocForm::ImportaConfigurazione1Click(QObject*) {
 
 void TDocForm::SalvaGrafico1Click(QObject*) {
     TWPPage* page = DocBox ? DocBox->GetCurrentPage() : nullptr;
-    TWPGraph* graph = page ? AsGraph(page->Graph()) : nullptr;
+    TWPGraph* graph = page ? page->Graph() : nullptr;
     if (!graph)
         return;
     const std::string name = ChooseFile(true, ConfigurationsFolder(), "IDS_34", "CGF");
@@ -326,7 +326,7 @@ void TDocForm::SalvaGrafico1Click(QObject*) {
 
 void TDocForm::ApriGrafico1Click(QObject*) {
     TWPPage* page = DocBox ? DocBox->GetCurrentPage() : nullptr;
-    TWPGraph* graph = page ? AsGraph(page->Graph()) : nullptr;
+    TWPGraph* graph = page ? page->Graph() : nullptr;
     if (!graph)
         return;
     const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_34", "CGF");

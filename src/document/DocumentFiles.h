@@ -110,8 +110,6 @@ void SaveDocumentFile(const std::string& fileName, const TDatabuffer& buffer,
                       const std::vector<TWPPage*>& pages);
 void SaveProjectFile(const std::string& fileName, const std::vector<TWPPage*>& pages,
                      const TStringList& labels, const TStringList& mappingList);
-// The graph of a graph page, or null.
-TWPGraph* AsGraph(TMetaobj* object);
 // Exactly the graph stream of the graph.
 void SaveGraphFile(const std::string& fileName, const TWPGraph& graph);
 // The graph takes the file only when all of it reads.

@@ -1,15 +1,9 @@
-// In a unit of its own: the graph's header and the page's both declare the sizing cursor.
-
 #include "document/DocumentFiles.h"
 
 #include "platform/runtime/Streams.h"
 #include "report/WPGraph.h"
 
 namespace vx {
-
-TWPGraph* AsGraph(TMetaobj* object) {
-    return dynamic_cast<TWPGraph*>(object);
-}
 
 void SaveGraphFile(const std::string& fileName, const TWPGraph& graph) {
     SaveFileAtomically(fileName, [&](TStream& stream) { graph.SaveToStream(stream); });
