@@ -1,0 +1,173 @@
+#include "app/TcpCommands.h"
+
+#include "data/WPComp.h"
+#include "platform/runtime/Cp1252.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/StringList.h"
+#include "platform/runtime/Strings.h"
+#include "platform/system/Files.h"
+#include "platform/system/TcpServer.h"
+
+namespace vx {
+
+namespace {
+
+const char* const kCommandWords[] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
+
+// The text before the next STX, which is consumed with it; empty when no STX is left.
+std::string TakeField(std::string& buffer) {
+    const size_t stx = buffer.find(STX);
+    if (stx == std::string::npos)
+        return "";
+    std::string field = buffer.substr(0, stx);
+    buffer.erase(0, stx + 1);
+    return field;
+}
+
+bool IsValidUtf8WithNonAscii(std::string_view s) {
+    bool nonAscii = false;
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t extra = 0;
+        char32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= s.size())
+            return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        nonAscii = true;
+        i += extra + 1;
+    }
+    return nonAscii;
+}
+
+// The file as it exists (found one component at a time), or "" when it does not; a name
+// holding a NUL is never handed to the system cut short.
+std::string ExistingFile(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return "";
+    return FindExistingPath(path);
+}
+
+std::string Error(char code, bool closingStx) {
+    std::string reply = std::string("ERR") + STX + code;
+    if (closingStx)
+        reply += STX;
+    return reply + ETX;
+}
+
+std::string ConfigurationList(const TTcpSnapshot& snapshot) {
+    const std::string folder = snapshot.BasePath + "Configurazioni/";
+    TStringList names;
+    ListFilesByMask(names, folder + "*.CPF");
+    std::string reply = std::string("CFG") + STX + folder + STX;
+    for (int i = 0; i < names.Count(); ++i)
+        reply += names[i] + STX;
+    return reply + ETX;
+}
+
+} // namespace
+
+std::string DecodeTcpField(std::string_view bytes) {
+    return IsValidUtf8WithNonAscii(bytes) ? Utf8ToCp1252(bytes) : std::string(bytes);
+}
+
+TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapshot) {
+    std::string buffer(request);
+    buffer += ETX;
+    const std::string word = TakeField(buffer);
+    int command = -1;
+    for (int i = 0; i < 5; ++i)
+        if (SameText(word, kCommandWords[i]))
+            command = i;
+    TTcpAnswer answer;
+    switch (command) {
+    case 0:
+        answer.Reply = ConfigurationList(snapshot);
+        break;
+    case 1:
+    case 2: {
+        const std::string test = DecodeTcpField(TakeField(buffer));
+        const std::string target = command == 1 ? DecodeTcpField(TakeField(buffer)) : "";
+        const std::string config = DecodeTcpField(TakeField(buffer));
+        const std::string testFile = ExistingFile(test);
+        const std::string configFile = ExistingFile(config);
+        const std::string targetName = ExtractFileName(target);
+        if (testFile.empty()) {
+            answer.Reply = Error('2', true);
+        } else if (configFile.empty()) {
+            answer.Reply = Error('3', true);
+        } else if (command == 1 && (targetName.empty() || target.find('\0') != std::string::npos ||
+                                    !IsValidFileName(targetName))) {
+            // An empty name would print and then copy to nowhere after "accepted".
+            answer.Reply = Error('4', true);
+        } else {
+            answer.Reply = std::string(command == 1 ? "PDF" : "VRX") + STX + "1" + ETX;
+            answer.Job = TRemoteJob{command == 1 ? TRemoteCommand::Pdf : TRemoteCommand::Vrx,
+                                    testFile, target, configFile};
+        }
+        break;
+    }
+    case 3: {
+        buffer.pop_back(); // the ETX
+        answer.Job = TRemoteJob{TRemoteCommand::Opn, DecodeTcpField(buffer), "", ""};
+        break;
+    }
+    case 4: {
+        buffer.pop_back();
+        const size_t stx = buffer.find(STX);
+        TRemoteJob job{TRemoteCommand::Prn, DecodeTcpField(buffer.substr(0, stx)), "", ""};
+        if (stx != std::string::npos)
+            job.ConfigFile = DecodeTcpField(buffer.substr(stx + 1));
+        answer.Job = job;
+        break;
+    }
+    default:
+        answer.Reply = Error('1', false);
+        break;
+    }
+    return answer;
+}
+
+void ServeTcpRequest(TTcpConnection& connection, const TTcpSnapshot& snapshot,
+                     const std::function<void(const TRemoteJob&)>& queueJob) {
+    std::string request;
+    switch (connection.ReadLn(request, ETX, kTcpReadTimeoutMs, kMaxTcpRequest)) {
+    case TTcpConnection::TReadResult::TimedOut:
+        return;
+    case TTcpConnection::TReadResult::TooLong:
+    case TTcpConnection::TReadResult::Closed:
+        connection.Close();
+        return;
+    case TTcpConnection::TReadResult::Line:
+        break;
+    }
+    const TTcpAnswer answer = HandleTcpRequest(request, snapshot);
+    if (answer.Reply)
+        connection.WriteLn(*answer.Reply);
+    if (answer.Job && queueJob)
+        queueJob(*answer.Job);
+}
+
+} // namespace vx

@@ -1,0 +1,54 @@
+#pragma once
+
+// The command protocol of the TCP server: a request is a command word, STX, its fields and
+// ETX; the reply uses the same framing. Parsing and checking run on the connection's thread
+// and touch only the file system and a snapshot of the settings; the document work of an
+// accepted request is handed back as a job for the GUI thread, after the reply is sent.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+class TTcpConnection;
+
+inline constexpr char STX = '\x02';
+inline constexpr char ETX = '\x03';
+inline constexpr size_t kMaxTcpRequest = 32000;
+inline constexpr int kTcpReadTimeoutMs = 200;
+
+enum class TRemoteCommand { Pdf, Vrx, Opn, Prn };
+
+struct TRemoteJob {
+    TRemoteCommand Command = TRemoteCommand::Pdf;
+    std::string TestFile;
+    std::string TargetFile; // PDF only
+    std::string ConfigFile; // empty for OPN, and for PRN without one
+};
+
+// What the connection thread may read: taken when the server starts.
+struct TTcpSnapshot {
+    std::string BasePath;
+};
+
+struct TTcpAnswer {
+    std::optional<std::string> Reply; // without its CR LF; none for OPN and PRN
+    std::optional<TRemoteJob> Job;
+};
+
+// A field as the program holds it: valid UTF-8 with non-ASCII bytes is converted to cp1252,
+// anything else is taken as cp1252 bytes already.
+std::string DecodeTcpField(std::string_view bytes);
+
+// One request, the bytes before its ETX.
+TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapshot);
+
+// One pass of a connection: reads one request (at most 200 ms; a time-out keeps the partial
+// request and sends nothing), replies, then hands the job on. An over-long request closes the
+// connection without a reply.
+void ServeTcpRequest(TTcpConnection& connection, const TTcpSnapshot& snapshot,
+                     const std::function<void(const TRemoteJob&)>& queueJob);
+
+} // namespace vx

@@ -1,0 +1,356 @@
+#include "app/TcpCommands.h"
+
+#include "platform/system/TcpServer.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <mutex>
+#include <netinet/in.h>
+#include <poll.h>
+#include <random>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FromHex;
+using test::HexBytes;
+
+// Base folder B/ with three configuration-folder entries, two tests and a test in a folder
+// whose name holds a point.
+class TcpCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        base_ = dir_.Path();
+        for (const char* f : {"Configurazioni", "Prove", "v1.2", "out", "System"})
+            QDir().mkpath(QString::fromStdString(base_ + f));
+        for (const char* f :
+             {"Configurazioni/b.CPF", "Configurazioni/A.cpf", "Configurazioni/c.txt",
+              "Prove/Bench_01.txt", "Prove/Bench_02.txt", "v1.2/t"})
+            test::WriteFile(base_ + f, "x");
+        snapshot_.BasePath = base_;
+    }
+    TTcpAnswer Ask(std::string_view request) { return HandleTcpRequest(request, snapshot_); }
+    std::string Pdf(const std::string& test, const std::string& target, const std::string& config) {
+        return "PDF\x02" + test + "\x02" + target + "\x02" + config + "\x02";
+    }
+
+    test::TempDir dir_;
+    std::string base_;
+    TTcpSnapshot snapshot_;
+};
+
+const std::string kErr1 = FromHex("45 52 52 02 31 03");
+
+TEST_F(TcpCommandsTest, ConfigurationListingAndUnknownWords) {
+    const std::string listing = "CFG\x02" + base_ +
+                                "Configurazioni/\x02"
+                                "A.cpf\x02"
+                                "b.CPF\x02\x03";
+    EXPECT_EQ(*Ask("CFG\x02").Reply, listing);
+    EXPECT_EQ(*Ask("cfg\x02").Reply, listing);
+    for (const char* request : {"XYZ\x02", "", "CFG", "PDFX\x02"})
+        EXPECT_EQ(*Ask(request).Reply, kErr1) << request;
+    EXPECT_FALSE(Ask("XYZ\x02").Job);
+
+    QFile::remove(QString::fromStdString(base_ + "Configurazioni/b.CPF"));
+    QFile::remove(QString::fromStdString(base_ + "Configurazioni/A.cpf"));
+    EXPECT_EQ(*Ask("CFG\x02").Reply, "CFG\x02" + base_ + "Configurazioni/\x02\x03");
+}
+
+TEST_F(TcpCommandsTest, PdfAndVrxChecksInTheirOrder) {
+    const std::string test = base_ + "Prove/Bench_01.txt";
+    const std::string config = base_ + "Configurazioni/b.CPF";
+    const std::string target = base_ + "out/t1.pdf";
+    const struct {
+        std::string request;
+        std::string reply;
+    } cases[] = {
+        {Pdf(base_ + "Prove/none.txt", target, config), FromHex("45 52 52 02 32 02 03")},
+        {Pdf(test, target, base_ + "none.CPF"), FromHex("45 52 52 02 33 02 03")},
+        {Pdf(test, base_ + "out/a?b.pdf", config), FromHex("45 52 52 02 34 02 03")},
+        {Pdf(test, ".x.pdf", config), FromHex("45 52 52 02 34 02 03")},
+        {Pdf(test, base_ + "out/", config), FromHex("45 52 52 02 34 02 03")},
+        {Pdf(test, "", config), FromHex("45 52 52 02 34 02 03")},
+        {Pdf(test, base_ + std::string("out/a\0b.pdf", 11), config),
+         FromHex("45 52 52 02 34 02 03")},
+        {Pdf(std::string(test) + std::string("\0x", 2), target, config),
+         FromHex("45 52 52 02 32 02 03")},
+        {"PDF\x02" + test + "\x02" + target + "\x02" + config, FromHex("45 52 52 02 33 02 03")},
+        {"VRX\x02" + test + "\x02" + config, FromHex("45 52 52 02 33 02 03")},
+        {"VRX\x02" + base_ + "nowhere\x02" + config + "\x02", FromHex("45 52 52 02 32 02 03")},
+    };
+    for (const auto& c : cases) {
+        const TTcpAnswer a = Ask(c.request);
+        EXPECT_EQ(HexBytes(*a.Reply), HexBytes(c.reply)) << HexBytes(c.request);
+        EXPECT_FALSE(a.Job);
+    }
+
+    const TTcpAnswer pdf = Ask(Pdf(test, target, config));
+    EXPECT_EQ(HexBytes(*pdf.Reply), "50 44 46 02 31 03");
+    ASSERT_TRUE(pdf.Job);
+    EXPECT_EQ(pdf.Job->Command, TRemoteCommand::Pdf);
+    EXPECT_EQ(pdf.Job->TestFile, test);
+    EXPECT_EQ(pdf.Job->TargetFile, target);
+    EXPECT_EQ(pdf.Job->ConfigFile, config);
+
+    // Found one path component at a time, whatever the case the client wrote.
+    const TTcpAnswer vrx = Ask("vrx\x02" + base_ + "prove/BENCH_01.TXT\x02" + config + "\x02");
+    EXPECT_EQ(HexBytes(*vrx.Reply), "56 52 58 02 31 03");
+    ASSERT_TRUE(vrx.Job);
+    EXPECT_EQ(vrx.Job->Command, TRemoteCommand::Vrx);
+    EXPECT_EQ(vrx.Job->TestFile, test);
+}
+
+TEST_F(TcpCommandsTest, OpnAndPrnAreQueuedWithoutReply) {
+    const std::string test = base_ + "Prove/Bench_01.txt";
+    const struct {
+        std::string request;
+        TRemoteCommand command;
+        std::string testFile;
+        std::string config;
+    } cases[] = {
+        {"OPN\x02" + test, TRemoteCommand::Opn, test, ""},
+        {"OPN\x02" + test + "\x02", TRemoteCommand::Opn, test + "\x02", ""}, // the STX is path
+        {"PRN\x02" + test, TRemoteCommand::Prn, test, ""},
+        {"PRN\x02" + test +
+             "\x02"
+             "c.CPF",
+         TRemoteCommand::Prn, test, "c.CPF"},
+        {"prn\x02" + test + "\x02", TRemoteCommand::Prn, test, ""},
+    };
+    for (const auto& c : cases) {
+        const TTcpAnswer a = Ask(c.request);
+        EXPECT_FALSE(a.Reply) << c.request;
+        ASSERT_TRUE(a.Job);
+        EXPECT_EQ(a.Job->Command, c.command);
+        EXPECT_EQ(a.Job->TestFile, c.testFile);
+        EXPECT_EQ(a.Job->ConfigFile, c.config);
+    }
+}
+
+TEST(DecodeTcpField, Utf8IsConvertedAnythingElseIsTakenAsItIs) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/data/Pr\xC3\xBC"
+         "fung.txt",
+         "/data/Pr\xFC"
+         "fung.txt"}, // UTF-8
+        {"/data/Pr\xFC"
+         "fung.txt",
+         "/data/Pr\xFC"
+         "fung.txt"}, // cp1252 already
+        {"plain", "plain"},
+        {"\xC3", "\xC3"},         // cut sequence
+        {"\xC0\xAF", "\xC0\xAF"}, // overlong form
+        {"\xE2\x82\xAC", "\x80"}, // the euro sign
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(HexBytes(DecodeTcpField(in)), HexBytes(out)) << HexBytes(in);
+}
+
+// ---- over real loopback sockets ----
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t size = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+class Client {
+public:
+    explicit Client(int port) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(uint16_t(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    ~Client() { ::close(fd_); }
+    bool Connected() const { return connected_; }
+    void Send(std::string_view bytes) {
+        size_t sent = 0;
+        while (sent < bytes.size()) {
+            const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0)
+                return;
+            sent += size_t(n);
+        }
+    }
+    // Reads until `count` CR LF-ended replies arrived, the peer closed, or ms passed idle.
+    std::string Receive(int replies = 1, int ms = 2000) {
+        std::string got;
+        auto complete = [&] {
+            int n = 0;
+            for (size_t at = 0; (at = got.find("\r\n", at)) != std::string::npos; at += 2)
+                ++n;
+            return n >= replies;
+        };
+        while (!complete()) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, ms) <= 0)
+                break;
+            char buffer[4096];
+            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                closed_ = true;
+                break;
+            }
+            got.append(buffer, size_t(n));
+        }
+        return got;
+    }
+    bool ClosedByPeer() const { return closed_; }
+
+private:
+    int fd_ = -1;
+    bool connected_ = false;
+    bool closed_ = false;
+};
+
+class TcpServingTest : public TcpCommandsTest {
+protected:
+    void SetUp() override {
+        TcpCommandsTest::SetUp();
+        port_ = FreePort();
+        server_.OnExecute = [this](TTcpConnection& c) {
+            ServeTcpRequest(c, snapshot_, [this](const TRemoteJob& job) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                jobs_.push_back(job);
+            });
+        };
+        server_.Activate("127.0.0.1", port_);
+    }
+    size_t JobCount() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return jobs_.size();
+    }
+
+    int port_ = 0;
+    TTcpServer server_;
+    std::mutex mutex_;
+    std::vector<TRemoteJob> jobs_;
+};
+
+TEST_F(TcpServingTest, FramingOverASocket) {
+    Client c(port_);
+    ASSERT_TRUE(c.Connected());
+    c.Send(std::string("XYZ\x02\x03"
+                       "CFG\x02\x03",
+                       10));
+    const std::string listing = "CFG\x02" + base_ +
+                                "Configurazioni/\x02"
+                                "A.cpf\x02"
+                                "b.CPF\x02\x03\r\n";
+    EXPECT_EQ(c.Receive(2), kErr1 + "\r\n" + listing);
+    c.Send("CF");
+    std::this_thread::sleep_for(500ms);
+    c.Send("G\x02\x03");
+    EXPECT_EQ(c.Receive(2, 1000), listing); // exactly one reply
+    c.Send("\x03");
+    EXPECT_EQ(c.Receive(), kErr1 + "\r\n");
+    EXPECT_EQ(c.Receive(1, 1000), ""); // idle: nothing
+    c.Send("OPN\x02" + base_ + "Prove/Bench_01.txt\x03");
+    EXPECT_EQ(c.Receive(1, 1000), "");
+    EXPECT_EQ(JobCount(), 1u);
+}
+
+TEST_F(TcpServingTest, LongestLineIsServedOneLongerClosesTheConnection) {
+    Client exact(port_);
+    exact.Send("XYZ\x02" + std::string(31996, 'a') + "\x03");
+    EXPECT_EQ(exact.Receive(), kErr1 + "\r\n");
+    Client over(port_);
+    over.Send("XYZ\x02" + std::string(31997, 'a') + "\x03");
+    EXPECT_EQ(over.Receive(), "");
+    EXPECT_TRUE(over.ClosedByPeer());
+    Client next(port_);
+    next.Send("XYZ\x02\x03");
+    EXPECT_EQ(next.Receive(), kErr1 + "\r\n");
+}
+
+// Many clients at once, good and hostile alike, with idle connections held throughout.
+TEST_F(TcpServingTest, SoakOfMixedRequestsOverConcurrentConnections) {
+    std::vector<std::unique_ptr<Client>> idle;
+    for (int i = 0; i < 50; ++i)
+        idle.push_back(std::make_unique<Client>(port_));
+    const std::string listing = "CFG\x02" + base_ +
+                                "Configurazioni/\x02"
+                                "A.cpf\x02"
+                                "b.CPF\x02\x03\r\n";
+    const std::string missing = std::string("ERR\x02"
+                                            "2\x02\x03\r\n");
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> clients;
+    for (int t = 0; t < 20; ++t) {
+        clients.emplace_back([&, t] {
+            std::mt19937 random(1234 + t);
+            for (int i = 0; i < 50; ++i) {
+                Client c(port_);
+                switch ((t + i) % 7) {
+                case 0:
+                    c.Send("CFG\x02\x03");
+                    wrong += c.Receive() != listing;
+                    break;
+                case 1:
+                    c.Send("NOPE\x02\x03");
+                    wrong += c.Receive() != kErr1 + "\r\n";
+                    break;
+                case 2:
+                    c.Send(Pdf(base_ + "x.txt", "o.pdf", "c.CPF") + "\x03");
+                    wrong += c.Receive() != missing;
+                    break;
+                case 3:
+                    c.Send(std::string(32001, 'z'));
+                    c.Receive();
+                    wrong += !c.ClosedByPeer();
+                    break;
+                case 4:
+                    c.Send("CFG\x02"); // cut off before ETX, then gone
+                    break;
+                case 5: {
+                    std::string noise(1 + random() % 3000, '\0');
+                    for (char& ch : noise)
+                        ch = char(random());
+                    if (random() % 2)
+                        noise += '\x03';
+                    c.Send(noise);
+                    break;
+                }
+                default:
+                    c.Send("CFG\x02\x03"); // closes before reading
+                    break;
+                }
+            }
+        });
+    }
+    for (std::thread& t : clients)
+        t.join();
+    EXPECT_EQ(wrong, 0);
+    Client after(port_);
+    after.Send("CFG\x02\x03");
+    EXPECT_EQ(after.Receive(), listing);
+    auto waitCount = [&](int n) {
+        for (int i = 0; i < 500 && server_.ConnectionCount() != n; ++i)
+            std::this_thread::sleep_for(10ms);
+        return server_.ConnectionCount();
+    };
+    EXPECT_EQ(waitCount(51), 51); // the idle ones and `after`
+    idle.clear();
+    EXPECT_EQ(waitCount(1), 1);
+}
+
+} // namespace
+} // namespace vx
