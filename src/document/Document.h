@@ -6,13 +6,16 @@
 #include "platform/runtime/StringList.h"
 #include "platform/ui/Form.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vx {
 
 class TComponent;
 class TDatabuffer;
+class EDocumentFile;
 class TDocBox;
 class TStream;
 class TTabSet;
@@ -32,8 +35,8 @@ public:
     // ---- document state ----
     // The document's tests; every page points to it.
     std::unique_ptr<TDatabuffer> Databuffer;
-    // None until a document is made or opened; owned by the window.
-    TDocBox* DocBox = nullptr;
+    // None until a document is made or opened.
+    std::unique_ptr<TDocBox> DocBox;
     // The .MAP file names a project carries; nothing here reads those files.
     TStringList MappingList;
     // The name shown for the document (at most 255 characters).
@@ -51,7 +54,7 @@ public:
     void SaveDocumentToFile(const std::string& fileName);
     // i32 count and that many pages, read whole before the document changes; raises
     // EDocumentFile with the document and its tabs as they were.
-    void LoadPages(TStream& stream, bool append);
+    void LoadPages(TStream& stream, bool append, const std::string& fileName = {});
     void SaveProjectToFile(const std::string& fileName);
     // Raises EDocumentFile with the document, tabs, test styles and mapping list unchanged.
     void LoadProjectFromFile(const std::string& fileName, bool append);
@@ -75,7 +78,7 @@ public:
     void VerificaHASH1Click(QObject* sender);
 
     // The message of a failed file operation in the window's language.
-    std::string FileErrorText(const class EDocumentFile& error) const;
+    std::string FileErrorText(const EDocumentFile& error) const;
 
     // ---- the document window's controls (DocumentWindow.cpp) ----
     void UpdatePageTypeControls();
@@ -85,11 +88,19 @@ public:
     void SetProgress(int position);
     void HideProgress();
 
+    // The document's pages in order.
+    std::vector<TWPPage*> Pages() const;
+
 private:
-    void AddPageTab(const TWPPage& page);
+    std::string Text(const char* id) const;
+    void AddTab(const std::string& name);
     void AddEmptyGraphPage();
-    void BindPage(TWPPage& page);
+    void TakePages(std::vector<std::unique_ptr<TWPPage>> pages, bool append);
     void RefreshAfterLoad();
+    // Runs a file command of a menu: a failure is shown, the document stays as it was.
+    void FileCommand(const std::function<void()>& command);
+    std::string ChooseFile(bool save, const std::string& initialDir, const std::string& filterId,
+                           const std::string& ext, const std::string& proposed = {});
 };
 
 } // namespace vx

@@ -1,6 +1,7 @@
 #include "document/DocumentFiles.h"
 
 #include "data/Databuff.h"
+#include "data/ProvaText.h"
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Streams.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace vx {
 
@@ -213,6 +215,21 @@ void TakeProjectLabels(const TStringList& labels, TDatabuffer& buffer) {
     buffer.LabelTable.Clear();
     for (int i = 0; i < kept; ++i)
         buffer.LabelTable.Add(labels[i]);
+}
+
+bool ReadTestFile(TDatabuffer& buffer, const std::string& fileName,
+                  const std::function<void(int64_t position, int64_t maximum)>& progress) {
+    TCellPos names;
+    if (!GetProvaNamesRow(fileName, names) || names.Row > std::numeric_limits<int32_t>::max() - 3)
+        return false;
+    int vectors = 0;
+    if (!CountProvaColumns(0, names.Row + 3, fileName, vectors))
+        return false;
+    TdataProva& test = buffer.AddProva(vectors);
+    ReadProvaText(progress, names, TCellPos{0, names.Row + 1}, fileName, test,
+                  TCellPos{0, names.Row + 3});
+    test.FileName = fileName;
+    return true;
 }
 
 void SaveFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& write) {

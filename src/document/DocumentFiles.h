@@ -90,6 +90,13 @@ TProjectContent ReadProject(TStream& stream, TDatabuffer* buffer, const std::str
 // without tests).
 void TakeProjectLabels(const TStringList& labels, TDatabuffer& buffer);
 
+// ---- tests ----
+// One test text file into a new test of the buffer, the names row found first and the
+// channels counted on the first data row; false (and no test) when either fails. The
+// progress is told the bytes read.
+bool ReadTestFile(TDatabuffer& buffer, const std::string& fileName,
+                  const std::function<void(int64_t position, int64_t maximum)>& progress);
+
 // ---- files ----
 // Streams write into a temporary beside fileName, renamed over it after the last byte;
 // any failure removes the temporary, keeps the old file and raises EDocumentFile (cannot

@@ -238,9 +238,12 @@ TEST_F(DocumentFilesTest, HostileCountsAndKindsAreRefusedBeforeAnythingIsMade) {
         project + I32(1) + p + I32(0) + DefaultStyleBytes() + I32(1) + huge,
         project + I32(1) + kind9 + I32(0) + DefaultStyleBytes() + I32(0),
     };
+    TempDir dir;
+    const std::string file = dir.File("h.CPF");
     for (const std::string& bytes : cases) {
-        TMemoryStream stream(bytes);
-        EXPECT_THROW(ReadProject(stream, &buffer, "p.CPF"), EReadError)
+        WriteFile(file, bytes);
+        EXPECT_THROW(ReadFileChecked(file, [&](TStream& s) { ReadProject(s, &buffer, file); }),
+                     EDocumentFile)
             << HexBytes(bytes.substr(17, 40));
     }
 }
@@ -296,6 +299,37 @@ TEST_F(DocumentFilesTest, MissingAndDamagedFilesAreDamagedOrIncomplete) {
         ADD_FAILURE();
     } catch (const EDocumentFile& e) {
         EXPECT_EQ(e.Kind, TDocumentFileError::NotAProject);
+    }
+}
+
+TEST_F(DocumentFilesTest, EveryTruncationOfTheGoldenDocumentAndProjectIsRefused) {
+    TDatabuffer tests;
+    MakeTest(tests, "A1.txt", {"1.5", "2.5"});
+    TStringList labels, mapping;
+    labels.Add("Forza\xA7kN");
+    mapping.Add("a.MAP");
+    auto page = MakePage(&tests, "Pagina 1");
+    TAttributiProve styles;
+    styles.Record(1).Width = 9;
+    TMemoryStream document, project;
+    WriteDocument(document, tests, styles, {page.get()});
+    WriteProject(project, {page.get()}, labels, styles, mapping);
+
+    for (size_t n = 0; n < document.Bytes().size(); ++n) {
+        TMemoryStream stream(document.Bytes().substr(0, n));
+        TDatabuffer buffer;
+        EXPECT_ANY_THROW({
+            ReadDocumentHeader(stream, buffer, "d.VRX");
+            ReadPages(stream, &buffer);
+        }) << n;
+        // The header either came whole or left everything as it was.
+        if (buffer.ProvaCount() == 0)
+            EXPECT_EQ(AttributiProve(), TAttributiProve()) << n;
+        AttributiProve().SetDefaults();
+    }
+    for (size_t n = 0; n < project.Bytes().size(); ++n) {
+        TMemoryStream stream(project.Bytes().substr(0, n));
+        EXPECT_ANY_THROW(ReadProject(stream, &tests, "p.CPF")) << n;
     }
 }
 
