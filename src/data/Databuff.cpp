@@ -433,4 +433,16 @@ void TDatabuffer::LoadFromStream(TStream& stream) {
     sorted_ = false;
 }
 
+void TDatabuffer::SwapContent(TDatabuffer& other) {
+    TStringList names, labels;
+    names.Assign(FileNames);
+    labels.Assign(LabelTable);
+    FileNames.Assign(other.FileNames);
+    LabelTable.Assign(other.LabelTable);
+    other.FileNames.Assign(names);
+    other.LabelTable.Assign(labels);
+    tests_.swap(other.tests_);
+    std::swap(sorted_, other.sorted_);
+}
+
 } // namespace vx

@@ -236,6 +236,9 @@ public:
     // The data-buffer stream "Ver 1.0".
     void SaveToStream(TStream& stream) const;
     void LoadFromStream(TStream& stream);
+    // Exchanges the file names, labels and tests, so that a reader can fill a buffer of its
+    // own and hand it over only once the whole file has read.
+    void SwapContent(TDatabuffer& other);
 
 private:
     std::vector<std::unique_ptr<TdataProva>> tests_;

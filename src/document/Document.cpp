@@ -1,12 +1,56 @@
 #include "document/Document.h"
 
+#include "data/AttributiProve.h"
 #include "data/Databuff.h"
+#include "data/Settings.h"
+#include "data/WPComp.h"
 #include "document/DocumentFiles.h"
 #include "localisation/FormTable.h"
 #include "localisation/mlComp.h"
+#include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/Screen.h"
+#include "platform/runtime/Cp1252.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/UiServices.h"
+#include "platform/system/Files.h"
 #include "platform/ui/TabSet.h"
+#include "report/DocBox.h"
+#include "report/WPPage.h"
+#include "report/wpreport.h"
+
+#include <QCryptographicHash>
 
 namespace vx {
+
+namespace {
+
+const char* const kHashFile = "TMPDEFFILEHASH.TMP";
+
+// Clears a flag however the scope is left.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::string Md5Hex(std::string_view bytes) {
+    const QByteArray digest =
+        QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                 QCryptographicHash::Md5);
+    return digest.toHex().toUpper().toStdString();
+}
+
+std::string ConfigurationsFolder() {
+    return BasePath + "Configurazioni";
+}
+
+} // namespace
 
 TDocForm::TDocForm(QWidget* parent)
     : TForm(parent, "DocForm"), Databuffer(std::make_unique<TDatabuffer>()) {
@@ -14,6 +58,282 @@ TDocForm::TDocForm(QWidget* parent)
     mlLang1 = CreateFormTable(this, "TDocForm");
 }
 
-TDocForm::~TDocForm() = default;
+TDocForm::~TDocForm() {
+    // The pages call back into the window.
+    DocBox.reset();
+}
+
+std::string TDocForm::Text(const char* id) const {
+    return mlLang1->GetTextOrDefault(id);
+}
+
+std::vector<TWPPage*> TDocForm::Pages() const {
+    std::vector<TWPPage*> pages;
+    if (DocBox)
+        for (int i = 0; i < DocBox->PageCount(); ++i)
+            pages.push_back(DocBox->GetPage(i));
+    return pages;
+}
+
+void TDocForm::AddTab(const std::string& name) {
+    QStringList tabs = elencopagine->Tabs();
+    tabs << ToQString(name);
+    elencopagine->SetTabs(tabs);
+}
+
+// ---- document ----
+
+void TDocForm::SaveDocumentToFile(const std::string& fileName) {
+    SaveDocumentFile(fileName, *Databuffer, Pages());
+}
+
+void TDocForm::LoadPages(TStream& stream, bool append, const std::string& fileName) {
+    TPageList pages;
+    try {
+        pages = ReadPages(stream, Databuffer.get());
+    } catch (const std::exception&) {
+        throw EDocumentFile(TDocumentFileError::Damaged, fileName);
+    }
+    // A document without pages is refused rather than opened pageless.
+    if (!append && pages.empty())
+        throw EDocumentFile(TDocumentFileError::Damaged, fileName);
+    TakePages(std::move(pages), append);
+}
+
+void TDocForm::TakePages(TPageList pages, bool append) {
+    if (!DocBox)
+        DocBox = std::make_unique<TDocBox>();
+    {
+        FlagScope loading(Loading);
+        if (!append) {
+            elencopagine->SetTabs({});
+            DocBox->ClearPages();
+        }
+        for (std::unique_ptr<TWPPage>& page : pages) {
+            if (TWPReport* report = page->Report())
+                report->OnCurrentPageChange = [this](TComponent* sender) {
+                    ReportPageChanged(sender);
+                };
+            const std::string name = page->pagename;
+            DocBox->AdoptPage(page.release());
+            AddTab(name);
+        }
+        DocBox->ShowPage(0);
+        elencopagine->SetTabIndex(0);
+        UpdatePageTypeControls();
+    }
+}
+
+// ---- project ----
+
+void TDocForm::SaveProjectToFile(const std::string& fileName) {
+    SaveProjectFile(fileName, Pages(), Databuffer->LabelTable, MappingList);
+}
+
+void TDocForm::LoadProjectFromFile(const std::string& fileName, bool append) {
+    TProjectContent project;
+    ReadFileChecked(fileName, [&](TStream& stream) {
+        project = ReadProject(stream, Databuffer.get(), fileName);
+    });
+    if (!append && project.Pages.empty())
+        throw EDocumentFile(TDocumentFileError::Damaged, fileName);
+    TakePages(std::move(project.Pages), append);
+    TakeProjectLabels(project.Labels, *Databuffer);
+    if (project.HasStyles)
+        AttributiProve() = project.Styles;
+    if (project.HasMappingList)
+        MappingList.Assign(project.MappingList);
+}
+
+// ---- new document ----
+
+void TDocForm::LoadTestsAndProject(const std::string& /*loadModel*/,
+                                   const std::string& configurationFile, const TStringList& files) {
+    Databuffer->FileNames.Assign(files);
+    LoadTestFiles(*Databuffer, files);
+    std::string caption;
+    for (int i = 0; i < files.Count(); ++i)
+        caption += " " + ExtractFileName(files[i]);
+    SetCaption(ToQString(caption));
+
+    // A project that cannot be read falls back as a missing one does.
+    for (const std::string& candidate : {configurationFile, BasePath + "System/defcfg.set"}) {
+        const std::string path = candidate.empty() ? std::string() : FindExistingPath(candidate);
+        if (path.empty())
+            continue;
+        try {
+            LoadProjectFromFile(path, false);
+            return;
+        } catch (const EDocumentFile&) {
+        }
+    }
+    AddEmptyGraphPage();
+}
+
+void TDocForm::AddEmptyGraphPage() {
+    if (!DocBox)
+        DocBox = std::make_unique<TDocBox>();
+    TWPPage* page = DocBox->AddPage();
+    DocBox->ShowPage(0);
+    page->DataBuffer = Databuffer.get();
+    page->SetPageKind(PK_GRAPHIC);
+    FlagScope loading(Loading);
+    AddTab(Text("IDS_21"));
+    elencopagine->SetTabIndex(0);
+}
+
+void TDocForm::LoadTestFiles(TDatabuffer& databuffer, const TStringList& files) {
+    Ui().SetBusyCursor(true);
+    struct Restore {
+        TDocForm* form;
+        ~Restore() {
+            form->HideProgress();
+            Ui().SetBusyCursor(false);
+        }
+    } restore{this};
+    for (int i = 0; i < files.Count(); ++i) {
+        const std::string& file = files[i];
+        ShowProgress(Text("IDS_22") + file, 10);
+        ProcessMessages();
+        ReadTestFile(databuffer, file, [this](int64_t position, int64_t maximum) {
+            SetProgress(maximum > 0 ? static_cast<int>(position * 10 / maximum) : 0);
+        });
+    }
+}
+
+// ---- hash check ----
+
+std::string TDocForm::FileMD5(const std::string& fileName) {
+    return Md5Hex(ReadWholeFile(fileName));
+}
+
+std::string TDocForm::ComputeProjectHash() {
+    TMemoryStream project;
+    WriteProject(project, Pages(), Databuffer->LabelTable, AttributiProve(), MappingList);
+    // The program's folder is often not writable here; the hash does not depend on the file.
+    try {
+        WriteFileAtomically(ExtractFilePath(Application().ExeName()) + kHashFile, project.Bytes());
+    } catch (const Exception&) {
+    }
+    return Md5Hex(project.Bytes());
+}
+
+void TDocForm::VerificaHASH1Click(QObject*) {
+    const std::string hash = ComputeProjectHash();
+    if (DefinitionHash.empty()) {
+        DefinitionHash = hash;
+        return;
+    }
+    Ui().ShowMessage(Text(hash == DefinitionHash ? "IDS_55" : "IDS_54"));
+}
+
+// ---- dialogs ----
+
+std::string TDocForm::FileErrorText(const EDocumentFile& error) const {
+    const char* id = "IDS_53";
+    switch (error.Kind) {
+    case TDocumentFileError::NotAProject:
+        id = "IDS_50";
+        break;
+    case TDocumentFileError::UnsupportedVersion:
+        id = "IDS_51";
+        break;
+    case TDocumentFileError::Damaged:
+        id = "IDS_52";
+        break;
+    case TDocumentFileError::CannotSave:
+        break;
+    }
+    return Text(id) + error.FileName;
+}
+
+void TDocForm::FileCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const EDocumentFile& e) {
+        Ui().MessageDlg(FileErrorText(e), TMsgDlgType::mtError, mbOK);
+    }
+}
+
+std::string TDocForm::ChooseFile(bool save, const std::string& initialDir,
+                                 const std::string& filterId, const std::string& ext,
+                                 const std::string& proposed) {
+    FileDialogRequest request;
+    request.InitialDir = initialDir;
+    request.FileName = proposed;
+    request.Filter = Text(filterId.c_str()) + ext + ")|*." + ext;
+    request.DefaultExt = ext;
+    if (save) {
+        const std::string name = Ui().SaveFileDialog(request);
+        return name.empty() ? name : ChangeFileExt(name, "." + ext);
+    }
+    const std::vector<std::string> names = Ui().OpenFileDialog(request);
+    return names.empty() ? std::string() : names.front();
+}
+
+void TDocForm::RefreshAfterLoad() {
+    if (DocBox) {
+        DocBox->ZoomToFit();
+        DocBox->RedrawCurrentPage();
+    }
+    UpdatePageTypeControls();
+}
+
+void TDocForm::SalvaDocumento1Click(QObject*) {
+    std::string lastFolder;
+    ReadKolmVar(BasePath, "Kolm Path", "Last doc path", lastFolder);
+    const std::string name = ChooseFile(true, lastFolder, "IDS_11", "VRX");
+    if (name.empty())
+        return;
+    FileCommand([&] {
+        SaveDocumentToFile(name);
+        WriteKolmVar(BasePath, "Kolm Path", "Last doc path", ExtractFilePath(name));
+    });
+}
+
+void TDocForm::SalvaConfigurazione1Click(QObject*) {
+    const std::string name =
+        ChooseFile(true, ConfigurationsFolder(), "IDS_11", "CPF", DocumentName);
+    if (!name.empty())
+        FileCommand([&] { SaveProjectToFile(name); });
+}
+
+void TDocForm::CaricaConfigurazione1Click(QObject*) {
+    const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_11", "CPF");
+    if (name.empty())
+        return;
+    FileCommand([&] { LoadProjectFromFile(name, false); });
+    RefreshAfterLoad();
+}
+
+void TDocForm::ImportaConfigurazione1Click(QObject*) {
+    const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_11", "CPF");
+    if (name.empty())
+        return;
+    FileCommand([&] { LoadProjectFromFile(name, true); });
+    RefreshAfterLoad();
+}
+
+void TDocForm::SalvaGrafico1Click(QObject*) {
+    TWPPage* page = DocBox ? DocBox->GetCurrentPage() : nullptr;
+    TWPGraph* graph = page ? AsGraph(page->Graph()) : nullptr;
+    if (!graph)
+        return;
+    const std::string name = ChooseFile(true, ConfigurationsFolder(), "IDS_34", "CGF");
+    if (!name.empty())
+        FileCommand([&] { SaveGraphFile(name, *graph); });
+}
+
+void TDocForm::ApriGrafico1Click(QObject*) {
+    TWPPage* page = DocBox ? DocBox->GetCurrentPage() : nullptr;
+    TWPGraph* graph = page ? AsGraph(page->Graph()) : nullptr;
+    if (!graph)
+        return;
+    const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_34", "CGF");
+    if (name.empty())
+        return;
+    FileCommand([&] { LoadGraphFile(name, *graph); });
+    RefreshAfterLoad();
+}
 
 } // namespace vx

@@ -6,6 +6,7 @@
 #include "platform/runtime/StringList.h"
 #include "platform/ui/Form.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ class TSpeedButton;
 class TTimer;
 class TUpDown;
 class DocumentDialogs;
+class EDocumentFile;
 class TDocBox;
 class TStream;
 class TTabSet;
@@ -44,8 +46,8 @@ public:
     // ---- document state ----
     // The document's tests; every page points to it.
     std::unique_ptr<TDatabuffer> Databuffer;
-    // None until a document is made or opened; owned by the window.
-    TDocBox* DocBox = nullptr;
+    // None until a document is made or opened.
+    std::unique_ptr<TDocBox> DocBox;
     // The .MAP file names a project carries; nothing here reads those files.
     TStringList MappingList;
     // The name shown for the document (at most 255 characters).
@@ -63,7 +65,7 @@ public:
     void SaveDocumentToFile(const std::string& fileName);
     // i32 count and that many pages, read whole before the document changes; raises
     // EDocumentFile with the document and its tabs as they were.
-    void LoadPages(TStream& stream, bool append);
+    void LoadPages(TStream& stream, bool append, const std::string& fileName = {});
     void SaveProjectToFile(const std::string& fileName);
     // Raises EDocumentFile with the document, tabs, test styles and mapping list unchanged.
     void LoadProjectFromFile(const std::string& fileName, bool append);
@@ -87,7 +89,7 @@ public:
     void VerificaHASH1Click(QObject* sender);
 
     // The message of a failed file operation in the window's language.
-    std::string FileErrorText(const class EDocumentFile& error) const;
+    std::string FileErrorText(const EDocumentFile& error) const;
 
     // ---- the document window's controls (DocumentWindow.cpp) ----
     void UpdatePageTypeControls();
@@ -96,6 +98,9 @@ public:
     void ShowProgress(const std::string& text, int maximum);
     void SetProgress(int position);
     void HideProgress();
+
+    // The document's pages in order.
+    std::vector<TWPPage*> Pages() const;
 
     // ==== the document window (DocumentWindow.cpp) ====
 public:
@@ -154,7 +159,6 @@ private:
     void BuildMenu();
     void BindHandlers();
     void ApplyTexts();
-    QString Text(const char* id) const;
     TWPPage* CurrentPage() const;
     void CreateDocBox();
     void AfterDocumentLoaded();
@@ -185,10 +189,15 @@ private:
     int printMax_ = 1;
 
 private:
-    void AddPageTab(const TWPPage& page);
+    std::string Text(const char* id) const;
+    void AddTab(const std::string& name);
     void AddEmptyGraphPage();
-    void BindPage(TWPPage& page);
+    void TakePages(std::vector<std::unique_ptr<TWPPage>> pages, bool append);
     void RefreshAfterLoad();
+    // Runs a file command of a menu: a failure is shown, the document stays as it was.
+    void FileCommand(const std::function<void()>& command);
+    std::string ChooseFile(bool save, const std::string& initialDir, const std::string& filterId,
+                           const std::string& ext, const std::string& proposed = {});
 };
 
 } // namespace vx

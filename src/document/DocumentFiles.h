@@ -21,6 +21,7 @@ namespace vx {
 
 class TDatabuffer;
 class TStream;
+class TMetaobj;
 class TWPGraph;
 class TWPPage;
 
@@ -62,9 +63,10 @@ struct TDocumentHeader {
     bool HasStyles = false;
     TAttributiProve Styles;
 };
-// Tag, separator, tests and styles of a .VRX; the tests go into buffer only when the whole
-// header has been read. Raises EDocumentFile (unsupported version) for a tag it does not
-// know, EReadError for a short header. DocDecimalSeparator is the system's again afterwards.
+// Tag, separator, tests and styles of a .VRX; the tests go into buffer and the styles into
+// AttributiProve only when the whole header has been read. Raises EDocumentFile (unsupported
+// version) for a tag it does not know, EReadError for a short header. DocDecimalSeparator is the
+// system's again afterwards.
 TDocumentHeader ReadDocumentHeader(TStream& stream, TDatabuffer& buffer,
                                    const std::string& fileName);
 
@@ -79,15 +81,21 @@ struct TProjectContent {
     bool HasMappingList = false;
     TStringList MappingList;
 };
-// From the tag on. fullReader false reads as the converter does: pages and labels only, and
-// only from a project of the current tag. Raises EDocumentFile (not a project) for another
-// tag, EReadError for a short or damaged project.
+// From the tag on. stylesAndList false reads as the converter does: pages and labels only. Raises
+// EDocumentFile (not a project) for another tag, EReadError for a short or damaged project.
 TProjectContent ReadProject(TStream& stream, TDatabuffer* buffer, const std::string& fileName,
-                            bool fullReader = true);
+                            bool stylesAndList = true);
 
 // The labels a project gives a document: the first min(n, channels of the first test; 0
 // without tests).
 void TakeProjectLabels(const TStringList& labels, TDatabuffer& buffer);
+
+// ---- tests ----
+// One test text file into a new test of the buffer, the names row found first and the
+// channels counted on the first data row; false (and no test) when either fails. The
+// progress is told the bytes read.
+bool ReadTestFile(TDatabuffer& buffer, const std::string& fileName,
+                  const std::function<void(int64_t position, int64_t maximum)>& progress);
 
 // ---- files ----
 // Streams write into a temporary beside fileName, renamed over it after the last byte;
@@ -102,6 +110,8 @@ void SaveDocumentFile(const std::string& fileName, const TDatabuffer& buffer,
                       const std::vector<TWPPage*>& pages);
 void SaveProjectFile(const std::string& fileName, const std::vector<TWPPage*>& pages,
                      const TStringList& labels, const TStringList& mappingList);
+// The graph of a graph page, or null.
+TWPGraph* AsGraph(TMetaobj* object);
 // Exactly the graph stream of the graph.
 void SaveGraphFile(const std::string& fileName, const TWPGraph& graph);
 // The graph takes the file only when all of it reads.

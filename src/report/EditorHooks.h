@@ -142,6 +142,9 @@ public:
                                                   TWPSide& /*rightSide*/, TWPSide& /*leftSide*/) {
         return nullptr;
     }
+
+    // The value box on the tests of the current page, shown modally and freed.
+    virtual void ShowValueBox(TDatabuffer* /*data*/) {}
 };
 
 // The installed hooks, or the defaults when none are installed.

@@ -4,6 +4,7 @@
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/runtime/Component.h"
+#include "platform/runtime/Input.h"
 #include "report/canvasObj.h"
 
 #include <functional>
@@ -11,19 +12,6 @@
 #include <string>
 
 namespace vx {
-
-enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
-
-enum TShiftFlag : uint32_t {
-    ssShift = 0x01,
-    ssAlt = 0x02,
-    ssCtrl = 0x04,
-    ssLeft = 0x08,
-    ssRight = 0x10,
-    ssMiddle = 0x20,
-    ssDouble = 0x40,
-};
-using TShiftState = uint32_t;
 
 // The page as its objects see it: conversions between screen pixels at the page's zoom and
 // page units (printer pixels from the paper's corner), and the page's own mouse handling.

@@ -889,6 +889,10 @@ void TWPPage::LoadFromStream(TStream& s) {
     ReadPageRecord(s);
     ReadComponent(s, *header_);
     ReadComponent(s, *footer_);
+    // Pages of the kinds without content never pass through SetPageKind, yet their header
+    // and footer expand the tests' placeholders too.
+    header_->DataBuffer = DataBuffer;
+    footer_->DataBuffer = DataBuffer;
     const TPAGEKIND kind = pageKind_;
     if (kind == PK_GRAPHIC) {
         SetPageKind(PK_GRAPHIC);

@@ -16,60 +16,6 @@ namespace {
 
 const std::string kFixture = std::string(VX_TEST_DATA_DIR) + "/private-cupsd.sh";
 
-// A print server of the test's own for the test's scope, its socket in CUPS_SERVER.
-class PrivateCups {
-public:
-    PrivateCups() {
-        if (test::FindTool("cupsd").empty() || test::FindTool("lpadmin").empty())
-            return;
-        const auto r = test::RunTool("bash", {kFixture, "start", dir_.Path()}, 60000);
-        const auto at = r.Output.find("CUPS_SERVER=");
-        if (r.ExitCode != 0 || at == std::string::npos) {
-            error_ = r.Output;
-            return;
-        }
-        socket_ = r.Output.substr(at + 12);
-        socket_.erase(socket_.find_last_not_of("\r\n") + 1);
-        setenv("CUPS_SERVER", socket_.c_str(), 1);
-    }
-    ~PrivateCups() {
-        if (socket_.empty())
-            return;
-        unsetenv("CUPS_SERVER");
-        test::RunTool("bash", {kFixture, "stop", dir_.Path()}, 30000);
-    }
-    bool Running() const { return !socket_.empty(); }
-    const std::string& Error() const { return error_; }
-    std::string Folder(const std::string& sub) const { return dir_.File(sub); }
-
-private:
-    test::TempDir dir_;
-    std::string socket_;
-    std::string error_;
-};
-
-// The first PDF in the folder that pdfinfo can read whole, once the server has written it.
-std::string WaitForPdf(const std::string& folder) {
-    std::string found;
-    WaitUntil(
-        [&] {
-            const QFileInfoList files =
-                QDir(QString::fromStdString(folder)).entryInfoList(QDir::Files);
-            for (const QFileInfo& f : files) {
-                if (f.size() == 0)
-                    continue;
-                const std::string path = f.absoluteFilePath().toStdString();
-                if (test::RunTool(test::FindTool("pdfinfo"), {path}).ExitCode == 0) {
-                    found = path;
-                    return true;
-                }
-            }
-            return false;
-        },
-        90000);
-    return found;
-}
-
 void PrintTwoSheets(PrinterDevice& printer) {
     printer.Title = "Bench_04";
     printer.BeginDoc();
@@ -90,7 +36,7 @@ void PrintTwoSheets(PrinterDevice& printer) {
 }
 
 TEST(QtPrinterTest, RealQueuesReceiveTheJobAsAPdf) {
-    PrivateCups cups;
+    test::PrivateCups cups(kFixture);
     if (!cups.Running()) {
         if (!cups.Error().empty())
             ADD_FAILURE() << cups.Error();
@@ -120,7 +66,8 @@ TEST(QtPrinterTest, RealQueuesReceiveTheJobAsAPdf) {
         EXPECT_GE(caps.PhysicalOffsetX, 0);
         EXPECT_LE(caps.PhysicalOffsetX + caps.HorzRes, caps.PhysicalWidth);
         PrintTwoSheets(*p);
-        const std::string pdf = WaitForPdf(cups.Folder(p->Name() == "vx-file" ? "out" : "pdf"));
+        const std::string pdf =
+            test::WaitForPdf(cups.Folder(p->Name() == "vx-file" ? "out" : "pdf"));
         ASSERT_FALSE(pdf.empty());
         const std::string info = test::RunTool(test::FindTool("pdfinfo"), {pdf}).Output;
         EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;

@@ -4,6 +4,7 @@
 
 #include "PageFixture.h"
 #include "platform/graphics/PdfPrinter.h"
+#include "platform/graphics/QtPrinter.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -72,6 +73,48 @@ TEST_F(PageFixture, ReportPagesPrintedToThePdfPrinterMakeOneA4File) {
     const std::string second =
         test::RunTool(test::FindTool("pdftotext"), {"-f", "2", "-l", "2", target, "-"}).Output;
     EXPECT_NE(second.find("sheet 2"), std::string::npos) << second;
+}
+
+// The print-server fixture lies with the platform's test data.
+std::string CupsFixture() {
+    const std::string data = VX_TEST_DATA_DIR;
+    return data.substr(0, data.rfind("/report/data")) + "/platform/data/private-cupsd.sh";
+}
+
+TEST_F(PageFixture, APagePrintedToARealQueueArrivesAsAPdfWithItsInfoLine) {
+    test::PrivateCups cups(CupsFixture());
+    if (!cups.Running()) {
+        if (!cups.Error().empty())
+            ADD_FAILURE() << cups.Error();
+        GTEST_SKIP() << "CUPS not available: real-queue test skipped";
+    }
+    SystemPrinterProvider provider([] { return std::string(); });
+    std::shared_ptr<PrinterDevice> queue;
+    for (const auto& p : provider.ListPrinters())
+        if (p->Name() == "vx-file")
+            queue = p;
+    ASSERT_NE(queue, nullptr);
+    test::ScopedPrinter only(queue);
+    // The glyphs' own advances, so that a text extractor sees one word where we drew one.
+    SetFixedTextMetrics(false);
+    page->SetPageKind(PK_GRAPHIC);
+    page->informazioni_down = "&\"Pr\xFC"
+                              "f 25 \xB0"
+                              "C\"l";
+    AddTest("/data/Bench_04.rev2.txt");
+    Settle();
+    page->Print(2, -1, -1);
+    const std::string pdf = test::WaitForPdf(cups.Folder("out"));
+    ASSERT_FALSE(pdf.empty());
+    const std::string info = test::RunTool(test::FindTool("pdfinfo"), {pdf}).Output;
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+    EXPECT_NE(info.find("Title:           Bench_04"), std::string::npos) << info;
+    const std::string text = test::RunTool(test::FindTool("pdftotext"), {pdf, "-"}).Output;
+    EXPECT_NE(text.find("Pr\xC3\xBC"
+                        "f 25 \xC2\xB0"
+                        "C"),
+              std::string::npos)
+        << text;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/Printer.h"
 #include "platform/runtime/Streams.h"
 
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace vx::test {
@@ -133,6 +135,48 @@ std::string OfficeConvert(const std::string& file, std::string_view format,
     if (r.ExitCode != 0 || !QFileInfo::exists(QString::fromStdString(out)))
         return {};
     return out;
+}
+
+PrivateCups::PrivateCups(std::string script) : script_(std::move(script)) {
+    if (FindTool("cupsd").empty() || FindTool("lpadmin").empty())
+        return;
+    const ToolResult r = RunTool("bash", {script_, "start", dir_.Path()}, 60000);
+    const size_t at = r.Output.find("CUPS_SERVER=");
+    if (r.ExitCode != 0 || at == std::string::npos) {
+        error_ = r.Output.empty() ? "the print server did not start" : r.Output;
+        return;
+    }
+    socket_ = r.Output.substr(at + 12);
+    socket_.erase(socket_.find_last_not_of("\r\n") + 1);
+    setenv("CUPS_SERVER", socket_.c_str(), 1);
+}
+
+PrivateCups::~PrivateCups() {
+    if (socket_.empty())
+        return;
+    unsetenv("CUPS_SERVER");
+    RunTool("bash", {script_, "stop", dir_.Path()}, 30000);
+}
+
+std::string WaitForPdf(const std::string& folder, int limitMs) {
+    std::string found;
+    WaitUntil(
+        [&] {
+            const QFileInfoList files =
+                QDir(QString::fromStdString(folder)).entryInfoList(QDir::Files);
+            for (const QFileInfo& f : files) {
+                if (f.size() == 0)
+                    continue;
+                const std::string path = f.absoluteFilePath().toStdString();
+                if (RunTool(FindTool("pdfinfo"), {path}).ExitCode == 0) {
+                    found = path;
+                    return true;
+                }
+            }
+            return false;
+        },
+        limitMs);
+    return found;
 }
 
 } // namespace vx::test

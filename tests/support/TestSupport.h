@@ -69,6 +69,31 @@ ToolResult RunTool(const std::string& program, const std::vector<std::string>& a
 std::string OfficeConvert(const std::string& file, std::string_view format,
                           const std::string& outDir);
 
+// A print server of the test's own (the fixture script private-cupsd.sh) for the object's
+// lifetime, its socket in CUPS_SERVER. Not running when cupsd is missing or did not start
+// (then Error tells why).
+class PrivateCups {
+public:
+    explicit PrivateCups(std::string script);
+    ~PrivateCups();
+    PrivateCups(const PrivateCups&) = delete;
+    PrivateCups& operator=(const PrivateCups&) = delete;
+    bool Running() const { return !socket_.empty(); }
+    const std::string& Error() const { return error_; }
+    // A folder of the server: "out" holds the file queue's output, "pdf" the PDF driver's.
+    std::string Folder(const std::string& sub) const { return dir_.File(sub); }
+
+private:
+    std::string script_;
+    TempDir dir_;
+    std::string socket_;
+    std::string error_;
+};
+
+// The first PDF in the folder that pdfinfo reads whole, once a print server has written it;
+// empty when none came within limitMs.
+std::string WaitForPdf(const std::string& folder, int limitMs = 90000);
+
 // Where tests/<layer>/data/ lies.
 std::string DataFile(std::string_view dataDir, std::string_view name);
 

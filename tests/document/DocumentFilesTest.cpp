@@ -1,0 +1,302 @@
+#include "DocumentFixture.h"
+
+#include "data/AttributiProve.h"
+#include "data/Databuff.h"
+#include "document/DocumentFiles.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Streams.h"
+#include "platform/system/Files.h"
+#include "report/WPPage.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace vx::test {
+
+namespace {
+
+std::string Sstr(std::string_view s) {
+    return std::string(1, static_cast<char>(s.size())) + std::string(s);
+}
+
+std::string I32(int32_t v) {
+    TMemoryStream s;
+    s.WriteI32(v);
+    return s.Bytes();
+}
+
+std::string DefaultStyleBytes() {
+    TMemoryStream s;
+    TAttributiProve().WriteToStream(s);
+    return s.Bytes();
+}
+
+class DocumentFilesTest : public DocumentFixture {};
+
+} // namespace
+
+TEST_F(DocumentFilesTest, DefaultStyleRecordsAndTheResetRuleOfAProject) {
+    const std::string styles = DefaultStyleBytes();
+    ASSERT_EQ(styles.size(), 160u);
+    EXPECT_EQ(HexBytes(styles.substr(0, 16)),
+              HexBytes(FromHex("00000000 01 00 0000 03000000 00 000000")));
+    EXPECT_EQ(HexBytes(styles.substr(16, 16)),
+              HexBytes(FromHex("FF000000 01 00 0000 03000000 01 000000")));
+    EXPECT_EQ(HexBytes(styles.substr(144, 16)),
+              HexBytes(FromHex("FFFF0000 01 00 0000 03000000 09 000000")));
+
+    struct Case {
+        uint32_t width;
+        bool kept;
+    };
+    for (const Case c : {Case{1, false}, Case{101, false}, Case{2, true}, Case{100, true}}) {
+        SCOPED_TRACE(c.width);
+        TAttributiProve written;
+        written.Record(0).Width = c.width;
+        written.Record(3).Color = 0x123456;
+        TMemoryStream stream;
+        WriteProject(stream, {}, {}, written, {});
+        stream.SetPosition(0);
+        const TProjectContent read = ReadProject(stream, nullptr, "p.CPF");
+        EXPECT_EQ(read.Styles == written, c.kept);
+        EXPECT_EQ(read.Styles == TAttributiProve(), !c.kept);
+    }
+}
+
+TEST_F(DocumentFilesTest, DocumentGoldenBytes) {
+    FormatSettings().DecimalSeparator = ',';
+    DocDecimalSeparator = '.';
+    TDatabuffer buffer;
+    auto page = MakePage(&buffer, "Pagina 1");
+    const std::string p = PageBytes(*page);
+
+    TMemoryStream stream;
+    WriteDocument(stream, buffer, TAttributiProve(), {page.get()});
+    const std::string expected = Sstr("Doc_Version_0.82") + "\x2C" + Sstr("Ver 1.0") + I32(0) +
+                                 I32(0) + I32(0) + DefaultStyleBytes() + I32(1) + p;
+    EXPECT_EQ(stream.Bytes().size(), 202 + p.size());
+    EXPECT_EQ(HexBytes(stream.Bytes()), HexBytes(expected));
+    EXPECT_EQ(DocDecimalSeparator, ',');
+}
+
+TEST_F(DocumentFilesTest, ProjectGoldenBytes) {
+    TDatabuffer buffer;
+    auto page = MakePage(&buffer, "Pagina 1");
+    const std::string p = PageBytes(*page);
+    TStringList labels, mapping;
+    labels.Add("Forza\xA7kN");
+    labels.Add("Corsa\xA7mm");
+    mapping.Add("a.MAP");
+
+    TMemoryStream stream;
+    WriteProject(stream, {page.get()}, labels, TAttributiProve(), mapping);
+    const std::string head = Sstr("Cfg_Version_0.83") + I32(1);
+    const std::string tail =
+        FromHex("02000000 08 46 6F 72 7A 61 A7 6B 4E 08 43 6F 72 73 61 A7 6D 6D") +
+        DefaultStyleBytes() + FromHex("01000000 05000000 61 2E 4D 41 50");
+    EXPECT_EQ(tail.size(), 195u);
+    EXPECT_EQ(HexBytes(stream.Bytes()), HexBytes(head + p + tail));
+
+    stream.SetPosition(0);
+    const TProjectContent read = ReadProject(stream, nullptr, "p.CPF");
+    EXPECT_EQ(read.Version, 83);
+    ASSERT_EQ(read.Pages.size(), 1u);
+    EXPECT_EQ(read.Pages[0]->pagename, "Pagina 1");
+    EXPECT_EQ(read.Labels.Count(), 2);
+    EXPECT_EQ(read.Labels[1], "Corsa\xA7mm");
+    ASSERT_EQ(read.MappingList.Count(), 1);
+    EXPECT_EQ(read.MappingList[0], "a.MAP");
+    EXPECT_EQ(stream.Remaining(), 0);
+}
+
+TEST_F(DocumentFilesTest, ProjectLabelsAreBoundByTheFirstTestsChannels) {
+    TStringList labels;
+    labels.Add("Forza\xA7kN");
+    labels.Add("Corsa\xA7mm");
+    struct Case {
+        int tests;
+        int channels;
+        int kept;
+    };
+    for (const Case c : {Case{0, 0, 0}, Case{1, 1, 1}, Case{1, 2, 2}, Case{1, 5, 2}}) {
+        SCOPED_TRACE(c.channels);
+        TDatabuffer buffer;
+        buffer.LabelTable.Add("old");
+        for (int t = 0; t < c.tests; ++t)
+            buffer.AddProva(c.channels + 1);
+        TakeProjectLabels(labels, buffer);
+        ASSERT_EQ(buffer.LabelTable.Count(), c.kept);
+        if (c.kept > 0)
+            EXPECT_EQ(buffer.LabelTable[0], "Forza\xA7kN");
+    }
+
+    // An empty table is one zero count and reads back empty.
+    TMemoryStream stream;
+    WriteProject(stream, {}, {}, TAttributiProve(), {});
+    EXPECT_EQ(HexBytes(stream.Bytes().substr(17, 8)), HexBytes(I32(0) + I32(0)));
+    stream.SetPosition(0);
+    EXPECT_EQ(ReadProject(stream, nullptr, "p.CPF").Labels.Count(), 0);
+}
+
+TEST_F(DocumentFilesTest, OlderProjectsCarryLessAfterTheirLabels) {
+    TStringList labels;
+    labels.Add("Forza\xA7kN");
+    TAttributiProve styles;
+    styles.Record(2).Color = 0x0A0B0C;
+    TStringList mapping;
+    mapping.Add("b.MAP");
+    TMemoryStream full;
+    WriteProject(full, {}, labels, styles, mapping);
+    const std::string afterTag = full.Bytes().substr(17);
+    const size_t labelsEnd = 4 + 4 + 1 + 8;
+    const size_t stylesEnd = labelsEnd + 160;
+
+    struct Case {
+        const char* tag;
+        size_t bytes;
+        bool styles, list;
+    };
+    for (const Case c : {Case{"Cfg_Version_0.81", labelsEnd, false, false},
+                         Case{"Cfg_Version_0.82", stylesEnd, true, false},
+                         Case{"Cfg_Version_0.83", afterTag.size(), true, true}}) {
+        SCOPED_TRACE(c.tag);
+        TMemoryStream stream(Sstr(c.tag) + afterTag.substr(0, c.bytes));
+        const TProjectContent read = ReadProject(stream, nullptr, "p.CPF");
+        EXPECT_EQ(read.Labels.Count(), 1);
+        EXPECT_EQ(read.HasStyles, c.styles);
+        if (c.styles)
+            EXPECT_EQ(read.Styles, styles);
+        EXPECT_EQ(read.HasMappingList, c.list);
+        EXPECT_EQ(read.MappingList.Count(), c.list ? 1 : 0);
+    }
+}
+
+TEST_F(DocumentFilesTest, DocumentHeaderVersions) {
+    FormatSettings().DecimalSeparator = '.';
+    TDatabuffer source;
+    MakeTest(source, "A1.txt", {"1.5", "2.5"});
+    TMemoryStream tests;
+    source.SaveToStream(tests);
+    TAttributiProve styles;
+    styles.Record(1).Color = 0x00ABCDEF;
+    TMemoryStream styleBytes;
+    styles.WriteToStream(styleBytes);
+
+    struct Case {
+        std::string bytes;
+        bool styles;
+    };
+    const Case cases[] = {
+        {Sstr("Doc_Version_0.80") + tests.Bytes(), false},
+        {Sstr("Doc_Version_0.81") + "." + tests.Bytes(), false},
+        {Sstr("Doc_Version_0.82") + "." + tests.Bytes() + styleBytes.Bytes(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.substr(1, 16));
+        AttributiProve().SetDefaults();
+        TDatabuffer buffer;
+        TMemoryStream stream(c.bytes);
+        const TDocumentHeader header = ReadDocumentHeader(stream, buffer, "d.VRX");
+        EXPECT_EQ(stream.Remaining(), 0);
+        ASSERT_EQ(buffer.ProvaCount(), 1);
+        EXPECT_EQ(buffer.GetProva(0).FileName, "A1.txt");
+        EXPECT_EQ(buffer.GetProva(0).GetChannel(1).GetFloat(1), 2.5);
+        EXPECT_EQ(AttributiProve() == styles, c.styles);
+        EXPECT_EQ(header.HasStyles, c.styles);
+        EXPECT_EQ(DocDecimalSeparator, '.');
+    }
+
+    for (const char* tag :
+         {"Doc_Version_079", "Doc_Version_0.79", "Doc_Version_0.8x", "Cfg_Version_0.83", ""}) {
+        SCOPED_TRACE(tag);
+        TDatabuffer buffer;
+        TMemoryStream stream(Sstr(tag) + "," + tests.Bytes() + styleBytes.Bytes());
+        try {
+            ReadDocumentHeader(stream, buffer, "d.VRX");
+            ADD_FAILURE() << "opened";
+        } catch (const EDocumentFile& e) {
+            EXPECT_EQ(e.Kind, TDocumentFileError::UnsupportedVersion);
+            EXPECT_EQ(e.FileName, "d.VRX");
+        }
+        EXPECT_EQ(buffer.ProvaCount(), 0);
+    }
+}
+
+TEST_F(DocumentFilesTest, HostileCountsAndKindsAreRefusedBeforeAnythingIsMade) {
+    TDatabuffer buffer;
+    auto page = MakePage(&buffer, "Pagina 1");
+    std::string p = PageBytes(*page);
+    const std::string project = Sstr("Cfg_Version_0.83");
+    const std::string huge = I32(0x7FFFFFFF);
+    std::string kind9 = p;
+    kind9[32] = 9; // the kind byte of the page record
+    const std::string cases[] = {
+        project + huge,
+        project + I32(1) + p + huge,
+        project + I32(1) + p + I32(0) + DefaultStyleBytes() + huge,
+        project + I32(1) + p + I32(0) + DefaultStyleBytes() + I32(1) + huge,
+        project + I32(1) + kind9 + I32(0) + DefaultStyleBytes() + I32(0),
+    };
+    for (const std::string& bytes : cases) {
+        TMemoryStream stream(bytes);
+        EXPECT_THROW(ReadProject(stream, &buffer, "p.CPF"), EReadError)
+            << HexBytes(bytes.substr(17, 40));
+    }
+}
+
+TEST_F(DocumentFilesTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
+    TempDir dir;
+    const std::string name = dir.File("d.VRX");
+    WriteFile(name, "old bytes");
+    TDatabuffer buffer;
+    auto page = MakePage(&buffer, "Pagina 1");
+    try {
+        SaveFileAtomically(name, [&](TStream& stream) {
+            WriteDocument(stream, buffer, TAttributiProve(), {page.get(), page.get()});
+            throw EWriteError("page stream");
+        });
+        ADD_FAILURE() << "saved";
+    } catch (const EDocumentFile& e) {
+        EXPECT_EQ(e.Kind, TDocumentFileError::CannotSave);
+        EXPECT_EQ(e.Message, "Cannot save the file: " + name);
+    }
+    EXPECT_EQ(ReadFile(name), "old bytes");
+    EXPECT_EQ(ListFolder(dir.Path(), false), std::vector<std::string>{"d.VRX"});
+
+    SaveDocumentFile(name, buffer, {page.get()});
+    EXPECT_EQ(FileSize(name), static_cast<int64_t>(202 + PageBytes(*page).size()));
+    EXPECT_EQ(ListFolder(dir.Path(), false), std::vector<std::string>{"d.VRX"});
+
+    // A folder that takes no new file.
+    EXPECT_THROW(SaveDocumentFile(dir.File("none/d.VRX"), buffer, {}), EDocumentFile);
+}
+
+TEST_F(DocumentFilesTest, MissingAndDamagedFilesAreDamagedOrIncomplete) {
+    TempDir dir;
+    try {
+        ReadFileChecked(dir.File("missing.CPF"), [](TStream&) {});
+        ADD_FAILURE();
+    } catch (const EDocumentFile& e) {
+        EXPECT_EQ(e.Kind, TDocumentFileError::Damaged);
+    }
+    WriteFile(dir.File("x.CPF"), Sstr("Cfg_Version_0.83") + "\x01");
+    try {
+        ReadFileChecked(dir.File("x.CPF"),
+                        [&](TStream& s) { ReadProject(s, nullptr, dir.File("x.CPF")); });
+        ADD_FAILURE();
+    } catch (const EDocumentFile& e) {
+        EXPECT_EQ(e.Kind, TDocumentFileError::Damaged);
+        EXPECT_EQ(e.FileName, dir.File("x.CPF"));
+    }
+    WriteFile(dir.File("y.CPF"), Sstr("Doc_Version_0.82"));
+    try {
+        ReadFileChecked(dir.File("y.CPF"),
+                        [&](TStream& s) { ReadProject(s, nullptr, dir.File("y.CPF")); });
+        ADD_FAILURE();
+    } catch (const EDocumentFile& e) {
+        EXPECT_EQ(e.Kind, TDocumentFileError::NotAProject);
+    }
+}
+
+} // namespace vx::test
