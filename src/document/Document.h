@@ -13,8 +13,19 @@
 
 namespace vx {
 
+class TComboBox;
 class TComponent;
 class TDatabuffer;
+class TEdit;
+class TLabel;
+class TMainMenu;
+class TMenuItem;
+class TPanel;
+class TProgressBar;
+class TSpeedButton;
+class TTimer;
+class TUpDown;
+class DocumentDialogs;
 class EDocumentFile;
 class TDocBox;
 class TStream;
@@ -90,6 +101,92 @@ public:
 
     // The document's pages in order.
     std::vector<TWPPage*> Pages() const;
+
+    // ==== the document window (DocumentWindow.cpp) ====
+public:
+    // ---- called by the main window ----
+    // A new document from a configuration and test files; a second call does nothing.
+    void NewDocument(const std::string& configurationFile, const TStringList& files);
+    // The pages of a stored document, whose header, tests and test styles the caller has read.
+    void OpenDocumentStream(TStream& stream);
+    void PrintDocumentDialog();
+    // Pages from..to counted from 1; from below 1 is 1, to below 1 or above the count is the
+    // count. Sheets go out as one job per run of one orientation.
+    void PrintPages(int from, int to);
+    void PrintCurrentPage();
+    // After a printer change: report pages are paginated again, the page is fitted.
+    void InvalidatePage();
+    void ZoomToPage();
+    void TakePrinterOrientation();
+    // True while printing or loading waits: input is blocked and a close waits for the end.
+    bool Working() const { return working_ > 0; }
+
+    // ---- page operations ----
+    void NewPage();
+    void DeleteCurrentPage();
+    // Index outside the pages does nothing.
+    void RenamePage(int index);
+
+    // The dialogs of later work; tests install fakes. Null: those launchers do nothing.
+    DocumentDialogs* Dialogs = nullptr;
+
+    // ---- components ----
+    TPanel* Panel1;
+    TSpeedButton* SpeedButtons[21];
+    TSpeedButton* SpeedButton(int number) const { return SpeedButtons[number - 1]; }
+    TComboBox* ComboBox1;
+    TPanel* Panel2;
+    TPanel* Panel3;
+    TPanel* Panel4;
+    TPanel* Panel5;
+    TPanel* Panel6;
+    TEdit* Edit1;
+    TUpDown* UpDown1;
+    TLabel* Label1;
+    TProgressBar* ProgressBar1;
+    TTimer* Timer1;
+    TMainMenu* MainMenu1;
+    // A menu item by its name; null for an unknown name.
+    TMenuItem* MenuItem(const QString& name) const;
+
+    // ---- handlers reached by tests as a user would reach them ----
+    void elencopagineMouseDown(int button, int x, int y);
+    void DocBoxMouseWheelDown(bool shift);
+    void DocBoxMouseWheelUp(bool shift);
+
+private:
+    void BuildWindow();
+    void BuildMenu();
+    void BindHandlers();
+    void ApplyTexts();
+    TWPPage* CurrentPage() const;
+    void CreateDocBox();
+    void AfterDocumentLoaded();
+    void TabChanged(int newTab);
+    void ShowPageDirect(int index);
+    void ZoomBy(int step);
+    void SetZoom(unsigned percent);
+    void UpdateNavigator();
+    void NavigatorPosition(int position);
+    void ExportMetafile();
+    void EditMargins(bool everyPage);
+    void EditAttributes(bool everyPage);
+    void PageMenuOpened();
+    void EditMenuOpened();
+    void ToggleHeaderFooter(bool header);
+    void EditGraphProperties();
+    void EditReportProperties();
+    void EditGeneralParameters();
+    void ToggleCursorValues(bool fromMenu);
+    void Timer1Timer();
+    std::string PrintTitle(int page) const;
+
+    int working_ = 0;
+    int printRange_ = 0;
+    int printFrom_ = 1;
+    int printTo_ = 1;
+    int printMin_ = 1;
+    int printMax_ = 1;
 
 private:
     std::string Text(const char* id) const;

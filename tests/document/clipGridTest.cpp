@@ -200,6 +200,23 @@ TEST(clipGridTest, AHugeGrowthIsRefusedBeforeAnyCellChanges) {
     EXPECT_EQ(grid->Cells(1, 1), "");
 }
 
+TEST(clipGridTest, AFailedPasteByKeyIsReportedAndChangesNothing) {
+    test::ScopedUi ui;
+    auto grid = Grid(3, 3);
+    grid->autoresize = true;
+    grid->resize(400, 200);
+    Show(*grid);
+    std::string rows;
+    for (int i = 0; i < 2000; ++i)
+        rows += "\r\n";
+    QGuiApplication::clipboard()->setText(QString(2999, '\t') + QString::fromStdString(rows));
+    QTest::keyClick(grid.get(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(ui.ui.Messages.size(), 1u);
+    EXPECT_NE(ui.ui.Messages[0].Text.find("more than the grid can hold"), std::string::npos);
+    EXPECT_EQ(grid->ColCount(), 3);
+    EXPECT_EQ(grid->RowCount(), 3);
+}
+
 TEST(clipGridTest, ColumnLetters) {
     const std::pair<int, std::string> cases[] = {{0, "A"},    {25, "Z"},    {26, "AA"}, {27, "AB"},
                                                  {701, "ZZ"}, {702, "AAA"}, {-1, ""}};

@@ -557,7 +557,8 @@ void TStringGrid::keyPressEvent(QKeyEvent* event) {
     pendingKey_ = event;
     pendingKeyCode_ = VirtualKeyOf(event->key());
     uint16_t key = pendingKeyCode_;
-    KeyDown(key, ShiftStateOf(event->modifiers()));
+    // A derived grid's own step may raise; no exception crosses the event loop.
+    Guard([&] { KeyDown(key, ShiftStateOf(event->modifiers())); });
     pendingKey_ = nullptr;
 }
 
@@ -606,8 +607,10 @@ void TStringGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     pressed_ = MouseCoord(p.x(), p.y());
     pendingMouse_ = event;
-    MouseDown(MouseButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()),
-              p.x(), p.y());
+    Guard([&] {
+        MouseDown(MouseButtonOf(event->button()),
+                  ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    });
     pendingMouse_ = nullptr;
 }
 
@@ -636,11 +639,13 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
                        !IsFixed(cell.X, cell.Y) && cell == pressed_;
     pressed_ = {-1, -1};
     pendingMouse_ = event;
-    MouseUp(MouseButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()),
-            p.x(), p.y());
+    Guard([&] {
+        MouseUp(MouseButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons()),
+                p.x(), p.y());
+    });
     pendingMouse_ = nullptr;
     if (click)
-        Click();
+        Guard([this] { Click(); });
 }
 
 void TStringGrid::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
@@ -655,11 +660,13 @@ void TStringGrid::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int
 void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     pressed_ = MouseCoord(p.x(), p.y());
-    DblClick();
     // The press before the double click has selected; handing this one to the view as well
     // would close the editor that the double click opened.
-    MouseDown(MouseButtonOf(event->button()),
-              ShiftStateOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
+    Guard([&] {
+        DblClick();
+        MouseDown(MouseButtonOf(event->button()),
+                  ShiftStateOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
+    });
     event->accept();
 }
 
