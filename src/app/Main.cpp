@@ -226,9 +226,18 @@ void TMainForm::ClearEntries(std::vector<TMenuItem*>& entries) {
     entries.clear();
 }
 
-void TMainForm::MarkUnavailable(TMenuItem* item, bool installed) {
-    item->setEnabled(installed);
-    item->SetHint(installed ? QString() : ToQString(Text("IDS_100")));
+void TMainForm::MarkTools() {
+    const TMainExtensions& ext = MainExtensions();
+    const std::pair<TMenuItem*, bool> tools[] = {
+        {Editprova1, static_cast<bool>(ext.EditTestFile)},
+        {Normalizzaprova2, static_cast<bool>(ext.NormaliseTest)},
+        {Convertiprove1, static_cast<bool>(ext.ConvertTests)},
+        {Modellodicaricamento1, static_cast<bool>(ext.EditLoadModel)},
+    };
+    for (const auto& [item, installed] : tools) {
+        item->SetEnabled(installed);
+        item->SetHint(installed ? QString() : ToQString(Text("IDS_100")));
+    }
 }
 
 std::string TMainForm::Text(const char* id) const {
@@ -273,11 +282,9 @@ void TMainForm::FormCreate(QObject*) {
         ImpostazioniRec.SetLanguage(1);
     ApplyLanguage(ImpostazioniRec.Language());
 
-    const TMainExtensions& ext = MainExtensions();
-    MarkUnavailable(Editprova1, static_cast<bool>(ext.EditTestFile));
-    MarkUnavailable(Normalizzaprova2, static_cast<bool>(ext.NormaliseTest));
-    MarkUnavailable(Convertiprove1, static_cast<bool>(ext.ConvertTests));
-    MarkUnavailable(Modellodicaricamento1, static_cast<bool>(ext.EditLoadModel));
+    MarkTools();
+    // The hint of a grey tool is a text of the table, not a caption it translates itself.
+    mlLang1->OnChangeLanguage = [this](TmlCustomLang*) { MarkTools(); };
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 

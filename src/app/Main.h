@@ -142,7 +142,8 @@ private:
     // A submenu whose entries are made as it opens.
     QMenu* RuntimeSubmenu(TMenuItem* item);
     static void ClearEntries(std::vector<TMenuItem*>& entries);
-    void MarkUnavailable(TMenuItem* item, bool installed);
+    // Tools not installed stay in place, grey, with a hint saying why.
+    void MarkTools();
     // Asks for a file starting in the folder kept under `key`, and keeps the chosen folder.
     std::string ChooseFile(const std::string& key, const std::string& filter);
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
