@@ -82,7 +82,9 @@ bool ScriptedUiServices::PrintDialog(PrintDialogRequest& request) {
     return true;
 }
 
-bool ScriptedUiServices::PrinterSetupDialog() { return PrinterSetupHook && PrinterSetupHook(); }
+bool ScriptedUiServices::PrinterSetupDialog() {
+    return PrinterSetupHook && PrinterSetupHook();
+}
 
 bool ScriptedUiServices::FontDialog(FontChoice& font) {
     FontRequests.push_back(font);

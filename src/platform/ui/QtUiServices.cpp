@@ -5,20 +5,20 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
-#include <QColorDialog>
-#include <QDesktopServices>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QFormLayout>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QUrl>
 
 #include <algorithm>
@@ -276,9 +276,8 @@ QDialog* MakePrinterSetupDialog(QWidget* parent) {
 void ReadPrinterSetupDialog(const QDialog& dialog) {
     TakePrinter(dialog);
     if (PrinterIndex() >= 0)
-        Printer().SetOrientation(Named<QCheckBox>(dialog, "Landscape")->isChecked()
-                                     ? poLandscape
-                                     : poPortrait);
+        Printer().SetOrientation(Named<QCheckBox>(dialog, "Landscape")->isChecked() ? poLandscape
+                                                                                    : poPortrait);
 }
 
 bool QtUiServices::PrintDialog(PrintDialogRequest& request) {

@@ -26,9 +26,13 @@ int TSpinEdit::Clamped(long long value) const {
     return static_cast<int>(std::clamp<long long>(value, min_, std::max(min_, max_)));
 }
 
-void TSpinEdit::SetMinValue(int min) { min_ = min; }
+void TSpinEdit::SetMinValue(int min) {
+    min_ = min;
+}
 
-void TSpinEdit::SetMaxValue(int max) { max_ = max; }
+void TSpinEdit::SetMaxValue(int max) {
+    max_ = max;
+}
 
 int TSpinEdit::Value() const {
     bool ok = false;
@@ -36,8 +40,12 @@ int TSpinEdit::Value() const {
     return Clamped(ok ? typed : value());
 }
 
-void TSpinEdit::SetValue(int value) { setValue(Clamped(value)); }
+void TSpinEdit::SetValue(int value) {
+    setValue(Clamped(value));
+}
 
-void TSpinEdit::stepBy(int steps) { SetValue(Clamped(static_cast<long long>(Value()) + steps)); }
+void TSpinEdit::stepBy(int steps) {
+    SetValue(Clamped(static_cast<long long>(Value()) + steps));
+}
 
 } // namespace vx

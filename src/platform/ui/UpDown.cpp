@@ -35,7 +35,9 @@ void TUpDown::SetMax(int max) {
     SetPosition(position_);
 }
 
-void TUpDown::SetPosition(int position) { position_ = std::clamp(position, min_, max_); }
+void TUpDown::SetPosition(int position) {
+    position_ = std::clamp(position, min_, max_);
+}
 
 void TUpDown::Step(int delta) {
     const int next = std::clamp(position_ + delta, min_, max_);
