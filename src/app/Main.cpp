@@ -303,7 +303,7 @@ void TMainForm::FormActivate(QObject*) {
 void TMainForm::FormClose(QObject*, TCloseAction& action) {
     SaveRecentFiles();
     for (QMdiSubWindow* sub : ClientArea->subWindowList())
-        delete sub;
+        FreeDocumentWindow(sub);
     action = TCloseAction::caFree;
 }
 
@@ -311,7 +311,7 @@ void TMainForm::FormDestroy() {
     Timer1->SetEnabled(false);
     // Copies of documents still open are in use until their windows go.
     for (QMdiSubWindow* sub : ClientArea->subWindowList())
-        delete sub;
+        FreeDocumentWindow(sub);
     const std::string folder = GetSpecialFolderPath(CSIDL_LOCAL_APPDATA);
     if (!folder.empty())
         DeleteFilesByMask(folder + "/Vornix/Temp/", "*.~tm");
@@ -397,6 +397,15 @@ std::string TMainForm::TempFolder() {
     return folder;
 }
 
+void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
+    if (!sub)
+        return;
+    // Through its own close, which lets the document release its view first.
+    if (QWidget* doc = sub->widget())
+        doc->close();
+    delete sub;
+}
+
 QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
     QMdiSubWindow* sub = ClientArea->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -426,7 +435,7 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
     } catch (const std::exception& e) {
         DebugLog("Except->", e.what());
         // Half a document could be saved over the whole one.
-        delete sub;
+        FreeDocumentWindow(sub);
         if (tellUser)
             Ui().ShowMessage(Text("IDS_102") + path + "\r\n" + e.what());
     }
@@ -620,13 +629,8 @@ void TMainForm::Impostazioni1Click(QObject*) {
 void TMainForm::ImpostaStampante1Click(QObject*) {
     if (!Ui().PrinterSetupDialog())
         return;
-    TDocForm* doc = ActiveDocForm();
-    TWPPage* page = doc && doc->DocBox ? doc->DocBox->GetCurrentPage() : nullptr;
-    if (!page)
-        return;
-    page->printerorientation = Printer().Orientation();
-    doc->InvalidatePage();
-    doc->ZoomToPage();
+    if (TDocForm* doc = ActiveDocForm())
+        doc->TakePrinterOrientation();
 }
 
 void TMainForm::Stampa1Click(QObject*) {

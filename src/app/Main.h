@@ -147,6 +147,7 @@ private:
     // Asks for a file starting in the folder kept under `key`, and keeps the chosen folder.
     std::string ChooseFile(const std::string& key, const std::string& filter);
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
+    static void FreeDocumentWindow(QMdiSubWindow* sub);
     static void ApplyLanguage(int language);
 
     QMenu* recentMenu_ = nullptr;

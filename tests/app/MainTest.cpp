@@ -101,16 +101,18 @@ protected:
             captions.push_back(a->text());
         return captions;
     }
-    // A stored document with two tests, written by the document's own writer.
+    // A stored document with two tests and one graph page, saved by a document window.
     std::string MakeDocument(const std::string& name) {
-        TDatabuffer buffer;
-        buffer.AddProva(2);
-        buffer.AddProva(2);
-        buffer.FileNames.Add("t1.txt");
-        buffer.FileNames.Add("t2.txt");
         const std::string path = BasePath + name;
         ForceDirectories(ExtractFilePath(path));
-        SaveDocumentFile(path, buffer, {});
+        test::WriteFile(BasePath + "m1.txt", "a\tb\r\n1\t2\r\n");
+        test::WriteFile(BasePath + "m2.txt", "a\tb\r\n3\t4\r\n");
+        TStringList files;
+        files.Add(BasePath + "m1.txt");
+        files.Add(BasePath + "m2.txt");
+        std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
+        doc->LoadTestsAndProject("", "", files);
+        doc->SaveDocumentToFile(path);
         return path;
     }
     std::vector<TDocForm*> Documents() const {
@@ -350,7 +352,8 @@ TEST_F(MainFormTest, QueuedDocumentOpensAtTheTimer) {
     EXPECT_FALSE(form->Timer1->Enabled());
     ASSERT_EQ(Documents().size(), 1u);
     EXPECT_EQ(FromQString(Documents()[0]->Caption()), "d.vrx");
-    EXPECT_EQ(Documents()[0]->Databuffer->ProvaCount(), 2);
+    ASSERT_TRUE(Documents()[0]->DocBox);
+    EXPECT_EQ(Documents()[0]->DocBox->PageCount(), 1);
 }
 
 TEST_F(MainFormTest, MissingCommandLinePathIsOnlyLogged) {
@@ -490,7 +493,8 @@ TEST_F(MainFormTest, RecentEntriesOpenByTheirKind) {
     entries[0]->trigger();
     ASSERT_EQ(Documents().size(), 1u);
     EXPECT_EQ(FromQString(Documents()[0]->Caption()), "x.vrx");
-    EXPECT_EQ(Documents()[0]->Databuffer->ProvaCount(), 2);
+    ASSERT_TRUE(Documents()[0]->DocBox);
+    EXPECT_EQ(Documents()[0]->DocBox->PageCount(), 1);
     entries[1]->trigger();
     ASSERT_EQ(Documents().size(), 2u);
     EXPECT_EQ(FromQString(Documents()[1]->Caption()), "x.txt");
@@ -532,6 +536,8 @@ TEST_F(OpenTestsTest, ChosenConfiguration) {
     EXPECT_EQ(listed, (QStringList{"a.CPF", "b.CPF"}));
     ASSERT_EQ(Documents().size(), 1u);
     EXPECT_EQ(FromQString(Documents()[0]->Caption()), "t1.txtt2.txt");
+    // The document is named after the configuration it was made with.
+    EXPECT_EQ(Documents()[0]->DocumentName, "b.CPF");
     ASSERT_EQ(form->RecentFiles.Count(), 3);
     EXPECT_EQ(form->RecentFiles[0], t2);
     EXPECT_EQ(form->RecentFiles[1], t1);
@@ -547,7 +553,8 @@ TEST_F(OpenTestsTest, NewOrCancel) {
         return dlg->ModalResult();
     };
     form->OpenTestsWithConfiguration({t1}, "");
-    EXPECT_EQ(Documents().size(), 1u);
+    ASSERT_EQ(Documents().size(), 1u);
+    EXPECT_EQ(Documents()[0]->DocumentName, "");
 
     rui.ModalHook = [](QObject*) { return mrCancel; };
     form->OpenTestsWithConfiguration({t2}, "");
@@ -565,7 +572,9 @@ TEST_F(OpenTestsTest, NoChooserWithoutProjectsOrWithAnExistingOne) {
     MakeConfigurations();
     form->OpenTestsWithConfiguration({t2}, BasePath + "Configurazioni/a.CPF");
     EXPECT_EQ(chooserShown, 0);
-    EXPECT_EQ(Documents().size(), 2u);
+    ASSERT_EQ(Documents().size(), 2u);
+    EXPECT_EQ(Documents()[0]->DocumentName, "");
+    EXPECT_EQ(Documents()[1]->DocumentName, "a.CPF");
     // A configuration that does not exist is chosen again.
     form->OpenTestsWithConfiguration({t2}, BasePath + "Configurazioni/none.CPF");
     EXPECT_EQ(chooserShown, 1);
@@ -742,10 +751,19 @@ TEST_F(MainFormTest, DocumentsMenuActivatesInCreationOrder) {
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0]->text(), "1>x.vrx");
     EXPECT_EQ(entries[1]->text(), "2>t1.txtt2.txt");
-    Documents()[0]->FitPending = false;
+    TDocForm* first = Documents()[0];
+    first->FitPending = false;
+    // The activation itself consumes the flag: look at it as the window activates.
+    bool fitAtActivation = false;
+    auto activate = first->OnActivate;
+    first->OnActivate = [&, activate](QObject* s) {
+        fitAtActivation = first->FitPending;
+        if (activate)
+            activate(s);
+    };
     entries[0]->trigger();
-    EXPECT_EQ(form->ActiveDocForm(), Documents()[0]);
-    EXPECT_TRUE(Documents()[0]->FitPending);
+    EXPECT_EQ(form->ActiveDocForm(), first);
+    EXPECT_TRUE(fitAtActivation);
     OpenMenu(form->Window1);
     EXPECT_EQ(form->Documenti1->menu()->actions().size(), 2);
 }
