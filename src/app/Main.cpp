@@ -500,7 +500,14 @@ void TMainForm::LoadRecentFiles() {
         const std::string name = FindExistingPath(BasePath + "System/recenti.set");
         if (name.empty())
             return;
-        for (const std::string& path : ParseRecentFiles(ReadWholeFile(name)))
+        // Ten entries of any real path fit well within this; a larger file is not read whole.
+        constexpr qint64 kMaxRead = 4 + kMaxRecentFiles * (4 + 65536);
+        QFile file(QString::fromStdString(ToLocalPath(name)));
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        const QByteArray bytes = file.read(kMaxRead);
+        for (const std::string& path : ParseRecentFiles(
+                 std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))))
             RecentFiles.Add(path);
     } catch (const std::exception&) {
     }

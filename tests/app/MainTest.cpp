@@ -151,6 +151,7 @@ TEST_F(MainFormTest, CreationWithoutSettingsFile) {
     EXPECT_FALSE(form->Modellodicaricamento1->Visible());
     EXPECT_FALSE(form->Ricercaprove1->Visible());
     EXPECT_TRUE(form->FirstActivation);
+    EXPECT_EQ(form->WindowState(), wsMaximized);
     EXPECT_EQ(BasePath, dir.Path());
 }
 
@@ -784,6 +785,30 @@ TEST_F(MainFormTest, PrinterSetupTurnsTheActivePage) {
     form->ImpostaStampante1->trigger();
     EXPECT_EQ(doc->DocBox->GetCurrentPage()->printerorientation, poLandscape);
     Printer().SetOrientation(poPortrait);
+}
+
+TEST_F(MainFormTest, PrintKeysGoToTheActiveDocument) {
+    test::InstallVirtualPrinter();
+    Create();
+    form->show();
+    form->activateWindow();
+    QTest::qWaitForWindowActive(form, 2000);
+    // Nothing to print yet: the keys do nothing.
+    form->Stampa1Click(form);
+    form->StampaDocumento1Click(form);
+    EXPECT_TRUE(rui.PrintRequests.empty());
+
+    auto* doc = CreateForm<TDocForm>();
+    doc->LoadTestsAndProject("", "", {});
+    QMdiSubWindow* sub = form->ClientArea->addSubWindow(doc);
+    sub->show();
+    form->ClientArea->setActiveSubWindow(sub);
+    OpenMenu(form->File1);
+    // The print dialogs are answered with Cancel: only the requests count here.
+    QTest::keyClick(form, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(rui.PrintRequests.size(), 1u);
+    QTest::keyClick(form, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(rui.PrintRequests.size(), 2u);
 }
 
 TEST_F(MainFormTest, HelpOpensTheManualWhenThereIsOne) {
