@@ -717,6 +717,8 @@ void TMainForm::Show1Click(QObject*) {
 void TMainForm::MergeMenus() {
     TDocForm* doc = ActiveDocForm();
     TMainMenu* menu = doc ? doc->findChild<TMainMenu*>("MainMenu1") : nullptr;
+    if (menu == MainMenu1->Merged())
+        return;
     MainMenu1->Merge(menu);
     // A window that goes without another becoming active must not stay merged.
     if (menu)
