@@ -9,6 +9,7 @@
 #include "localisation/mlLangDispatcher.h"
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/MetafileData.h"
+#include "platform/graphics/PdfPrinter.h"
 #include "platform/graphics/TextMetrics.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/DateTime.h"
@@ -38,7 +39,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -760,7 +763,7 @@ TEST_F(DocumentWindowTest, OpenedDocumentsScrollAndShowTheirPages) {
     EXPECT_TRUE(form->DocBox->GetPage(1)->Report()->OnCurrentPageChange);
 }
 
-TEST_F(DocumentWindowTest, EditMenuFollowsTheAxesAndTheValuesButton) {
+TEST_F(DocumentWindowTest, EditMenuEnablesAxisPropertiesWithASelectedAxis) {
     TDocForm* form = NewWindow();
     if (!AsGraph(form->DocBox->GetCurrentPage()->Graph()))
         GTEST_SKIP() << "graph pages hold no graph in this build";
@@ -769,14 +772,6 @@ TEST_F(DocumentWindowTest, EditMenuFollowsTheAxesAndTheValuesButton) {
     form->MenuItem("Selezionatuttigliassi1")->Click();
     form->MenuItem("Modifica1")->Click();
     EXPECT_TRUE(form->MenuItem("Proprietasse1")->isEnabled());
-
-    form->SpeedButton(20)->Click();
-    EXPECT_TRUE(form->SpeedButton(20)->Down());
-    form->MenuItem("Modifica1")->Click();
-    EXPECT_TRUE(form->MenuItem("Visualizzavalori1")->isChecked());
-    form->MenuItem("Visualizzavalori1")->Click();
-    EXPECT_FALSE(form->SpeedButton(20)->Down());
-    EXPECT_FALSE(form->MenuItem("Visualizzavalori1")->isChecked());
 }
 
 TEST_F(DocumentWindowTest, CloseNeverAsksAndFreesTheWindow) {
@@ -787,6 +782,105 @@ TEST_F(DocumentWindowTest, CloseNeverAsksAndFreesTheWindow) {
     form->Close();
     EXPECT_TRUE(ui.Messages.empty());
     QTRY_VERIFY(alive.isNull());
+}
+
+TEST_F(DocumentWindowTest, PrintingToThePdfPrinterMakesOneFileInEachPagesOrientation) {
+    const std::string pdftool = FindTool("pdfinfo");
+    if (pdftool.empty())
+        GTEST_SKIP() << "pdfinfo is missing";
+    const std::string target = dir.File("driver.pdf");
+    WriteFile(target, "old");
+    auto pdf = std::make_shared<PdfPrinter>([target] { return target; });
+    InstallPrinterProvider(
+        std::make_shared<FixedPrinterProvider>(std::vector<std::shared_ptr<PrinterDevice>>{pdf}));
+    TDocForm* form = NewWindow();
+    form->Databuffer->FileNames.Add("/data/Bench_04.rev2.txt");
+    AddPage(form, 0, "P2", poLandscape);
+    AddPage(form, 0, "P3", poLandscape);
+    for (TWPPage* page : form->Pages())
+        page->informazioni_up = "&\"" + page->pagename + "\"l";
+    form->show();
+    ProcessMessages();
+    form->PrintPages(0, 0);
+
+    const std::string info = RunTool(pdftool, {"-f", "1", "-l", "99", target}).Output;
+    std::vector<std::string> sizes;
+    static const std::regex size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
+    for (auto it = std::sregex_iterator(info.begin(), info.end(), size);
+         it != std::sregex_iterator(); ++it)
+        sizes.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
+                        std::to_string(std::lround(std::stod((*it)[2]))));
+    EXPECT_EQ(sizes, (std::vector<std::string>{"595x842", "842x595", "842x595"})) << info;
+    forms.clear();
+    InstallVirtualPrinter();
+}
+
+// A printer that fails on the second sheet it is given.
+class FailingPrinter : public VirtualPrinter {
+protected:
+    void EmitPage(const Metafile& sheet) override {
+        if (++sheets_ == 2)
+            throw EPrinter("paper jam");
+        VirtualPrinter::EmitPage(sheet);
+    }
+
+private:
+    int sheets_ = 0;
+};
+
+TEST_F(DocumentWindowTest, AFailedPrintAbortsAndRestoresTheWindow) {
+    auto failing = std::make_shared<FailingPrinter>();
+    InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
+        std::vector<std::shared_ptr<PrinterDevice>>{failing}));
+    TDocForm* form = NewWindow();
+    AddPage(form, 0, "P2");
+    AddPage(form, 0, "P3");
+    for (TWPPage* page : form->Pages())
+        page->informazioni_up = "&\"" + page->pagename + "\"l";
+    form->elencopagine->SetTabIndex(2);
+    EXPECT_ANY_THROW(form->PrintPages(0, 0));
+    EXPECT_TRUE(form->Panel5->isHidden());
+    EXPECT_EQ(form->elencopagine->TabIndex(), 2);
+    EXPECT_FALSE(form->Working());
+    EXPECT_FALSE(failing->Printing());
+    ASSERT_EQ(failing->Batches().size(), 1u);
+    EXPECT_FALSE(failing->Batches()[0].Committed);
+    EXPECT_TRUE(form->Panel1->isEnabled());
+    forms.clear();
+    InstallVirtualPrinter();
+}
+
+TEST_F(DocumentWindowTest, ACloseDuringPrintingWaitsForTheEnd) {
+    TDocForm* form = CreateForm<TDocForm>();
+    form->NewDocument("", {});
+    form->DocBox->GetPage(0)->informazioni_up = "&\"x\"l";
+    QPointer<TDocForm> alive(form);
+    form->show();
+    bool blocked = false;
+    // The close arrives while the print processes messages.
+    QTimer::singleShot(0, form, [&] {
+        blocked = !form->Panel1->isEnabled();
+        form->Close();
+    });
+    form->PrintPages(0, 0);
+    EXPECT_TRUE(blocked) << "input is blocked while printing";
+    EXPECT_TRUE(ui.Messages.empty()) << "nothing is asked";
+    ASSERT_EQ(Virtual().Jobs().size(), 1u);
+    EXPECT_EQ(Virtual().Jobs()[0].Pages.size(), 1u) << "the job ran whole";
+    QTRY_VERIFY(alive.isNull());
+}
+
+TEST_F(DocumentWindowTest, ValuesButtonAndMenuItemFollowEachOther) {
+    TDocForm* form = NewWindow();
+    form->SpeedButton(20)->Click();
+    EXPECT_TRUE(form->SpeedButton(20)->Down());
+    form->MenuItem("Modifica1")->Click();
+    EXPECT_TRUE(form->MenuItem("Visualizzavalori1")->isChecked());
+    form->MenuItem("Visualizzavalori1")->Click();
+    EXPECT_FALSE(form->SpeedButton(20)->Down());
+    EXPECT_FALSE(form->MenuItem("Visualizzavalori1")->isChecked());
+    form->MenuItem("Visualizzavalori1")->trigger();
+    EXPECT_TRUE(form->SpeedButton(20)->Down());
 }
 
 } // namespace

@@ -47,15 +47,17 @@ TEST(MenusTest, AMergedMenuTakesThePlacesOfItsGroups) {
     QMenuBar bar;
     main.AttachTo(&bar);
 
-    EXPECT_EQ(Names(main.ShownItems()), (std::vector<std::string>{"File", "Doc", "Window", "Help"}));
+    EXPECT_EQ(Names(main.ShownItems()),
+              (std::vector<std::string>{"File", "Doc", "Window", "Help"}));
     main.Merge(&child);
-    const std::vector<std::string> merged{"File", "Documento1", "Modifica1", "Window", "Extra",
-                                          "Help"};
+    const std::vector<std::string> merged{"File",   "Documento1", "Modifica1",
+                                          "Window", "Extra",      "Help"};
     EXPECT_EQ(Names(main.ShownItems()), merged);
     ASSERT_EQ(bar.actions().size(), 6);
     EXPECT_EQ(bar.actions()[1]->objectName(), "Documento1");
     main.Unmerge(&child);
-    EXPECT_EQ(Names(main.ShownItems()), (std::vector<std::string>{"File", "Doc", "Window", "Help"}));
+    EXPECT_EQ(Names(main.ShownItems()),
+              (std::vector<std::string>{"File", "Doc", "Window", "Help"}));
     EXPECT_EQ(bar.actions().size(), 4);
 }
 
