@@ -6,7 +6,9 @@
 #include "DocumentFixture.h"
 #include "data/Settings.h"
 #include "localisation/Strglobmod.h"
+#include "localisation/mlComp.h"
 #include "localisation/mlLangDispatcher.h"
+#include "localisation/mlStoredTable.h"
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/MetafileData.h"
 #include "platform/graphics/PdfPrinter.h"
@@ -870,6 +872,57 @@ TEST_F(DocumentWindowTest, ACloseDuringPrintingWaitsForTheEnd) {
     QTRY_VERIFY(alive.isNull());
 }
 
+TEST_F(DocumentWindowTest, ActivationTurnsThePrinterAndFitsOnce) {
+    TDocForm* form = NewWindow();
+    form->show();
+    ProcessMessages();
+    TWPPage* page = form->DocBox->GetCurrentPage();
+    page->printerorientation = poPortrait;
+    Printer().SetOrientation(poLandscape);
+    form->DocBox->SetZoomPercent(190);
+    form->FitPending = true;
+    form->OnActivate(form);
+    EXPECT_EQ(Printer().Orientation(), poPortrait);
+    EXPECT_FALSE(form->FitPending);
+    const uint32_t fitted = form->DocBox->GetZoomPercent();
+    EXPECT_NE(fitted, 190u);
+    form->DocBox->SetZoomPercent(190);
+    form->OnActivate(form);
+    EXPECT_EQ(form->DocBox->GetZoomPercent(), 190u) << "fitted only once";
+
+    // The printer's orientation becomes the page's.
+    Printer().SetOrientation(poLandscape);
+    form->TakePrinterOrientation();
+    EXPECT_EQ(page->printerorientation, poLandscape);
+}
+
+TEST_F(DocumentWindowTest, WithoutAPageEveryCommandDoesNothing) {
+    forms.emplace_back(CreateForm<TDocForm>());
+    TDocForm* form = forms.back().get();
+    int dialogs = 0;
+    ui.ModalHook = [&](QObject*) {
+        ++dialogs;
+        return mrOk;
+    };
+    ui.PrintHook = [&](PrintDialogRequest&) {
+        ++dialogs;
+        return true;
+    };
+    for (TMenuItem* item : form->MainMenu1->findChildren<TMenuItem*>()) {
+        if (item->objectName() == "Chiudi1" || item->Caption() == "-")
+            continue;
+        item->Click();
+    }
+    for (int i = 1; i <= 21; ++i)
+        form->SpeedButton(i)->Click();
+    form->RenamePage(0);
+    form->PrintPages(0, 0);
+    form->Timer1->OnTimer(form->Timer1);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(Virtual().Jobs().empty());
+}
+
 TEST_F(DocumentWindowTest, ValuesButtonAndMenuItemFollowEachOther) {
     TDocForm* form = NewWindow();
     form->SpeedButton(20)->Click();
@@ -881,6 +934,32 @@ TEST_F(DocumentWindowTest, ValuesButtonAndMenuItemFollowEachOther) {
     EXPECT_FALSE(form->MenuItem("Visualizzavalori1")->isChecked());
     form->MenuItem("Visualizzavalori1")->trigger();
     EXPECT_TRUE(form->SpeedButton(20)->Down());
+}
+
+} // namespace
+} // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// Every text of the document window and its page dialogs exists in every language.
+TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
+    for (const char* name : {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi"}) {
+        TmlLang lang;
+        ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
+        ASSERT_EQ(lang.NumOfLanguages(), 3);
+        for (TStringsType kind : {stCaptions, stHints, stMultiLines, stStrings, stOtherStrings}) {
+            for (const std::string& line : lang.List(kind)->Items()) {
+                size_t start = line.find('\1');
+                for (int language = 1; language <= 3; ++language) {
+                    const size_t end = line.find('\1', start + 1);
+                    ASSERT_NE(end, std::string::npos) << name << ": " << line;
+                    EXPECT_GT(end, start + 1) << name << " language " << language << ": " << line;
+                    start = end;
+                }
+            }
+        }
+    }
 }
 
 } // namespace
