@@ -5,6 +5,7 @@
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -77,6 +78,7 @@ void BM_SaveAsMetafile(benchmark::State& state) {
     const std::string file = dir.path().toStdString() + "/page.emf";
     for (auto _ : state)
         page->SaveAsMetafile(file);
+    state.counters["bytes"] = double(QFileInfo(QString::fromStdString(file)).size());
 }
 
 void BM_PrintCopiesToPdf(benchmark::State& state) {
@@ -86,6 +88,7 @@ void BM_PrintCopiesToPdf(benchmark::State& state) {
     auto page = MakeGraphPage();
     for (auto _ : state)
         page->Print(static_cast<int>(state.range(0)), -1, -1);
+    state.counters["bytes"] = double(QFileInfo(QString::fromStdString(file)).size());
 }
 
 } // namespace

@@ -127,8 +127,9 @@ TEST_F(DocumentFilesTest, ProjectLabelsAreBoundByTheFirstTestsChannels) {
             buffer.AddProva(c.channels + 1);
         TakeProjectLabels(labels, buffer);
         ASSERT_EQ(buffer.LabelTable.Count(), c.kept);
-        if (c.kept > 0)
+        if (c.kept > 0) {
             EXPECT_EQ(buffer.LabelTable[0], "Forza\xA7kN");
+        }
     }
 
     // An empty table is one zero count and reads back empty.
@@ -165,8 +166,9 @@ TEST_F(DocumentFilesTest, OlderProjectsCarryLessAfterTheirLabels) {
         const TProjectContent read = ReadProject(stream, nullptr, "p.CPF");
         EXPECT_EQ(read.Labels.Count(), 1);
         EXPECT_EQ(read.HasStyles, c.styles);
-        if (c.styles)
+        if (c.styles) {
             EXPECT_EQ(read.Styles, styles);
+        }
         EXPECT_EQ(read.HasMappingList, c.list);
         EXPECT_EQ(read.MappingList.Count(), c.list ? 1 : 0);
     }
@@ -238,9 +240,12 @@ TEST_F(DocumentFilesTest, HostileCountsAndKindsAreRefusedBeforeAnythingIsMade) {
         project + I32(1) + p + I32(0) + DefaultStyleBytes() + I32(1) + huge,
         project + I32(1) + kind9 + I32(0) + DefaultStyleBytes() + I32(0),
     };
+    TempDir dir;
+    const std::string file = dir.File("h.CPF");
     for (const std::string& bytes : cases) {
-        TMemoryStream stream(bytes);
-        EXPECT_THROW(ReadProject(stream, &buffer, "p.CPF"), EReadError)
+        WriteFile(file, bytes);
+        EXPECT_THROW(ReadFileChecked(file, [&](TStream& s) { ReadProject(s, &buffer, file); }),
+                     EDocumentFile)
             << HexBytes(bytes.substr(17, 40));
     }
 }
@@ -297,6 +302,54 @@ TEST_F(DocumentFilesTest, MissingAndDamagedFilesAreDamagedOrIncomplete) {
     } catch (const EDocumentFile& e) {
         EXPECT_EQ(e.Kind, TDocumentFileError::NotAProject);
     }
+}
+
+TEST_F(DocumentFilesTest, EveryTruncationOfTheGoldenDocumentAndProjectIsRefused) {
+    TDatabuffer tests;
+    MakeTest(tests, "A1.txt", {"1.5", "2.5"});
+    TStringList labels, mapping;
+    labels.Add("Forza\xA7kN");
+    mapping.Add("a.MAP");
+    auto page = MakePage(&tests, "Pagina 1");
+    TAttributiProve styles;
+    styles.Record(1).Width = 9;
+    TMemoryStream document, project;
+    WriteDocument(document, tests, styles, {page.get()});
+    WriteProject(project, {page.get()}, labels, styles, mapping);
+
+    for (size_t n = 0; n < document.Bytes().size(); ++n) {
+        TMemoryStream stream(document.Bytes().substr(0, n));
+        TDatabuffer buffer;
+        EXPECT_ANY_THROW({
+            ReadDocumentHeader(stream, buffer, "d.VRX");
+            ReadPages(stream, &buffer);
+        }) << n;
+        // The header either came whole or left everything as it was.
+        if (buffer.ProvaCount() == 0) {
+            EXPECT_EQ(AttributiProve(), TAttributiProve()) << n;
+        }
+        AttributiProve().SetDefaults();
+    }
+    for (size_t n = 0; n < project.Bytes().size(); ++n) {
+        TMemoryStream stream(project.Bytes().substr(0, n));
+        EXPECT_ANY_THROW(ReadProject(stream, &tests, "p.CPF")) << n;
+    }
+}
+
+TEST_F(DocumentFilesTest, ALongEntryReadsWholeFromAFile) {
+    // Longer than the reader's buffer, placed to straddle it.
+    TStringList mapping;
+    mapping.Add("a.MAP");
+    mapping.Add(std::string(3 << 20, 'x') + "end");
+    mapping.Add("b.MAP");
+    TempDir dir;
+    SaveProjectFile(dir.File("p.CPF"), {}, {}, mapping);
+    TProjectContent read;
+    ReadFileChecked(dir.File("p.CPF"),
+                    [&](TStream& s) { read = ReadProject(s, nullptr, "p.CPF"); });
+    ASSERT_EQ(read.MappingList.Count(), 3);
+    EXPECT_EQ(read.MappingList[1], mapping[1]);
+    EXPECT_EQ(read.MappingList[2], "b.MAP");
 }
 
 } // namespace vx::test

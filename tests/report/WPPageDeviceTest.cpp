@@ -6,6 +6,7 @@
 #include "platform/graphics/PdfPrinter.h"
 #include "platform/graphics/QtPrinter.h"
 
+#include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -73,6 +74,36 @@ TEST_F(PageFixture, ReportPagesPrintedToThePdfPrinterMakeOneA4File) {
     const std::string second =
         test::RunTool(test::FindTool("pdftotext"), {"-f", "2", "-l", "2", target, "-"}).Output;
     EXPECT_NE(second.find("sheet 2"), std::string::npos) << second;
+}
+
+TEST_F(PageFixture, PagesPrintedInsideOneBatchGoIntoOneFileInTheirOrientations) {
+    test::TempDir dir;
+    const std::string target = dir.File("document.pdf");
+    auto pdf = std::make_shared<PdfPrinter>([&] { return target; });
+    test::ScopedPrinter only(pdf);
+    page->SetPageKind(PK_GRAPHIC);
+    page->informazioni_up = "&\"portrait\"l";
+    TWPPage second(nullptr);
+    second.SetPageKind(PK_GRAPHIC);
+    second.informazioni_up = "&\"landscape\"l";
+    {
+        // As the document window prints a document that changes orientation.
+        TPrintBatch batch(*pdf);
+        Settle();
+        page->Print(1, -1, -1);
+        pdf->SetOrientation(poLandscape);
+        second.Paint();
+        second.Paint();
+        second.Print(1, -1, -1);
+        pdf->SetOrientation(poPortrait);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
+        batch.Close();
+    }
+    const std::string info =
+        test::RunTool(test::FindTool("pdfinfo"), {"-f", "1", "-l", "9", target}).Output;
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+    EXPECT_NE(info.find("Page    1 size:  595 x 842 pts"), std::string::npos) << info;
+    EXPECT_NE(info.find("Page    2 size:  842 x 595 pts"), std::string::npos) << info;
 }
 
 // The print-server fixture lies with the platform's test data.

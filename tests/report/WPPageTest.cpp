@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/EmfWriter.h"
+#include "platform/graphics/EnginePaint.h"
 #include "platform/runtime/ComponentStream.h"
 #include "platform/runtime/DateTime.h"
 #include "platform/runtime/Exceptions.h"
@@ -267,15 +268,14 @@ TEST_F(PageFixture, InfoFieldsOfAReportSheet) {
     ASSERT_EQ(r.PageCount(), 4);
     r.SetCurrentPage(2);
     page->pagename = "Rpt";
-    AddTest("/m/A1.txt");
+    buffer.GetProva(0).FileName = "/m/A1.txt"; // the report's own test
     AddTest("/m/B2.dat");
     struct Case {
         const char* line;
         const char *left, *centre, *right;
     } cases[] = {
-        {"&pl&\"/\"l&kl", " 3 / 4", "", ""},
-        {"&NC", "", " Rpt", ""},
-        {"&fr", "", "", "  A1.txt B2.dat "},
+        {"&pl&\"/\"l&kl", " 3 / 4", "", ""}, {"&NC", "", " Rpt", ""},
+        {"&fr", "", "", " A1.txt B2.dat "},  {"&gl", " /m/A1.txt /m/B2.dat ", "", ""},
         {"Date: &x &\"abc", "", "", ""},
     };
     for (const Case& c : cases) {
@@ -712,6 +712,41 @@ TEST_F(PageFixture, InvalidateAllRepaintsAtOnceAndMarksEveryObject) {
     EXPECT_EQ(page->Header()->GetCoord(5), MulDiv(6179, 20, 100));
     for (TMetaobj* o : page->Objects())
         EXPECT_TRUE(o->Dirty) << o->ClassName();
+}
+
+TEST_F(PageFixture, AChangedObjectIsLaidOutByTheNextEnginePaint) {
+    page->SetPageKind(PK_GRAPHIC);
+    Settle();
+    page->AltezzaIntestazione = 25;
+    page->Header()->OnChange(page->Header()); // as the cell table reports a change
+    EXPECT_TRUE(PaintPending(*page));
+    EXPECT_EQ(page->Header()->GetCoord(5), MulDiv(6179, 15, 100));
+    ProcessMessages();
+    EXPECT_FALSE(PaintPending(*page));
+    EXPECT_EQ(page->Header()->GetCoord(5), MulDiv(6179, 25, 100));
+    EXPECT_EQ(page->Graph()->GetCoord(1), page->Header()->GetCoord(3));
+}
+
+TEST_F(PageFixture, TheDragRectangleIsTheObjectWithItsEdgeAtThePointerInsideThePage) {
+    page->SetPageKind(PK_GRAPHIC);
+    page->SetZoomPercent(100);
+    page->InvalidateAll();
+    const TIntestazione& h = *page->Header();
+    page->PageMouseMove(0, 10, h.Top() + h.Height());
+    page->PageMouseDown(mbLeft, ssLeft, 10, h.Top() + h.Height());
+    page->PageMouseMove(ssLeft, 10, h.Top() + 300);
+    ASSERT_TRUE(page->DragRect().has_value());
+    EXPECT_EQ(*page->DragRect(), Bounds(h.Left(), h.Top(), h.Width(), 300));
+    // The footer's rectangle keeps its lower edge; the pointer's edge stays on the page.
+    page->PageMouseUp(mbLeft, 0, 10, h.Top() + 300);
+    const TIntestazione& f = *page->Footer();
+    page->PageMouseMove(0, 10, f.Top());
+    ASSERT_EQ(page->DragTarget(), 6);
+    page->PageMouseDown(mbLeft, ssLeft, 10, f.Top());
+    page->PageMouseMove(ssLeft, 10, f.Top() + f.Height() + 50);
+    EXPECT_EQ(page->DragRect()->Bottom, f.Top() + f.Height());
+    EXPECT_LT(page->DragRect()->Top, page->DragRect()->Bottom);
+    EXPECT_LE(page->DragRect()->Bottom, page->Height());
 }
 
 } // namespace

@@ -1,0 +1,50 @@
+// The document file (byte 0 even) and the project file (odd), each read as a window reads
+// it: a refused file leaves the tests and the test styles as they were.
+
+#include "FuzzSupport.h"
+
+#include "data/AttributiProve.h"
+#include "data/Databuff.h"
+#include "document/DocumentFiles.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Streams.h"
+#include "report/WPPage.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    vx::fuzz::Init(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1)
+        return 0;
+    vx::TMemoryStream stream{std::string(vx::fuzz::Bytes(data + 1, size - 1))};
+    vx::AttributiProve().SetDefaults();
+    vx::AttributiProve().Record(3).Width = 7;
+    const vx::TAttributiProve styles = vx::AttributiProve();
+    vx::TDatabuffer buffer;
+    buffer.AddProva(3);
+    if (data[0] % 2 == 0) {
+        bool headerRead = false;
+        try {
+            vx::ReadDocumentHeader(stream, buffer, "f.VRX");
+            headerRead = true;
+            vx::ReadPages(stream, &buffer);
+        } catch (const vx::Exception&) {
+            if (!headerRead) {
+                VX_FUZZ_CHECK(buffer.ProvaCount() == 1);
+                VX_FUZZ_CHECK(vx::AttributiProve() == styles);
+            }
+        }
+        return 0;
+    }
+    try {
+        const vx::TProjectContent project = vx::ReadProject(stream, &buffer, "f.CPF");
+        VX_FUZZ_CHECK(project.Pages.size() * vx::kMinPageStream <= size);
+        vx::TakeProjectLabels(project.Labels, buffer);
+        VX_FUZZ_CHECK(buffer.LabelTable.Count() <= 2);
+    } catch (const vx::Exception&) {
+    }
+    VX_FUZZ_CHECK(vx::AttributiProve() == styles);
+    return 0;
+}

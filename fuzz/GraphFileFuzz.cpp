@@ -1,0 +1,31 @@
+// The graph file read into a graph: a refused file leaves the graph writing what it wrote
+// before.
+
+#include "FuzzSupport.h"
+
+#include "data/Databuff.h"
+#include "document/DocumentFiles.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Streams.h"
+#include "report/WPGraph.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    vx::fuzz::Init(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = vx::fuzz::WriteTemp("g.CGF", vx::fuzz::Bytes(data, size));
+    vx::TDatabuffer buffer;
+    vx::TWPGraph graph(nullptr, &buffer);
+    vx::TMemoryStream before;
+    graph.SaveToStream(before);
+    try {
+        vx::LoadGraphFile(path, graph);
+    } catch (const vx::EDocumentFile&) {
+        vx::TMemoryStream after;
+        graph.SaveToStream(after);
+        VX_FUZZ_CHECK(after.Bytes() == before.Bytes());
+    }
+    return 0;
+}
