@@ -69,6 +69,70 @@ private:
     std::string buffer_;
 };
 
+// Reading a file through a buffer keeps a document of hundreds of megabytes out of memory
+// while its tests are read, at one system call per megabyte.
+class TBufferedReader : public TStream {
+public:
+    explicit TBufferedReader(TStream& source) : source_(source), size_(source.Size()) {}
+
+    size_t Read(void* data, size_t count) override {
+        auto* out = static_cast<char*>(data);
+        size_t done = 0;
+        while (done < count) {
+            if (pos_ == buffer_.size()) {
+                if (count - done >= kCapacity) {
+                    start_ += static_cast<int64_t>(buffer_.size());
+                    buffer_.clear();
+                    pos_ = 0;
+                    const size_t n = source_.Read(out + done, count - done);
+                    start_ += static_cast<int64_t>(n);
+                    return done + n;
+                }
+                if (!Fill())
+                    break;
+            }
+            const size_t n = std::min(count - done, buffer_.size() - pos_);
+            std::memcpy(out + done, buffer_.data() + pos_, n);
+            pos_ += n;
+            done += n;
+        }
+        return done;
+    }
+    size_t Write(const void*, size_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        const int64_t here = start_ + static_cast<int64_t>(pos_);
+        const int64_t target = origin == TSeekOrigin::soBeginning ? offset
+                               : origin == TSeekOrigin::soCurrent ? here + offset
+                                                                  : size_ + offset;
+        if (target >= start_ && target <= start_ + static_cast<int64_t>(buffer_.size())) {
+            pos_ = static_cast<size_t>(target - start_);
+        } else {
+            start_ = source_.Seek(target, TSeekOrigin::soBeginning);
+            buffer_.clear();
+            pos_ = 0;
+        }
+        return start_ + static_cast<int64_t>(pos_);
+    }
+    int64_t Size() const override { return size_; }
+    void SetSize(int64_t) override { throw EWriteError("Stream write error"); }
+
+private:
+    static constexpr size_t kCapacity = 1 << 20;
+    bool Fill() {
+        start_ += static_cast<int64_t>(buffer_.size());
+        buffer_.resize(kCapacity);
+        buffer_.resize(source_.Read(buffer_.data(), kCapacity));
+        pos_ = 0;
+        return !buffer_.empty();
+    }
+
+    TStream& source_;
+    int64_t size_;
+    std::string buffer_;
+    size_t pos_ = 0;
+    int64_t start_ = 0; // file position of buffer_[0]
+};
+
 void WriteStrings(TStream& stream, const TStringList& list) {
     stream.WriteI32(list.Count());
     for (int i = 0; i < list.Count(); ++i)
@@ -246,8 +310,8 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(TS
 
 void ReadFileChecked(const std::string& fileName, const std::function<void(TStream&)>& read) {
     try {
-        TMemoryStream stream;
-        stream.LoadFromFile(fileName);
+        TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+        TBufferedReader stream(file);
         read(stream);
     } catch (const EDocumentFile&) {
         throw;

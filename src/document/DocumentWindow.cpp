@@ -355,6 +355,10 @@ void TDocForm::ReleaseView() {
 }
 
 bool TDocForm::eventFilter(QObject* watched, QEvent* event) {
+    // A wheel turn over the window first gives the page container the keyboard focus and is
+    // left to it.
+    if (BoxView && watched == BoxView && event->type() == QEvent::Wheel && !BoxView->hasFocus())
+        BoxView->setFocus(Qt::MouseFocusReason);
     if (watched == elencopagine && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -417,6 +421,7 @@ void TDocForm::CreateDocBox() {
     BoxView->OnMouseWheelUp = [this](QObject* s, TShiftState shift, TPoint p, bool& handled) {
         DocBoxMouseWheelUp(s, shift, p, handled);
     };
+    BoxView->installEventFilter(this);
     BoxView->show();
 }
 
@@ -547,8 +552,9 @@ void TDocForm::ShowPageDirect(int index) {
 }
 
 void TDocForm::NewPage() {
+    // A window without a document gets no page.
     if (!DocBox)
-        CreateDocBox();
+        return;
     std::unique_ptr<Tnewpagedlg> dialog(CreateForm<Tnewpagedlg>(this));
     dialog->Edit1->SetText(ToQString(Text("IDS_24") + std::to_string(DocBox->PageCount() + 1)));
     dialog->RadioGroup1->SetItemIndex(0);
@@ -571,7 +577,9 @@ void TDocForm::NewPage() {
 }
 
 void TDocForm::DeletePageAsking() {
-    if (!DocBox || DocBox->PageCount() < 2) {
+    if (!CurrentPage())
+        return;
+    if (DocBox->PageCount() < 2) {
         Ui().MessageDlg(Text("IDS_28"), TMsgDlgType::mtWarning, mbOK);
         return;
     }

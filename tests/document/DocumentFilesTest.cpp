@@ -127,8 +127,9 @@ TEST_F(DocumentFilesTest, ProjectLabelsAreBoundByTheFirstTestsChannels) {
             buffer.AddProva(c.channels + 1);
         TakeProjectLabels(labels, buffer);
         ASSERT_EQ(buffer.LabelTable.Count(), c.kept);
-        if (c.kept > 0)
+        if (c.kept > 0) {
             EXPECT_EQ(buffer.LabelTable[0], "Forza\xA7kN");
+        }
     }
 
     // An empty table is one zero count and reads back empty.
@@ -165,8 +166,9 @@ TEST_F(DocumentFilesTest, OlderProjectsCarryLessAfterTheirLabels) {
         const TProjectContent read = ReadProject(stream, nullptr, "p.CPF");
         EXPECT_EQ(read.Labels.Count(), 1);
         EXPECT_EQ(read.HasStyles, c.styles);
-        if (c.styles)
+        if (c.styles) {
             EXPECT_EQ(read.Styles, styles);
+        }
         EXPECT_EQ(read.HasMappingList, c.list);
         EXPECT_EQ(read.MappingList.Count(), c.list ? 1 : 0);
     }
@@ -323,14 +325,31 @@ TEST_F(DocumentFilesTest, EveryTruncationOfTheGoldenDocumentAndProjectIsRefused)
             ReadPages(stream, &buffer);
         }) << n;
         // The header either came whole or left everything as it was.
-        if (buffer.ProvaCount() == 0)
+        if (buffer.ProvaCount() == 0) {
             EXPECT_EQ(AttributiProve(), TAttributiProve()) << n;
+        }
         AttributiProve().SetDefaults();
     }
     for (size_t n = 0; n < project.Bytes().size(); ++n) {
         TMemoryStream stream(project.Bytes().substr(0, n));
         EXPECT_ANY_THROW(ReadProject(stream, &tests, "p.CPF")) << n;
     }
+}
+
+TEST_F(DocumentFilesTest, ALongEntryReadsWholeFromAFile) {
+    // Longer than the reader's buffer, placed to straddle it.
+    TStringList mapping;
+    mapping.Add("a.MAP");
+    mapping.Add(std::string(3 << 20, 'x') + "end");
+    mapping.Add("b.MAP");
+    TempDir dir;
+    SaveProjectFile(dir.File("p.CPF"), {}, {}, mapping);
+    TProjectContent read;
+    ReadFileChecked(dir.File("p.CPF"),
+                    [&](TStream& s) { read = ReadProject(s, nullptr, "p.CPF"); });
+    ASSERT_EQ(read.MappingList.Count(), 3);
+    EXPECT_EQ(read.MappingList[1], mapping[1]);
+    EXPECT_EQ(read.MappingList[2], "b.MAP");
 }
 
 } // namespace vx::test

@@ -34,8 +34,8 @@ const char* const kTestWithoutRows = "2\r\nForza\tCorsa\r\nkN\tmm\r\nskipped\r\n
 // Records every file dialog it is asked for.
 class RecordingUi : public ScriptedUiServices {
 public:
-    RecordingUi() { SetUiServices(this); }
-    ~RecordingUi() override { SetUiServices(nullptr); }
+    RecordingUi() : previous_(&Ui()) { SetUiServices(this); }
+    ~RecordingUi() override { SetUiServices(previous_); }
     std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) override {
         Requests.push_back(request);
         return ScriptedUiServices::OpenFileDialog(request);
@@ -45,6 +45,9 @@ public:
         return ScriptedUiServices::SaveFileDialog(request);
     }
     std::vector<FileDialogRequest> Requests;
+
+private:
+    UiServices* previous_;
 };
 
 class DocumentTest : public DocumentFixture {
@@ -171,8 +174,9 @@ TEST_F(DocumentTest, ProjectIntoAWindowKeepsAsManyLabelsAsTheFirstTestHasChannel
         AttributiProve().SetDefaults();
         form->LoadProjectFromFile(project, false);
         ASSERT_EQ(form->Databuffer->LabelTable.Count(), c.labels);
-        if (c.labels > 0)
+        if (c.labels > 0) {
             EXPECT_EQ(form->Databuffer->LabelTable[0], "Forza\xA7kN");
+        }
         EXPECT_EQ(form->MappingList.Count(), 1);
         EXPECT_EQ(form->MappingList[0], "a.MAP");
         EXPECT_EQ(Tabs(*form), (std::vector<std::string>{"Forze", "Tabella"}));
@@ -271,6 +275,32 @@ TEST_F(DocumentTest, ADocumentReopensWithItsTestsPagesAndStyles) {
     EXPECT_TRUE(static_cast<bool>(opened->DocBox->GetPage(1)->Report()->OnCurrentPageChange));
 }
 
+TEST_F(DocumentTest, PagesCutShortLeaveTheDocumentAsItWas) {
+    auto source = NewDocument(SampleProject(), {});
+    TMemoryStream pages;
+    WritePages(pages, source->Pages());
+    auto form = NewDocument("", {});
+    TWPPage* const page = form->DocBox->GetPage(0);
+    for (size_t n : {size_t{0}, size_t{3}, size_t{40}, pages.Bytes().size() - 1}) {
+        SCOPED_TRACE(n);
+        TMemoryStream cut(pages.Bytes().substr(0, n));
+        try {
+            form->LoadPages(cut, false, "d.VRX");
+            ADD_FAILURE() << "read";
+        } catch (const EDocumentFile& e) {
+            EXPECT_EQ(e.Kind, TDocumentFileError::Damaged);
+            EXPECT_EQ(e.FileName, "d.VRX");
+        }
+        ASSERT_EQ(form->DocBox->PageCount(), 1);
+        EXPECT_EQ(form->DocBox->GetPage(0), page);
+        EXPECT_EQ(Tabs(*form), std::vector<std::string>{"Documento 1"});
+        EXPECT_FALSE(form->Loading);
+    }
+    pages.SetPosition(0);
+    form->LoadPages(pages, false, "d.VRX");
+    EXPECT_EQ(Tabs(*form), (std::vector<std::string>{"Forze", "Tabella"}));
+}
+
 TEST_F(DocumentTest, TheConvertersDocumentIsTheWindowsUpToTheZoom) {
     const std::string project = SampleProject();
     const std::string test = TestFile("A1.txt");
@@ -307,7 +337,7 @@ TEST_F(DocumentTest, TheConvertersDocumentIsTheWindowsUpToTheZoom) {
             EXPECT_TRUE(inZoom) << "byte " << i;
         }
 
-    for (const std::string& name : {"w.VRX", "m.VRX"}) {
+    for (const char* name : {"w.VRX", "m.VRX"}) {
         TMemoryStream s(ReadFile(base_.File(name)));
         auto opened = std::make_unique<TDocForm>();
         ReadDocumentHeader(s, *opened->Databuffer, name);
@@ -319,7 +349,8 @@ TEST_F(DocumentTest, TheConvertersDocumentIsTheWindowsUpToTheZoom) {
 
 TEST_F(DocumentTest, TheConverterMakesAnEmptyGraphPageOfANonProject) {
     const std::string test = TestFile("A1.txt");
-    WriteFile(base_.File("x.CPF"), "\x10Doc_Version_0.82");
+    WriteFile(base_.File("x.CPF"), "\x10"
+                                   "Doc_Version_0.82");
     TStringList files;
     files.Add(test);
     TDocmaster master;
@@ -359,7 +390,8 @@ TEST_F(DocumentTest, SaveDialogsChangeTheExtensionAndRememberTheFolder) {
 
 TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
     auto form = NewDocument("", {TestFile("A1.txt")});
-    WriteFile(base_.File("n.CPF"), "\x10Doc_Version_0.82");
+    WriteFile(base_.File("n.CPF"), "\x10"
+                                   "Doc_Version_0.82");
     WriteFile(base_.File("v.CPF"), "\x0F"
                                    "Cfg_Version_0.x");
     WriteFile(base_.File("d.CPF"), "\x10"
@@ -416,8 +448,9 @@ TEST_F(DocumentTest, TheHashCheckComparesWithItsFirstResult) {
         EXPECT_TRUE(ui_.Messages.empty());
         const std::string first = form->DefinitionHash;
         EXPECT_EQ(first.size(), 32u);
-        if (!readOnly)
+        if (!readOnly) {
             EXPECT_EQ(TDocForm::FileMD5(BasePath + "bin/TMPDEFFILEHASH.TMP"), first);
+        }
         form->VerificaHASH1Click(nullptr);
         form->DocBox->GetPage(1)->pagename = "Altro";
         form->VerificaHASH1Click(nullptr);

@@ -14,7 +14,12 @@ namespace vx {
 
 TMenuItem::TMenuItem(QObject* parent, const QString& name) : QAction(parent) {
     setObjectName(name);
-    connect(this, &QAction::triggered, this, [this] {
+    connect(this, &QAction::triggered, this, [this](bool checked) {
+        // As the class library's items, choosing an item leaves its check mark to the handler.
+        if (isCheckable()) {
+            const QSignalBlocker block(this);
+            setChecked(!checked);
+        }
         if (!subMenu_)
             Click();
     });

@@ -13,9 +13,10 @@ class QMenuBar;
 namespace vx {
 
 // A menu command. A caption of "-" makes it a separator. Events: OnClick when the user
-// chooses it and on Click() called by code; setting Checked by code fires nothing. An item
-// with items of its own is a submenu: its OnClick fires as the submenu opens, so that handlers
-// can check and enable the items before they are seen.
+// chooses it and on Click() called by code; setting Checked by code fires nothing, and choosing an
+// item leaves its check mark to its handler. An item with items of its own is a submenu: its
+// OnClick fires as the submenu opens, so that handlers can check and enable the items before they
+// are seen.
 class TMenuItem : public QAction {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
