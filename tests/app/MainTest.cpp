@@ -5,6 +5,7 @@
 #include "app/MainExtensions.h"
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
+#include "data/AttributiProve.h"
 #include "data/Databuff.h"
 #include "data/WPComp.h"
 #include "document/Document.h"
@@ -13,6 +14,7 @@
 #include "platform/graphics/Printer.h"
 #include "platform/graphics/Screen.h"
 #include "platform/runtime/Cp1252.h"
+#include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
@@ -434,6 +436,45 @@ TEST_F(MainFormTest, EachOpeningReadsItsOwnTemporaryCopy) {
     delete form;
     form = nullptr;
     EXPECT_TRUE(ListFolder(TempFolderPath(), false).empty());
+}
+
+TEST_F(MainFormTest, EveryStoredVersionFromEightyOpens) {
+    Create();
+    const std::string path = BasePath + "v82.vrx";
+    {
+        std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
+        doc->LoadTestsAndProject("", "", {});
+        doc->SaveDocumentToFile(path);
+    }
+    // Tag, separator, tests, 160 bytes of test styles, pages: older versions lack the styles,
+    // the oldest also the separator.
+    TMemoryStream tests;
+    TDatabuffer().SaveToStream(tests);
+    const std::string bytes = test::ReadFile(path);
+    const size_t pagesAt = 1 + 16 + 1 + tests.Bytes().size() + TAttributiProve::kSize;
+    ASSERT_LT(pagesAt, bytes.size());
+    const std::string pages = bytes.substr(pagesAt);
+    const std::vector<std::pair<std::string, std::string>> versions = {
+        {"v80.vrx", "\x10"
+                    "Doc_Version_0.80" +
+                        tests.Bytes() + pages},
+        {"v81.vrx", "\x10"
+                    "Doc_Version_0.81"
+                    "," +
+                        tests.Bytes() + pages},
+        {"v82.vrx", bytes},
+    };
+    for (const auto& [name, content] : versions) {
+        test::WriteFile(BasePath + name, content);
+        form->apri_documento(BasePath + name);
+    }
+    ASSERT_EQ(Documents().size(), 3u) << LogText();
+    for (size_t i = 0; i < versions.size(); ++i) {
+        EXPECT_EQ(FromQString(Documents()[i]->Caption()), versions[i].first);
+        ASSERT_TRUE(Documents()[i]->DocBox);
+        EXPECT_EQ(Documents()[i]->DocBox->PageCount(), 1);
+    }
+    EXPECT_EQ(DocDecimalSeparator.load(), FormatSettings().DecimalSeparator);
 }
 
 TEST_F(MainFormTest, UnknownVersionsOpenNothing) {
