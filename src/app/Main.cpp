@@ -465,7 +465,13 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
     TStringList list;
     for (const std::string& f : files)
         list.Add(f);
-    doc->NewDocument(chosen, list);
+    try {
+        doc->NewDocument(chosen, list);
+    } catch (...) {
+        // No window with part of the tests; the caller tells why.
+        FreeDocumentWindow(sub);
+        throw;
+    }
     std::string caption;
     for (const std::string& f : files) {
         AddRecentFile(f);
