@@ -257,6 +257,16 @@ TEST_F(DocumentWindowTest, PrintPagesSplitsJobsAtOrientationChanges) {
     EXPECT_EQ(Virtual().Jobs()[0].Pages.size(), 1u);
 }
 
+TEST_F(DocumentWindowTest, PagesWithoutSheetsPrintOneBlankSheet) {
+    TDocForm* form = NewWindow();
+    AddPage(form, 2, "PRO");
+    Virtual().ClearJobs();
+    form->PrintPages(2, 2);
+    ASSERT_EQ(Virtual().Jobs().size(), 1u);
+    ASSERT_EQ(Virtual().Jobs()[0].Pages.size(), 1u);
+    EXPECT_TRUE(Virtual().Jobs()[0].Pages[0].Empty());
+}
+
 TEST_F(DocumentWindowTest, PrintTitleWithoutDataFilesIsDated) {
     SetClock([] { return EncodeDate(2026, 12, 10) + EncodeTime(8, 30, 0, 0); });
     TDocForm* form = NewWindow();
