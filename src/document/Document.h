@@ -3,7 +3,10 @@
 // The window of one document: its pages (through one page container), its tests (one data
 // buffer), a tab per page, and the document and project files it reads and writes.
 
+#include "platform/runtime/Geometry.h"
+#include "platform/runtime/Input.h"
 #include "platform/runtime/StringList.h"
+#include "platform/runtime/UiServices.h"
 #include "platform/ui/Form.h"
 
 #include <functional>
@@ -13,8 +16,22 @@
 
 namespace vx {
 
+class TComboBox;
 class TComponent;
 class TDatabuffer;
+class TEdit;
+class TLabel;
+class TMainMenu;
+class TMenuItem;
+class TPanel;
+class TProgressBar;
+class TSpeedButton;
+class TTimer;
+class TUpDown;
+class DocumentDialogs;
+class TDocBoxView;
+class TWPGraph;
+class TWPReport;
 class EDocumentFile;
 class TDocBox;
 class TStream;
@@ -90,6 +107,120 @@ public:
 
     // The document's pages in order.
     std::vector<TWPPage*> Pages() const;
+
+    // ==== the document window (DocumentWindow.cpp) ====
+    // The window is built as its members are made (BuildWindow); the form's OnCreate is
+    // FormCreate, so windows are made with CreateForm.
+
+    // ---- called by the main window ----
+    // A new document from a configuration and test files; a second call does nothing.
+    void NewDocument(const std::string& configurationFile, const TStringList& files);
+    // The pages of a stored document, whose header, tests and test styles the caller has read.
+    void OpenDocumentStream(TStream& stream);
+    void PrintDocumentDialog();
+    // Pages from..to counted from 1; from below 1 is 1, to below 1 or above the count is the
+    // count. Sheets go out as one job per run of one orientation, all in one print batch.
+    void PrintPages(int from, int to);
+    void PrintCurrentPage();
+    // After a printer change: report pages are paginated again, the page is fitted.
+    void InvalidatePage();
+    void ZoomToPage();
+    void TakePrinterOrientation();
+    // True while printing or loading waits: input is blocked and a close waits for the end.
+    bool Working() const { return working_ > 0; }
+    // Frees the page view; the window's destruction must do it before the page container goes.
+    void ReleaseView();
+
+    // ---- page operations ----
+    void NewPage();
+    void DeleteCurrentPage();
+    // Asks, then deletes the current page; a document keeps at least one page.
+    void DeletePageAsking();
+    // Index outside the pages does nothing.
+    void RenamePage(int index);
+
+    // The dialogs of later work; tests install fakes. Null: those launchers do nothing.
+    DocumentDialogs* Dialogs = nullptr;
+
+    // ---- components ----
+    TPanel* Panel1;
+    TSpeedButton* SpeedButtons[21];
+    // SpeedButton1 .. SpeedButton21.
+    TSpeedButton* SpeedButton(int number) const { return SpeedButtons[number - 1]; }
+    TComboBox* ComboBox1;
+    TPanel* Panel2;
+    TPanel* Panel3;
+    TPanel* Panel4;
+    TPanel* Panel5;
+    TPanel* Panel6;
+    TSpeedButton* SpeedButton18;
+    TSpeedButton* SpeedButton20;
+    TSpeedButton* SpeedButton19;
+    TEdit* Edit1;
+    TUpDown* UpDown1;
+    TLabel* Label1;
+    TProgressBar* ProgressBar1;
+    TTimer* Timer1;
+    TMainMenu* MainMenu1;
+    // The page container's view, once there is a container.
+    TDocBoxView* BoxView = nullptr;
+    // A menu item by its name; null for an unknown name.
+    TMenuItem* MenuItem(const QString& name) const;
+
+    // ---- handlers ----
+    void FormCreate(QObject* sender);
+    void FormActivate(QObject* sender);
+    void FormCloseQuery(QObject* sender, bool& canClose);
+    void FormClose(QObject* sender, TCloseAction& action);
+    void elencopagineChange(QObject* sender, int newTab, bool& allowChange);
+    void elencopagineMouseDown(TMouseButton button, int x, int y);
+    void DocBoxMouseWheelDown(QObject* sender, TShiftState shift, TPoint mousePos, bool& handled);
+    void DocBoxMouseWheelUp(QObject* sender, TShiftState shift, TPoint mousePos, bool& handled);
+    void ComboBox1Change(QObject* sender);
+    void Edit1KeyPress(QObject* sender, char& key);
+    void UpDown1Changing(QObject* sender, int newPosition, bool& allowChange);
+    void Timer1Timer(TComponent* sender);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool BuildWindow();
+    void BuildMenu();
+    TWPPage* CurrentPage() const;
+    TWPGraph* CurrentGraph() const;
+    void CreateDocBox();
+    void ShowPageDirect(int index);
+    void ZoomIn();
+    void ZoomOut();
+    void SetZoom(uint32_t percent);
+    void ShowReportPosition(const TWPReport& report);
+    void ExportMetafile();
+    void EditMargins(bool everyPage);
+    void EditAttributes(bool everyPage);
+    void PageMenuOpened();
+    void EditMenuOpened();
+    void ToggleHeaderFooter(bool header);
+    void EditCellTable(bool header);
+    void EditGraphProperties();
+    void EditReportProperties();
+    void EditGeneralParameters();
+    void CursorValuesFollow(bool fromMenu);
+    void SelectAllAxes();
+    void EditSelectedAxes();
+    void EditAxisTyping();
+    void DeselectGraphAxes();
+    void RepaintCurrentPage();
+    void PrinterSetup();
+    std::string BaseTitle() const;
+    void BeginWork();
+    void EndWork();
+
+    int working_ = 0;
+    bool closeRequested_ = false;
+    PrintDialogRequest printRequest_;
+    bool windowBuilt_ = BuildWindow();
 
 private:
     std::string Text(const char* id) const;

@@ -11,7 +11,7 @@ namespace {
 // Every text of the shell's small windows exists in every language.
 TEST(TranslationTablesTest, NoTextOfTheSmallWindowsIsMissingInALanguage) {
     for (const char* name : {"TOpenListFile", "TF_Def_Ant", "Tconfig_document_dlg", "Timpostazioni",
-                             "TAboutBox", "Tsplashform"}) {
+                             "TAboutBox", "Tsplashform", "TMainForm"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);

@@ -1,5 +1,10 @@
 #include "platform/runtime/UiServices.h"
 
+#include "platform/runtime/Cp1252.h"
+
+#include <filesystem>
+#include <system_error>
+
 namespace vx {
 
 namespace {
@@ -51,6 +56,43 @@ std::string ScriptedUiServices::SaveFileDialog(const FileDialogRequest&) {
     auto answer = SaveAnswers.front();
     SaveAnswers.pop_front();
     return answer;
+}
+
+std::string UiServices::SaveFileAsking(const FileDialogRequest& request) {
+    std::string path = SaveFileDialog(request);
+    if (path.empty() || request.OverwritePrompt.empty())
+        return path;
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::path(Cp1252ToUtf8(path)), error))
+        return path;
+    std::string question = request.OverwritePrompt;
+    if (const auto at = question.find("%s"); at != std::string::npos)
+        question.replace(at, 2, path);
+    if (MessageDlg(question, TMsgDlgType::mtWarning, mbYes | mbNo) != mrYes)
+        return {};
+    return path;
+}
+
+bool ScriptedUiServices::PrintDialog(PrintDialogRequest& request) {
+    PrintRequests.push_back(request);
+    PrintDialogRequest answer = request;
+    if (!PrintHook || !PrintHook(answer))
+        return false;
+    request = answer;
+    return true;
+}
+
+bool ScriptedUiServices::PrinterSetupDialog() {
+    return PrinterSetupHook && PrinterSetupHook();
+}
+
+bool ScriptedUiServices::FontDialog(FontChoice& font) {
+    FontRequests.push_back(font);
+    FontChoice answer = font;
+    if (!FontHook || !FontHook(answer))
+        return false;
+    font = answer;
+    return true;
 }
 
 bool ScriptedUiServices::ColorDialog(int& color) {

@@ -40,6 +40,36 @@ struct FileDialogRequest {
     std::string Filter;
     std::string DefaultExt;
     bool MultiSelect = false;
+    // Set for a save dialog that asks before replacing a file: "%s" stands for the path. The
+    // question comes from SaveFileAsking after the dialog, through MessageDlg (Yes/No).
+    std::string OverwritePrompt;
+};
+
+enum class TPrintRange { prAllPages, prSelection, prPageNums };
+
+// The print dialog's settings in and out; pages count from 1.
+struct PrintDialogRequest {
+    int MinPage = 1;
+    int MaxPage = 1;
+    int FromPage = 1;
+    int ToPage = 1;
+    TPrintRange PrintRange = TPrintRange::prAllPages;
+    bool AllowPrintToFile = true;
+    bool AllowPageNums = true;
+    bool AllowSelection = true;
+    bool PrintToFile = false;
+    int Copies = 1;
+};
+
+// A font as the font dialog shows it. Color 0x00BBGGRR; Size in points.
+struct FontChoice {
+    std::string Name;
+    int Size = 8;
+    int Color = 0;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
 };
 
 // Everything that asks or tells the user goes through here, so that any layer can report a
@@ -55,8 +85,23 @@ public:
     // Returns the chosen paths; empty when cancelled.
     virtual std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
     virtual std::string SaveFileDialog(const FileDialogRequest& request) = 0;
+    // SaveFileDialog, then, when the request has an OverwritePrompt and the chosen file exists,
+    // that question; empty unless the user chose a name and agreed to replace it.
+    std::string SaveFileAsking(const FileDialogRequest& request);
     // colour as 0x00BBGGRR; false when cancelled.
     virtual bool ColorDialog(int& color) = 0;
+    // The print dialog over Printers(): the chosen printer becomes current. False when
+    // cancelled; the request then is as it came.
+    virtual bool PrintDialog(PrintDialogRequest& request) {
+        (void)request;
+        return false;
+    }
+    // Chooses the current printer and its orientation; false when cancelled.
+    virtual bool PrinterSetupDialog() { return false; }
+    virtual bool FontDialog(FontChoice& font) {
+        (void)font;
+        return false;
+    }
 
     // Shows a window modally and returns its modal result.
     virtual int ShowModal(QObject* form) = 0;
@@ -82,6 +127,9 @@ public:
     std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::string SaveFileDialog(const FileDialogRequest& request) override;
     bool ColorDialog(int& color) override;
+    bool PrintDialog(PrintDialogRequest& request) override;
+    bool PrinterSetupDialog() override;
+    bool FontDialog(FontChoice& font) override;
     int ShowModal(QObject* form) override;
     void SetBusyCursor(bool busy) override { Busy = busy; }
     bool OpenWithDesktop(const std::string& path) override;
@@ -93,6 +141,12 @@ public:
     std::deque<std::vector<std::string>> OpenAnswers;
     std::deque<std::string> SaveAnswers;
     std::deque<int> ColorAnswers;
+    // Each request as the dialog received it; the hook plays the user (unset: cancelled).
+    std::vector<PrintDialogRequest> PrintRequests;
+    std::function<bool(PrintDialogRequest&)> PrintHook;
+    std::function<bool()> PrinterSetupHook;
+    std::vector<FontChoice> FontRequests;
+    std::function<bool(FontChoice&)> FontHook;
     std::vector<std::string> OpenedWithDesktop;
     // Sets the form's children as a user would and returns the modal result; mrCancel when
     // unset.

@@ -2,6 +2,8 @@
 
 #include "platform/ui/Guard.h"
 
+#include <QKeyEvent>
+
 namespace vx {
 
 TEdit::TEdit(QWidget* parent, const QString& name)
@@ -15,6 +17,20 @@ TEdit::TEdit(QWidget* parent, const QString& name)
                 OnChange(this);
         });
     });
+}
+
+void TEdit::keyPressEvent(QKeyEvent* event) {
+    char key = 0;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = '\r';
+    else if (event->text().size() == 1 && event->text().at(0).unicode() < 0x80)
+        key = static_cast<char>(event->text().at(0).unicode());
+    if (key && OnKeyPress) {
+        Guard([&] { OnKeyPress(this, key); });
+        if (key == 0)
+            return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 } // namespace vx

@@ -32,6 +32,10 @@ public:
 
     int Tag = 0;
     TNotifyEvent OnChange;
+    std::function<void(QObject* sender, char& key)> OnKeyPress;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TControlFont* font_;

@@ -1,16 +1,28 @@
 #include "platform/ui/QtUiServices.h"
 
+#include "platform/graphics/Printer.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Form.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QUrl>
+
+#include <algorithm>
+#include <memory>
 
 namespace vx {
 
@@ -119,6 +131,9 @@ std::string QtUiServices::SaveFileDialog(const FileDialogRequest& request) {
                        QtFileFilter(request.Filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQString(request.DefaultExt));
+    // SaveFileAsking asks in the program's words and language.
+    if (!request.OverwritePrompt.empty())
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.FileName.empty())
         dialog.selectFile(ToQString(request.FileName));
     std::string path;
@@ -134,6 +149,169 @@ bool QtUiServices::ColorDialog(int& color) {
     if (!chosen.isValid())
         return false;
     color = chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
+    return true;
+}
+
+namespace {
+
+QComboBox* PrinterList(QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName("PrinterList");
+    for (const auto& printer : Printers())
+        list->addItem(ToQString(printer->Name()));
+    list->setCurrentIndex(PrinterIndex());
+    return list;
+}
+
+QDialogButtonBox* OkCancel(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+template <class T>
+T* Named(const QDialog& dialog, const char* name) {
+    return dialog.findChild<T*>(QString::fromLatin1(name));
+}
+
+void TakePrinter(const QDialog& dialog) {
+    const int index = Named<QComboBox>(dialog, "PrinterList")->currentIndex();
+    if (index >= 0 && index != PrinterIndex())
+        SetPrinterIndex(index);
+}
+
+} // namespace
+
+QDialog* MakePrintDialog(const PrintDialogRequest& request, QWidget* parent) {
+    auto* dialog = new QDialog(parent);
+    dialog->setWindowTitle(kCaption);
+    auto* form = new QFormLayout(dialog);
+    form->addRow(PrinterList(dialog));
+    auto* range = new QButtonGroup(dialog);
+    auto radio = [&](const char* name, const char* caption, bool enabled) {
+        auto* button = new QRadioButton(QString::fromLatin1(caption), dialog);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setEnabled(enabled);
+        range->addButton(button);
+        form->addRow(button);
+        return button;
+    };
+    auto* all = radio("RangeAll", "All", true);
+    auto* selection = radio("RangeSelection", "Selection", request.AllowSelection);
+    auto* pages = radio("RangePages", "Pages", request.AllowPageNums);
+    auto spin = [&](const char* name, int value, int min, int max) {
+        auto* box = new QSpinBox(dialog);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(min, std::max(min, max));
+        box->setValue(value);
+        return box;
+    };
+    auto* from = spin("FromPage", request.FromPage, request.MinPage, request.MaxPage);
+    auto* to = spin("ToPage", request.ToPage, request.MinPage, request.MaxPage);
+    form->addRow("From", from);
+    form->addRow("To", to);
+    form->addRow("Copies", spin("Copies", request.Copies, 1, 999));
+    auto* toFile = new QCheckBox("Print to file", dialog);
+    toFile->setObjectName("PrintToFile");
+    toFile->setEnabled(request.AllowPrintToFile);
+    toFile->setChecked(request.PrintToFile);
+    form->addRow(toFile);
+    form->addRow(OkCancel(dialog));
+    switch (request.PrintRange) {
+    case TPrintRange::prAllPages:
+        all->setChecked(true);
+        break;
+    case TPrintRange::prSelection:
+        selection->setChecked(true);
+        break;
+    case TPrintRange::prPageNums:
+        pages->setChecked(true);
+        break;
+    }
+    // Typing a page number means printing those pages.
+    for (QSpinBox* box : {from, to})
+        QObject::connect(box, &QSpinBox::valueChanged, pages, [pages] {
+            if (pages->isEnabled())
+                pages->setChecked(true);
+        });
+    return dialog;
+}
+
+void ReadPrintDialog(const QDialog& dialog, PrintDialogRequest& request) {
+    TakePrinter(dialog);
+    if (Named<QRadioButton>(dialog, "RangeSelection")->isChecked())
+        request.PrintRange = TPrintRange::prSelection;
+    else if (Named<QRadioButton>(dialog, "RangePages")->isChecked())
+        request.PrintRange = TPrintRange::prPageNums;
+    else
+        request.PrintRange = TPrintRange::prAllPages;
+    request.FromPage = Named<QSpinBox>(dialog, "FromPage")->value();
+    request.ToPage = Named<QSpinBox>(dialog, "ToPage")->value();
+    request.Copies = Named<QSpinBox>(dialog, "Copies")->value();
+    request.PrintToFile = Named<QCheckBox>(dialog, "PrintToFile")->isChecked();
+}
+
+QDialog* MakePrinterSetupDialog(QWidget* parent) {
+    auto* dialog = new QDialog(parent);
+    dialog->setWindowTitle(kCaption);
+    auto* form = new QFormLayout(dialog);
+    auto* list = PrinterList(dialog);
+    form->addRow(list);
+    auto* landscape = new QCheckBox("Landscape", dialog);
+    landscape->setObjectName("Landscape");
+    auto showOrientation = [list, landscape] {
+        const auto& printers = Printers();
+        const int i = list->currentIndex();
+        if (i >= 0 && i < static_cast<int>(printers.size()))
+            landscape->setChecked(printers[i]->Orientation() == poLandscape);
+    };
+    showOrientation();
+    QObject::connect(list, &QComboBox::currentIndexChanged, landscape, showOrientation);
+    form->addRow(landscape);
+    form->addRow(OkCancel(dialog));
+    return dialog;
+}
+
+void ReadPrinterSetupDialog(const QDialog& dialog) {
+    TakePrinter(dialog);
+    if (PrinterIndex() >= 0)
+        Printer().SetOrientation(Named<QCheckBox>(dialog, "Landscape")->isChecked() ? poLandscape
+                                                                                    : poPortrait);
+}
+
+bool QtUiServices::PrintDialog(PrintDialogRequest& request) {
+    std::unique_ptr<QDialog> dialog(MakePrintDialog(request, ActiveParent()));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    ReadPrintDialog(*dialog, request);
+    return true;
+}
+
+bool QtUiServices::PrinterSetupDialog() {
+    std::unique_ptr<QDialog> dialog(MakePrinterSetupDialog(ActiveParent()));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    ReadPrinterSetupDialog(*dialog);
+    return true;
+}
+
+bool QtUiServices::FontDialog(FontChoice& font) {
+    QFont initial(ToQString(font.Name), font.Size);
+    initial.setBold(font.Bold);
+    initial.setItalic(font.Italic);
+    initial.setUnderline(font.Underline);
+    initial.setStrikeOut(font.StrikeOut);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, ActiveParent(), kCaption);
+    if (!ok)
+        return false;
+    font.Name = Utf8ToCp1252(chosen.family().toStdString());
+    font.Size = chosen.pointSize() > 0 ? chosen.pointSize() : font.Size;
+    font.Bold = chosen.bold();
+    font.Italic = chosen.italic();
+    font.Underline = chosen.underline();
+    font.StrikeOut = chosen.strikeOut();
     return true;
 }
 

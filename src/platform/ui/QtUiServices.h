@@ -4,6 +4,9 @@
 
 #include <QString>
 
+class QDialog;
+class QWidget;
+
 namespace vx {
 
 // The program's UiServices on Qt widgets. Paths cross as cp1252 texts; a chosen file whose name
@@ -14,6 +17,10 @@ public:
     std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::string SaveFileDialog(const FileDialogRequest& request) override;
     bool ColorDialog(int& color) override;
+    // Our own dialogs over Printers(): Qt's print dialog knows only the system's queues.
+    bool PrintDialog(PrintDialogRequest& request) override;
+    bool PrinterSetupDialog() override;
+    bool FontDialog(FontChoice& font) override;
     int ShowModal(QObject* form) override;
     void SetBusyCursor(bool busy) override;
     bool OpenWithDesktop(const std::string& path) override;
@@ -27,5 +34,14 @@ private:
 
 // "Text files|*.txt;*.tx2|All|*.*" -> "Text files (*.txt *.tx2);;All (*.*)".
 QString QtFileFilter(const std::string& filter);
+
+// The print dialog's widgets, named for tests: "PrinterList", "RangeAll", "RangeSelection",
+// "RangePages", "FromPage", "ToPage", "Copies", "PrintToFile"; OK and Cancel buttons in a
+// QDialogButtonBox. Read back with ReadPrintDialog after it was accepted.
+QDialog* MakePrintDialog(const PrintDialogRequest& request, QWidget* parent = nullptr);
+void ReadPrintDialog(const QDialog& dialog, PrintDialogRequest& request);
+// "PrinterList" and "Landscape".
+QDialog* MakePrinterSetupDialog(QWidget* parent = nullptr);
+void ReadPrinterSetupDialog(const QDialog& dialog);
 
 } // namespace vx

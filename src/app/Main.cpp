@@ -1,0 +1,734 @@
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "app/GetProve.h"
+#include "app/MainExtensions.h"
+#include "app/Version.h"
+#include "app/config_document_dlg.h"
+#include "app/impdlg.h"
+#include "data/Databuff.h"
+#include "data/Settings.h"
+#include "data/WPComp.h"
+#include "document/Document.h"
+#include "document/DocumentFiles.h"
+#include "localisation/FormTable.h"
+#include "localisation/Strglobmod.h"
+#include "localisation/mlComp.h"
+#include "localisation/mlLangDispatcher.h"
+#include "platform/graphics/Printer.h"
+#include "platform/graphics/Screen.h"
+#include "platform/runtime/Cp1252.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/FormatSettings.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/Timer.h"
+#include "platform/system/Files.h"
+#include "platform/ui/ListBox.h"
+#include "platform/ui/MenuItem.h"
+#include "report/DocBox.h"
+#include "report/WPPage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstring>
+
+namespace vx {
+
+namespace {
+
+constexpr std::string_view kKolmSection = "Kolm Path";
+constexpr std::string_view kLastDocPath = "Last doc path";
+constexpr std::string_view kLastEditPath = " Last edit path";
+constexpr std::string_view kLastNormalPath = " Last normal path";
+constexpr std::string_view kTestsPath = "Path Prove Default";
+constexpr int kFrameGroup = 0;
+constexpr int kTrailingGroup = 2;
+
+std::string RecentFileName() {
+    const std::string wanted = BasePath + "System/recenti.set";
+    const std::string existing = FindExistingPath(wanted);
+    return existing.empty() ? wanted : existing;
+}
+
+std::string ConfigurationFolder() {
+    const std::string existing = FindExistingPath(BasePath + "Configurazioni");
+    return IncludeTrailingPathDelimiter(existing.empty() ? BasePath + "Configurazioni" : existing);
+}
+
+uint32_t ReadU32(std::string_view bytes, size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+
+void AppendI32(std::string& out, int32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF));
+}
+
+// The cursor stays busy for the scope's length, whatever leaves it.
+struct TBusyScope {
+    TBusyScope() { Ui().SetBusyCursor(true); }
+    ~TBusyScope() { Ui().SetBusyCursor(false); }
+};
+
+} // namespace
+
+TMainExtensions& MainExtensions() {
+    static TMainExtensions extensions;
+    return extensions;
+}
+
+std::vector<std::string> ParseRecentFiles(std::string_view bytes) {
+    std::vector<std::string> files;
+    if (bytes.size() < 4)
+        return files;
+    const int64_t count = static_cast<int32_t>(ReadU32(bytes, 0));
+    size_t at = 4;
+    for (int64_t i = 0; i < count && files.size() < TMainForm::kMaxRecentFiles; ++i) {
+        if (bytes.size() - at < 4)
+            break;
+        const int64_t length = static_cast<int32_t>(ReadU32(bytes, at));
+        at += 4;
+        if (length < 0 || static_cast<uint64_t>(length) > bytes.size() - at)
+            break;
+        std::string path(bytes.substr(at, static_cast<size_t>(length)));
+        at += static_cast<size_t>(length);
+        const bool known = std::any_of(files.begin(), files.end(),
+                                       [&](const std::string& f) { return SameText(f, path); });
+        if (!known)
+            files.push_back(std::move(path));
+    }
+    return files;
+}
+
+std::string FormatRecentFiles(const TStringList& files) {
+    std::string out;
+    AppendI32(out, files.Count());
+    for (int i = 0; i < files.Count(); ++i) {
+        AppendI32(out, static_cast<int32_t>(files[i].size()));
+        out += files[i];
+    }
+    return out;
+}
+
+TMainForm::TMainForm(QWidget* parent) : TForm(parent, "MainForm") {
+    resize(1024, 768);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    ClientArea = new QMdiArea(this);
+    ClientArea->setObjectName("ClientArea");
+    layout->addWidget(ClientArea);
+
+    MainMenu1 = new TMainMenu(this, "MainMenu1");
+    MenuBar = new QMenuBar(this);
+    MenuBar->setObjectName("MenuBar");
+    // A bar of its own even where the desktop would take it: document menus merge into it.
+    MenuBar->setNativeMenuBar(false);
+    layout->setMenuBar(MenuBar);
+    MainMenu1->AttachTo(MenuBar);
+
+    using M = TMainForm;
+    File1 = MainMenu1->Add("File1", "&File", kFrameGroup);
+    ApriProgetto1 =
+        Item(File1, "ApriProgetto1", "Apri &Documento...", &M::ApriProgetto1Click, Qt::Key_F2);
+    Apri1 = Item(File1, "Apri1", "&Apri Prove...", &M::Apri1Click, Qt::Key_F4);
+    Editprova1 = Item(File1, "Editprova1", "&Edit prova...", &M::Editprova1Click, Qt::Key_F3);
+    Impostazioni1 = Item(File1, "Impostazioni1", "I&mpostazioni...", &M::Impostazioni1Click);
+    ImpostaStampante1 = Item(File1, "ImpostaStampante1", "&Imposta Pagina di Stampa...",
+                             &M::ImpostaStampante1Click);
+    Stampa1 = Item(File1, "Stampa1", "&Stampa Pagina...", &M::Stampa1Click, Qt::CTRL | Qt::Key_P);
+    StampaDocumento1 = Item(File1, "StampaDocumento1", "&Stampa Documento...",
+                            &M::StampaDocumento1Click, Qt::CTRL | Qt::Key_D);
+    StampaPDF1 = Item(File1, "StampaPDF1", "Stampa PDF");
+    StampaPDF1->SetVisible(false);
+    Recenti1 = Item(File1, "Recenti1", "Recenti");
+    recentMenu_ = RuntimeSubmenu(Recenti1);
+    Esci1 = Item(File1, "Esci1", "&Esci", &M::Esci1Click, Qt::CTRL | Qt::Key_F10);
+
+    Strumenti1 = MainMenu1->Add("Strumenti1", "&Strumenti", kFrameGroup);
+    Normalizzaprova2 =
+        Item(Strumenti1, "Normalizzaprova2", "&Normalizza prova...", &M::Normalizzaprova2Click);
+    Convertiprove1 =
+        Item(Strumenti1, "Convertiprove1", "Converti prove...", &M::Convertiprove1Click);
+    Modellodicaricamento1 = Item(Strumenti1, "Modellodicaricamento1", "&Modello di caricamento",
+                                 &M::Modellodicaricamento1Click);
+    Modellodicaricamento1->SetVisible(false);
+    Ricercaprove1 = Item(Strumenti1, "Ricercaprove1", "Ricerca prove...");
+    Ricercaprove1->SetVisible(false);
+    Creafiledimappatura1 = Item(Strumenti1, "Creafiledimappatura1", "Crea file di mappatura...");
+
+    Window1 = MainMenu1->Add("Window1", "&Finestre", kTrailingGroup);
+    Affianca1 = Item(Window1, "Affianca1", "&Affianca", &M::Affianca1Click);
+    Sovrapponi1 = Item(Window1, "Sovrapponi1", "&Sovrapponi", &M::Sovrapponi1Click);
+    Distribuisci1 = Item(Window1, "Distribuisci1", "&Distribuisci", &M::Distribuisci1Click);
+    Documenti1 = Item(Window1, "Documenti1", "Documenti");
+    windowMenu_ = RuntimeSubmenu(Documenti1);
+
+    Help1 = MainMenu1->Add("Help1", "&?", kTrailingGroup);
+    Guidainlinea1 = Item(Help1, "Guidainlinea1", "&Guida in linea", &M::Guidainlinea1Click);
+    Show1 = Item(Help1, "Show1", "&About...", &M::Show1Click);
+
+    File1->OnClick = [this](QObject* s) { File1Click(s); };
+    Window1->OnClick = [this](QObject* s) { Window1Click(s); };
+    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { MergeMenus(); });
+
+    Timer1 = std::make_unique<TTimer>();
+    Timer1->SetEnabled(false);
+    Timer1->SetInterval(2000);
+    Timer1->OnTimer = [this](TComponent*) { Timer1Timer(); };
+
+    OnCreate = [this](QObject* s) { FormCreate(s); };
+    OnActivate = [this](QObject* s) { FormActivate(s); };
+    OnClose = [this](QObject* s, TCloseAction& a) { FormClose(s, a); };
+    mlLang1 = CreateFormTable(this, "TMainForm");
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+TMenuItem* TMainForm::Item(TMenuItem* parent, const char* name, const char* caption,
+                           void (TMainForm::*handler)(QObject*), QKeySequence key) {
+    TMenuItem* item = parent->Add(name, caption);
+    if (handler)
+        item->OnClick = [this, handler](QObject* s) { (this->*handler)(s); };
+    if (!key.isEmpty()) {
+        item->SetShortCut(key);
+        // The key works with every menu closed, wherever the focus is inside the frame.
+        addAction(item);
+    }
+    return item;
+}
+
+QMenu* TMainForm::RuntimeSubmenu(TMenuItem* item) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(item->objectName() + QStringLiteral("Menu"));
+    item->setMenu(menu);
+    return menu;
+}
+
+void TMainForm::ClearEntries(std::vector<TMenuItem*>& entries) {
+    for (TMenuItem* entry : entries)
+        delete entry;
+    entries.clear();
+}
+
+void TMainForm::MarkTools() {
+    const TMainExtensions& ext = MainExtensions();
+    const std::pair<TMenuItem*, bool> tools[] = {
+        {Editprova1, static_cast<bool>(ext.EditTestFile)},
+        {Normalizzaprova2, static_cast<bool>(ext.NormaliseTest)},
+        {Convertiprove1, static_cast<bool>(ext.ConvertTests)},
+        {Modellodicaricamento1, static_cast<bool>(ext.EditLoadModel)},
+    };
+    for (const auto& [item, installed] : tools) {
+        item->SetEnabled(installed);
+        item->SetHint(installed ? QString() : ToQString(Text("IDS_100")));
+    }
+}
+
+std::string TMainForm::Text(const char* id) const {
+    return mlLang1->GetTextOrDefault(id);
+}
+
+// ---- creation and the end ----
+
+void TMainForm::FormCreate(QObject*) {
+    ImpostazioniRec.SetLanguage(1);
+    const std::string program = Application().ExeName();
+    if (const auto& reg = MainExtensions().RegisterDocumentType) {
+        // A desktop that refuses the association must not keep the program from starting.
+        try {
+            reg(program);
+        } catch (const std::exception& e) {
+            DebugLog("Except->", e.what());
+        }
+    }
+    DocDecimalSeparator = FormatSettings().DecimalSeparator;
+    ImpostazioniRec.SetAutoLimitMethod(0);
+    ImpostazioniRec.SetIncludeZero(false);
+    setWindowIcon(QApplication::windowIcon());
+    OpenQueue.clear();
+    Creafiledimappatura1->SetVisible(false);
+    SetCaption(ToQString("VORNIX " + std::string(VersionText)));
+    FirstActivation = true;
+    InitBasePath(program);
+    RecentFiles.Clear();
+    if (const auto& reg = MainExtensions().RegisterFileType) {
+        try {
+            reg(false);
+        } catch (const std::exception& e) {
+            DebugLog("Except->", e.what());
+        }
+    }
+    LoadSettings();
+    LoadRecentFiles();
+    if (ImpostazioniRec.TcpServerActive())
+        StartTcpServer();
+    if (ImpostazioniRec.Language() < 1 || ImpostazioniRec.Language() > 3)
+        ImpostazioniRec.SetLanguage(1);
+    ApplyLanguage(ImpostazioniRec.Language());
+
+    MarkTools();
+    // The hint of a grey tool is a text of the table, not a caption it translates itself.
+    mlLang1->OnChangeLanguage = [this](TmlCustomLang*) { MarkTools(); };
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainForm::ApplyLanguage(int language) {
+    if (STRGlobData)
+        STRGlobData->mlLangDispatcher1->SetActiveLanguage(language);
+}
+
+void TMainForm::FormActivate(QObject*) {
+    if (!FirstActivation)
+        return;
+    FirstActivation = false;
+    QueueCommandLine(ProcessCommandLine());
+}
+
+void TMainForm::FormClose(QObject*, TCloseAction& action) {
+    SaveRecentFiles();
+    for (QMdiSubWindow* sub : ClientArea->subWindowList())
+        FreeDocumentWindow(sub);
+    action = TCloseAction::caFree;
+}
+
+void TMainForm::FormDestroy() {
+    Timer1->SetEnabled(false);
+    // Copies of documents still open are in use until their windows go.
+    for (QMdiSubWindow* sub : ClientArea->subWindowList())
+        FreeDocumentWindow(sub);
+    const std::string folder = GetSpecialFolderPath(CSIDL_LOCAL_APPDATA);
+    if (!folder.empty())
+        DeleteFilesByMask(folder + "/Vornix/Temp/", "*.~tm");
+    RecentFiles.Clear();
+    OpenQueue.clear();
+    StopTcpServer();
+}
+
+void TMainForm::StartTcpServer() {
+    if (MainExtensions().StartTcpServer)
+        MainExtensions().StartTcpServer(*this);
+}
+
+void TMainForm::StopTcpServer() {
+    if (MainExtensions().StopTcpServer)
+        MainExtensions().StopTcpServer(*this);
+}
+
+// ---- command line and the open queue ----
+
+std::string TMainForm::ProcessCommandLine() {
+    std::string line = "\"" + Application().ExeName() + "\"";
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i)
+        line += " \"" + FromQString(args[i]) + "\"";
+    return line;
+}
+
+void TMainForm::QueueCommandLine(const std::string& commandLine) {
+    std::string path = ExtractCommandLinePath(commandLine);
+    if (!path.empty()) {
+        // A relative path is the caller's: resolve it against the current folder.
+        const QString local = QString::fromStdString(ToLocalPath(NormalizePath(path)));
+        const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(local));
+        path = Utf8ToCp1252(absolute.toStdString());
+    }
+    if (!path.empty() && FileExists(path)) {
+        DebugLog("OK->", commandLine);
+        OpenQueue.push_back(path);
+        Timer1->SetEnabled(true);
+    } else {
+        DebugLog("ERR->", commandLine);
+    }
+}
+
+void TMainForm::Timer1Timer() {
+    Timer1->SetEnabled(false);
+    if (!OpenQueue.empty()) {
+        const std::string path = OpenQueue.front();
+        OpenQueue.pop_front();
+        DebugLog("LOAD->", path);
+        if (FileExists(path)) {
+            DebugLog("Exists->", path);
+            apri_documento(path);
+        } else {
+            DebugLog("No Exists->", path);
+        }
+    }
+    Timer1->SetEnabled(!OpenQueue.empty());
+}
+
+std::string TMainForm::DebugLogFileName() {
+    return ExtractFilePath(Application().ExeName()) + "DEBUG_Path.txt";
+}
+
+void TMainForm::DebugLog(const std::string& tag, const std::string& value) {
+    QFile file(QString::fromStdString(ToLocalPath(DebugLogFileName())));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    const std::string text = tag + "\r\nVal->" + value + "\r\n-------------\r\n";
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// ---- documents ----
+
+std::string TMainForm::TempFolder() {
+    const std::string base = GetSpecialFolderPath(CSIDL_LOCAL_APPDATA);
+    if (base.empty())
+        throw EFOpenError("Cannot find the local application data folder");
+    const std::string folder = base + "/Vornix/Temp/";
+    if (!ForceDirectories(folder))
+        throw EFOpenError("Cannot create " + folder);
+    return folder;
+}
+
+void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
+    if (!sub)
+        return;
+    // Through its own close, which lets the document release its view first.
+    if (QWidget* doc = sub->widget())
+        doc->close();
+    delete sub;
+}
+
+QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
+    QMdiSubWindow* sub = ClientArea->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    return sub;
+}
+
+void TMainForm::apri_documento(const std::string& path, bool tellUser) {
+    TBusyScope busy;
+    QMdiSubWindow* sub = nullptr;
+    try {
+        const std::string copy = MakeUniqueFileName(TempFolder(), ".~tm");
+        if (!CopyFile(path, copy, false))
+            throw EFOpenError("Cannot open file \"" + path + "\"");
+        TFileStream stream(copy, fmOpenRead);
+        const std::string tag = stream.ReadShortString();
+        DebugLog("Open->", tag);
+        if (FileTagVersion(tag) < 80)
+            return;
+        stream.SetPosition(0);
+        auto* doc = CreateForm<TDocForm>();
+        sub = AddDocumentWindow(doc);
+        ReadDocumentHeader(stream, *doc->Databuffer, path);
+        doc->OpenDocumentStream(stream);
+        doc->SetCaption(ToQString(ExtractFileName(path)));
+        sub->show();
+        doc->Show();
+    } catch (const std::exception& e) {
+        DebugLog("Except->", e.what());
+        // Half a document could be saved over the whole one.
+        FreeDocumentWindow(sub);
+        if (tellUser)
+            Ui().ShowMessage(Text("IDS_102") + path + "\r\n" + e.what());
+    }
+}
+
+void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files,
+                                           const std::string& configuration) {
+    std::string chosen;
+    if (!configuration.empty() && FileExists(configuration)) {
+        chosen = configuration;
+    } else {
+        TStringList names;
+        ListFilesByMask(names, ConfigurationFolder() + "*.CPF");
+        if (!names.Empty()) {
+            std::unique_ptr<Tconfig_document_dlg> dlg(CreateForm<Tconfig_document_dlg>());
+            for (int i = 0; i < names.Count(); ++i)
+                dlg->ListBox1->Add(ToQString(names[i]));
+            if (dlg->ShowModal() != mrOk)
+                return;
+            const int index = dlg->ListBox1->ItemIndex();
+            if (index >= 0)
+                chosen = ConfigurationFolder() + FromQString(dlg->ListBox1->Item(index));
+        }
+    }
+    auto* doc = CreateForm<TDocForm>();
+    QMdiSubWindow* sub = AddDocumentWindow(doc);
+    TStringList list;
+    for (const std::string& f : files)
+        list.Add(f);
+    try {
+        doc->NewDocument(chosen, list);
+    } catch (...) {
+        // No window with part of the tests; the caller tells why.
+        FreeDocumentWindow(sub);
+        throw;
+    }
+    std::string caption;
+    for (const std::string& f : files) {
+        AddRecentFile(f);
+        caption += ExtractFileName(f);
+    }
+    doc->SetCaption(ToQString(caption));
+    sub->show();
+    doc->Show();
+}
+
+TDocForm* TMainForm::ActiveDocForm() const {
+    // The current window even while the frame itself is not the active one.
+    QMdiSubWindow* sub = ClientArea->currentSubWindow();
+    if (!sub || sub->isMinimized())
+        return nullptr;
+    return qobject_cast<TDocForm*>(sub->widget());
+}
+
+// ---- recent files ----
+
+void TMainForm::AddRecentFile(const std::string& path) {
+    for (int i = 0; i < RecentFiles.Count(); ++i)
+        if (SameText(RecentFiles[i], path))
+            return;
+    RecentFiles.Insert(0, path);
+    while (RecentFiles.Count() > kMaxRecentFiles)
+        RecentFiles.Delete(RecentFiles.Count() - 1);
+}
+
+void TMainForm::LoadRecentFiles() {
+    try {
+        const std::string name = FindExistingPath(BasePath + "System/recenti.set");
+        if (name.empty())
+            return;
+        // Ten entries of any real path fit well within this; a larger file is not read whole.
+        constexpr qint64 kMaxRead = 4 + kMaxRecentFiles * (4 + 65536);
+        QFile file(QString::fromStdString(ToLocalPath(name)));
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        const QByteArray bytes = file.read(kMaxRead);
+        for (const std::string& path : ParseRecentFiles(
+                 std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))))
+            RecentFiles.Add(path);
+    } catch (const std::exception&) {
+    }
+}
+
+void TMainForm::SaveRecentFiles() const {
+    try {
+        WriteFileAtomically(RecentFileName(), FormatRecentFiles(RecentFiles));
+    } catch (const std::exception&) {
+    }
+}
+
+void TMainForm::File1Click(QObject*) {
+    const bool printable = ActiveDocForm() != nullptr;
+    Stampa1->setEnabled(printable);
+    StampaDocumento1->setEnabled(printable);
+    ClearEntries(recentItems_);
+    for (int i = 0; i < RecentFiles.Count(); ++i) {
+        auto* item = new TMenuItem(recentMenu_, ToQString("R" + IntToStr(i)));
+        item->Tag = i;
+        item->SetCaption(ToQString(IntToStr(i + 1) + " " + RecentFiles[i]));
+        item->OnClick = [this](QObject* s) { OpenRecentItem(s); };
+        recentMenu_->addAction(item);
+        recentItems_.push_back(item);
+    }
+}
+
+void TMainForm::OpenRecentItem(QObject* sender) {
+    auto* item = qobject_cast<TMenuItem*>(sender);
+    if (!item || item->Tag < 0 || item->Tag >= RecentFiles.Count())
+        return;
+    const std::string path = RecentFiles[item->Tag];
+    if (!FileExists(path)) {
+        Ui().ShowMessage(Text("IDS_11") + path);
+        return;
+    }
+    if (UpperCase(ExtractFileExt(path)) == ".VRX")
+        apri_documento(path, true);
+    else
+        OpenTestsWithConfiguration({path}, "");
+}
+
+// ---- menu handlers ----
+
+std::string TMainForm::ChooseFile(const std::string& key, const std::string& filter) {
+    std::string folder;
+    if (!ReadKolmVar(BasePath, kKolmSection, key, folder) || !DirectoryExists(folder))
+        folder = BasePath;
+    OpenDialog1.InitialDir = folder;
+    OpenDialog1.Filter = filter;
+    OpenDialog1.FileName.clear();
+    const std::vector<std::string> chosen = Ui().OpenFileDialog(OpenDialog1);
+    if (chosen.empty())
+        return {};
+    OpenDialog1.FileName = chosen.front();
+    WriteKolmVar(BasePath, kKolmSection, key, ExtractFilePath(chosen.front()));
+    return chosen.front();
+}
+
+void TMainForm::ApriProgetto1Click(QObject*) {
+    const std::string path =
+        ChooseFile(std::string(kLastDocPath), Text("IDS_13") + "VRX" + ")|*." + "VRX");
+    if (path.empty())
+        return;
+    AddRecentFile(path);
+    apri_documento(path, true);
+}
+
+void TMainForm::Apri1Click(QObject*) {
+    std::unique_ptr<TOpenListFile> chooser(CreateForm<TOpenListFile>());
+    if (chooser->ShowModal() != mrOk)
+        return;
+    const std::vector<std::string> tests = chooser->Tests();
+    chooser.reset();
+    OpenTestsWithConfiguration(tests, "");
+}
+
+void TMainForm::Editprova1Click(QObject*) {
+    if (!MainExtensions().EditTestFile)
+        return;
+    const std::string path = ChooseFile(std::string(kLastEditPath), Text("IDS_38"));
+    if (!path.empty())
+        MainExtensions().EditTestFile(*this, path);
+}
+
+void TMainForm::Normalizzaprova2Click(QObject*) {
+    if (!MainExtensions().NormaliseTest)
+        return;
+    const std::string path = ChooseFile(std::string(kLastNormalPath), Text("IDS_38"));
+    if (!path.empty())
+        MainExtensions().NormaliseTest(*this, path);
+}
+
+void TMainForm::Modellodicaricamento1Click(QObject*) {
+    if (!MainExtensions().EditLoadModel)
+        return;
+    const std::string path = ChooseFile(std::string(kTestsPath), Text("IDS_0"));
+    if (!path.empty())
+        MainExtensions().EditLoadModel(*this, path);
+}
+
+void TMainForm::Convertiprove1Click(QObject*) {
+    if (MainExtensions().ConvertTests)
+        MainExtensions().ConvertTests(*this);
+}
+
+void TMainForm::Impostazioni1Click(QObject*) {
+    if (ImpostazioniRec.TcpServerActive())
+        StopTcpServer();
+    {
+        std::unique_ptr<Timpostazioni> dlg(CreateForm<Timpostazioni>());
+        dlg->ShowSettings(ImpostazioniRec);
+        if (dlg->ShowModal() == mrOk) {
+            dlg->TakeSettings(ImpostazioniRec);
+            ApplyLanguage(ImpostazioniRec.Language());
+            if (!SaveSettings())
+                Ui().ShowMessage(Text("IDS_101") + SettingsFileName());
+            if (dlg->AssociateVrx() && MainExtensions().RegisterFileType)
+                MainExtensions().RegisterFileType(true);
+        }
+    }
+    if (ImpostazioniRec.TcpServerActive())
+        StartTcpServer();
+}
+
+void TMainForm::ImpostaStampante1Click(QObject*) {
+    if (!Ui().PrinterSetupDialog())
+        return;
+    if (TDocForm* doc = ActiveDocForm())
+        doc->TakePrinterOrientation();
+}
+
+void TMainForm::Stampa1Click(QObject*) {
+    if (TDocForm* doc = ActiveDocForm())
+        doc->PrintCurrentPage();
+}
+
+void TMainForm::StampaDocumento1Click(QObject*) {
+    if (TDocForm* doc = ActiveDocForm())
+        doc->PrintDocumentDialog();
+}
+
+void TMainForm::Esci1Click(QObject*) {
+    Close();
+}
+
+void TMainForm::Window1Click(QObject*) {
+    ClearEntries(windowItems_);
+    const QList<QMdiSubWindow*> children = ClientArea->subWindowList(QMdiArea::CreationOrder);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        auto* item = new TMenuItem(windowMenu_);
+        item->Tag = static_cast<int>(i);
+        item->SetCaption(QString::number(i + 1) + ">" + children[i]->windowTitle());
+        item->OnClick = [this](QObject* s) { Documenti1Click(s); };
+        windowMenu_->addAction(item);
+        windowItems_.push_back(item);
+    }
+}
+
+void TMainForm::Documenti1Click(QObject* sender) {
+    auto* item = qobject_cast<TMenuItem*>(sender);
+    const QList<QMdiSubWindow*> children = ClientArea->subWindowList(QMdiArea::CreationOrder);
+    if (!item || item->Tag < 0 || item->Tag >= children.size())
+        return;
+    QMdiSubWindow* sub = children[item->Tag];
+    if (auto* doc = qobject_cast<TDocForm*>(sub->widget()))
+        doc->FitPending = true;
+    if (sub->isMinimized())
+        sub->showNormal();
+    ClientArea->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+void TMainForm::Affianca1Click(QObject*) {
+    ClientArea->tileSubWindows();
+}
+
+void TMainForm::Sovrapponi1Click(QObject*) {
+    ClientArea->cascadeSubWindows();
+}
+
+void TMainForm::Distribuisci1Click(QObject*) {
+    // Minimised windows in a row along the bottom of the area.
+    int x = 0;
+    const int bottom = ClientArea->viewport()->height();
+    for (QMdiSubWindow* sub : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized())
+            continue;
+        sub->move(x, bottom - sub->height());
+        x += sub->width();
+    }
+}
+
+void TMainForm::Guidainlinea1Click(QObject*) {
+    const std::string manual = FindExistingPath(BasePath + "Manuale/vornix.pdf");
+    if (!manual.empty())
+        Ui().OpenWithDesktop(manual);
+}
+
+void TMainForm::Show1Click(QObject*) {
+    std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
+    about->ShowModal();
+}
+
+// ---- menus ----
+
+void TMainForm::MergeMenus() {
+    TDocForm* doc = ActiveDocForm();
+    TMainMenu* menu = doc ? doc->findChild<TMainMenu*>("MainMenu1") : nullptr;
+    if (menu == MainMenu1->Merged())
+        return;
+    MainMenu1->Merge(menu);
+    // A window that goes without another becoming active must not stay merged.
+    if (menu)
+        connect(menu, &QObject::destroyed, this, [this, menu] { MainMenu1->Unmerge(menu); });
+}
+
+} // namespace vx

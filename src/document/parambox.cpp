@@ -1,0 +1,114 @@
+#include "document/parambox.h"
+
+#include "localisation/FormTable.h"
+#include "platform/runtime/Cp1252.h"
+#include "platform/runtime/UiServices.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RadioGroup.h"
+#include "platform/ui/SpeedButton.h"
+#include "platform/ui/SpinEdit.h"
+
+#include <QFont>
+
+namespace vx {
+
+namespace {
+
+void OkCancel(TForm* form, TButton*& ok, TButton*& cancel, int top) {
+    ok = Placed(new TButton(form, "OKBtn"), form->width() - 176, top, 80, 26);
+    ok->ModalResult = mrOk;
+    cancel = Placed(new TButton(form, "CancelBtn"), form->width() - 88, top, 80, 26);
+    cancel->ModalResult = mrCancel;
+}
+
+} // namespace
+
+Tnewpagedlg::Tnewpagedlg(QWidget* parent) : TForm(parent, "newpagedlg") {
+    resize(300, 190);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 8, 284, 16);
+    Edit1 = Placed(new TEdit(this, "Edit1"), 8, 26, 284, 24);
+    // The class library's edit held a short string.
+    Edit1->setMaxLength(255);
+    RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 8, 58, 284, 90);
+    RadioGroup1->SetItems({"Grafico", "Report", "Report-PRO"});
+    OkCancel(this, OKBtn, CancelBtn, 156);
+    mlLang1 = CreateFormTable(this, "Tnewpagedlg");
+}
+
+Tdef_margini::Tdef_margini(QWidget* parent) : TForm(parent, "def_margini") {
+    resize(260, 170);
+    TLabel** labels[] = {&Label1, &Label2, &Label3, &Label4};
+    TSpinEdit** edits[] = {&SpinEdit1, &SpinEdit2, &SpinEdit3, &SpinEdit4};
+    for (int i = 0; i < 4; ++i) {
+        const QString n = QString::number(i + 1);
+        *labels[i] = Placed(new TLabel(this, "Label" + n), 8, 10 + i * 30, 150, 16);
+        *edits[i] = Placed(new TSpinEdit(this, "SpinEdit" + n), 160, 6 + i * 30, 90, 24);
+        (*edits[i])->SetMinValue(0);
+        (*edits[i])->SetMaxValue(500);
+    }
+    OkCancel(this, OKBtn, CancelBtn, 136);
+    mlLang1 = CreateFormTable(this, "Tdef_margini");
+}
+
+Tfrm_dlg_attributi::Tfrm_dlg_attributi(QWidget* parent) : TForm(parent, "frm_dlg_attributi") {
+    resize(420, 190);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 8, 404, 16);
+    Edit1 = Placed(new TEdit(this, "Edit1"), 8, 26, 404, 24);
+    Label2 = Placed(new TLabel(this, "Label2"), 8, 58, 404, 16);
+    Edit2 = Placed(new TEdit(this, "Edit2"), 8, 76, 404, 24);
+    Labfont = Placed(new TLabel(this, "Labfont"), 8, 112, 300, 30);
+    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 320, 112, 92, 26);
+    SpeedButton1->OnClick = [this](QObject* s) { SpeedButton1Click(s); };
+    OkCancel(this, OKBtn, CancelBtn, 156);
+    mlLang1 = CreateFormTable(this, "Tfrm_dlg_attributi");
+    ShowFont();
+}
+
+void Tfrm_dlg_attributi::SetInfoFont(const TFont& font) {
+    infoFont_ = font;
+    ShowFont();
+}
+
+void Tfrm_dlg_attributi::ShowFont() {
+    QFont shown(ToQString(infoFont_.Name()), std::max(1, static_cast<int>(infoFont_.Size())));
+    const TFontStyles style = infoFont_.Style();
+    shown.setBold(style.Contains(fsBold));
+    shown.setItalic(style.Contains(fsItalic));
+    shown.setUnderline(style.Contains(fsUnderline));
+    shown.setStrikeOut(style.Contains(fsStrikeOut));
+    Labfont->setFont(shown);
+    Labfont->setText(ToQString(infoFont_.Name()));
+}
+
+void Tfrm_dlg_attributi::SpeedButton1Click(QObject*) {
+    FontChoice choice;
+    choice.Name = infoFont_.Name();
+    choice.Size = infoFont_.Size();
+    choice.Color = static_cast<int>(infoFont_.Color());
+    const TFontStyles style = infoFont_.Style();
+    choice.Bold = style.Contains(fsBold);
+    choice.Italic = style.Contains(fsItalic);
+    choice.Underline = style.Contains(fsUnderline);
+    choice.StrikeOut = style.Contains(fsStrikeOut);
+    if (!Ui().FontDialog(choice))
+        return;
+    TFont chosen(infoFont_);
+    chosen.SetName(choice.Name);
+    chosen.SetSize(choice.Size);
+    chosen.SetColor(static_cast<TColor>(choice.Color));
+    TFontStyles styles;
+    if (choice.Bold)
+        styles.Include(fsBold);
+    if (choice.Italic)
+        styles.Include(fsItalic);
+    if (choice.Underline)
+        styles.Include(fsUnderline);
+    if (choice.StrikeOut)
+        styles.Include(fsStrikeOut);
+    chosen.SetStyle(styles);
+    SetInfoFont(chosen);
+}
+
+} // namespace vx
