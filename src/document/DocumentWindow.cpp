@@ -405,7 +405,7 @@ TWPPage* TDocForm::CurrentPage() const {
 
 TWPGraph* TDocForm::CurrentGraph() const {
     TWPPage* page = CurrentPage();
-    return page && page->PAGEKIND() == PK_GRAPHIC ? AsGraph(page->Graph()) : nullptr;
+    return page && page->PAGEKIND() == PK_GRAPHIC ? page->Graph() : nullptr;
 }
 
 void TDocForm::CreateDocBox() {

@@ -713,7 +713,7 @@ TEST_F(DocumentWindowTest, GraphPropertiesCarryTheLegendComments) {
     MakeTest(*form->Databuffer, "b.txt", {"2"});
     FakeDialogs fake;
     form->Dialogs = &fake;
-    if (!AsGraph(form->DocBox->GetCurrentPage()->Graph()))
+    if (!form->DocBox->GetCurrentPage()->Graph())
         GTEST_SKIP() << "graph pages hold no graph in this build";
     form->SpeedButton(16)->Click();
     ASSERT_EQ(fake.Seen.size(), 2u);
@@ -777,7 +777,7 @@ TEST_F(DocumentWindowTest, OpenedDocumentsScrollAndShowTheirPages) {
 
 TEST_F(DocumentWindowTest, EditMenuEnablesAxisPropertiesWithASelectedAxis) {
     TDocForm* form = NewWindow();
-    if (!AsGraph(form->DocBox->GetCurrentPage()->Graph()))
+    if (!form->DocBox->GetCurrentPage()->Graph())
         GTEST_SKIP() << "graph pages hold no graph in this build";
     form->MenuItem("Modifica1")->Click();
     EXPECT_FALSE(form->MenuItem("Proprietasse1")->isEnabled()) << "no axis selected";
