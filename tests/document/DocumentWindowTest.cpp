@@ -671,6 +671,7 @@ TEST_F(DocumentWindowTest, HeaderAndFooterChecksFollowThePage) {
 TEST_F(DocumentWindowTest, WheelScrollsOneStep) {
     TDocForm* form = NewWindow();
     form->show();
+    QApplication::processEvents();
     form->DocBox->SetZoomPercent(200);
     QApplication::processEvents();
     QScrollBar* h = form->BoxView->horizontalScrollBar();
@@ -931,6 +932,17 @@ TEST_F(DocumentWindowTest, WithoutAPageEveryCommandDoesNothing) {
     EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(Texts().empty());
     EXPECT_TRUE(Virtual().Jobs().empty());
+}
+
+TEST_F(DocumentWindowTest, ResizingFitsThePageToTheNewClient) {
+    TDocForm* form = NewWindow();
+    form->show();
+    ProcessMessages();
+    const uint32_t fitted = form->DocBox->GetZoomPercent();
+    EXPECT_GT(fitted, 25u);
+    form->resize(500, 400);
+    ProcessMessages();
+    EXPECT_LT(form->DocBox->GetZoomPercent(), fitted);
 }
 
 TEST_F(DocumentWindowTest, ValuesButtonAndMenuItemFollowEachOther) {
