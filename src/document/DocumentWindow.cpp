@@ -330,8 +330,14 @@ void TDocForm::FormActivate(QObject*) {
 
 void TDocForm::resizeEvent(QResizeEvent* event) {
     TForm::resizeEvent(event);
-    if (!Closing && DocBox && BoxView)
-        DocBox->ZoomToFit();
+    // The fit waits until the layout has given the container its new client size.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!Closing && DocBox && BoxView)
+                DocBox->ZoomToFit();
+        },
+        Qt::QueuedConnection);
 }
 
 void TDocForm::FormCloseQuery(QObject*, bool& canClose) {

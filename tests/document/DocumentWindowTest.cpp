@@ -631,12 +631,16 @@ TEST_F(DocumentWindowTest, DialogTextsInEachLanguage) {
         const char* margins;
         const char* attributes;
         const char* upper;
+        const char* graph;
+        const char* report;
     };
     const Case cases[] = {
         {1, "Nuova pagina", "Tipo pagina", "Definisci margini di stampa", "Attributi pagina",
-         "Dicitura superiore:"},
-        {2, "New page", "Page type", "Print margins", "Page attributes", "Upper line:"},
-        {3, "Neue Seite", "Seitentyp", "Druckränder", "Seitenattribute", "Obere Zeile:"},
+         "Dicitura superiore:", "Grafico", "Report"},
+        {2, "New page", "Page type", "Print margins", "Page attributes", "Upper line:", "Graph",
+         "Report"},
+        {3, "Neue Seite", "Seitentyp", "Druckränder", "Seitenattribute", "Obere Zeile:", "Diagramm",
+         "Bericht"},
     };
     for (const Case& c : cases) {
         SetLanguage(c.language);
@@ -645,7 +649,10 @@ TEST_F(DocumentWindowTest, DialogTextsInEachLanguage) {
         std::unique_ptr<Tfrm_dlg_attributi> attributes(CreateForm<Tfrm_dlg_attributi>());
         EXPECT_EQ(page->Caption(), QString::fromUtf8(c.newPage));
         EXPECT_EQ(page->RadioGroup1->Caption(), QString::fromUtf8(c.type));
-        EXPECT_EQ(page->RadioGroup1->Items().size(), 3);
+        ASSERT_EQ(page->RadioGroup1->Items().size(), 3);
+        EXPECT_EQ(page->RadioGroup1->Items()[0], QString::fromUtf8(c.graph));
+        EXPECT_EQ(page->RadioGroup1->Items()[1], QString::fromUtf8(c.report));
+        EXPECT_EQ(page->RadioGroup1->Items()[2], QString::fromUtf8(c.report) + "-PRO");
         EXPECT_EQ(margins->Caption(), QString::fromUtf8(c.margins));
         EXPECT_TRUE(margins->Label1->Caption().contains("[mm]"));
         EXPECT_EQ(attributes->Caption(), QString::fromUtf8(c.attributes));
@@ -671,6 +678,7 @@ TEST_F(DocumentWindowTest, HeaderAndFooterChecksFollowThePage) {
 TEST_F(DocumentWindowTest, WheelScrollsOneStep) {
     TDocForm* form = NewWindow();
     form->show();
+    QApplication::processEvents();
     form->DocBox->SetZoomPercent(200);
     QApplication::processEvents();
     QScrollBar* h = form->BoxView->horizontalScrollBar();
@@ -931,6 +939,17 @@ TEST_F(DocumentWindowTest, WithoutAPageEveryCommandDoesNothing) {
     EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(Texts().empty());
     EXPECT_TRUE(Virtual().Jobs().empty());
+}
+
+TEST_F(DocumentWindowTest, ResizingFitsThePageToTheNewClient) {
+    TDocForm* form = NewWindow();
+    form->show();
+    ProcessMessages();
+    const uint32_t fitted = form->DocBox->GetZoomPercent();
+    EXPECT_GT(fitted, 25u);
+    form->resize(500, 400);
+    ProcessMessages();
+    EXPECT_LT(form->DocBox->GetZoomPercent(), fitted);
 }
 
 TEST_F(DocumentWindowTest, ValuesButtonAndMenuItemFollowEachOther) {
