@@ -59,7 +59,8 @@ TDocForm::TDocForm(QWidget* parent)
 }
 
 TDocForm::~TDocForm() {
-    // The pages call back into the window.
+    // The view writes into the container as it goes, and the pages call back into the window.
+    ReleaseView();
     DocBox.reset();
 }
 

@@ -52,11 +52,9 @@
 namespace vx::test {
 namespace {
 
+// Windows go as the main window frees those still open: deleted directly, not closed.
 struct FormDeleter {
-    void operator()(TDocForm* form) const {
-        form->ReleaseView();
-        delete form;
-    }
+    void operator()(TDocForm* form) const { delete form; }
 };
 using FormPtr = std::unique_ptr<TDocForm, FormDeleter>;
 
