@@ -290,13 +290,14 @@ TEST(MetafileTest, WidePensDrawEachPixelOfTheirSegmentsWhateverTheDensity) {
         double sx, sy; // image pixels per logical unit
         bool flipped;
     };
-    const Play plays[] = {
-        {9, psSolid, 0.227, 0.227, false}, // 0.4 mm at 600 dpi seen at 140 %
-        {9, psSolid, 0.32, 0.32, false},   // at 200 %
-        {9, psDash, 0.25, 0.25, false},    // a wide dashed pen draws solid
-        {3, psSolid, 1.0, 1.0, false},     {20, psSolid, 0.1337, 0.171, false},
-        {41, psSolid, 0.5, 0.43, true},    {6, psDot, 0.61, 0.61, true},
+    std::vector<Play> plays = {
+        {9, psDash, 0.25, 0.25, false}, // a wide dashed pen draws solid
+        {3, psSolid, 1.0, 1.0, false},  {20, psSolid, 0.1337, 0.171, false},
+        {41, psSolid, 0.5, 0.43, true}, {6, psDot, 0.61, 0.61, true},
     };
+    // 0.4 mm at 600 dpi on the screen at every zoom step where it is a wide pen.
+    for (int zoom = 105; zoom <= 200; zoom += 5)
+        plays.push_back({9, psSolid, 0.16 * zoom / 100, 0.16 * zoom / 100, false});
     constexpr int kWidth = 2000, kHeight = 1500;
     for (const Curve& curve : curves) {
         Metafile mf;
