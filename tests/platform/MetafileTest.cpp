@@ -226,5 +226,132 @@ TEST(MetafileTest, LongCurvesDrawTheSamePixelsAsOneStroke) {
     }
 }
 
+// Curves of a wide pen are played from fewer segments where that is exact; every picture must
+// keep each pixel of the curve stroked segment by segment with round caps.
+TEST(MetafileTest, WidePensDrawEachPixelOfTheirSegmentsWhateverTheDensity) {
+    struct Curve {
+        const char* what;
+        std::vector<QPoint> pts;
+    };
+    std::vector<Curve> curves;
+    uint32_t noise = 777;
+    auto next = [&noise](int range) {
+        noise = noise * 1664525u + 1013904223u;
+        return int((noise >> 8) % uint32_t(range));
+    };
+    auto add = [&curves](const char* what) -> std::vector<QPoint>& {
+        curves.push_back({what, {}});
+        return curves.back().pts;
+    };
+    {
+        auto& c = add("dense sine, many points per x");
+        for (int i = 0; i < 12000; ++i)
+            c.emplace_back(100 + i * 1800 / 12000, 700 + int(400 * std::sin(i * 0.004)));
+    }
+    {
+        auto& c = add("dense noise");
+        for (int i = 0; i < 8000; ++i)
+            c.emplace_back(100 + i * 1800 / 8000, 500 + next(60) - 30 + i % 7);
+    }
+    {
+        auto& c = add("sparse");
+        for (int i = 0; i < 150; ++i)
+            c.emplace_back(100 + i * 12, 900 + int(300 * std::sin(i * 0.3)));
+    }
+    {
+        auto& c = add("flat line with spikes inside one x");
+        for (int i = 0; i < 6000; ++i) {
+            const int x = 100 + i * 1800 / 6000;
+            c.emplace_back(x, i % 211 == 5 ? 200 + next(20) : (i % 307 == 9 ? 1300 : 800));
+        }
+    }
+    {
+        auto& c = add("one x back and forth, interior caps beyond the ends");
+        for (int i = 0; i < 40; ++i)
+            c.emplace_back(1000, 400 + next(7) * (i % 2 ? 1 : 50));
+        c.emplace_back(1001, 700);
+        c.emplace_back(1001, 699);
+        c.emplace_back(1001, 701);
+    }
+    {
+        auto& c = add("horizontal runs, repeated points, right to left");
+        for (int i = 0; i < 3000; ++i)
+            c.emplace_back(1900 - i / 2, 300 + (i / 400) * 90 + (i % 400 == 0 ? 1 : 0));
+        c.emplace_back(c.back());
+        c.emplace_back(c.back() + QPoint(0, 1));
+    }
+    add("a repeated point") = {QPoint(500, 500), QPoint(500, 500), QPoint(500, 500)};
+    add("steps of one unit") = {QPoint(300, 300), QPoint(300, 301), QPoint(301, 301),
+                                QPoint(301, 300), QPoint(302, 300), QPoint(302, 302)};
+
+    struct Play {
+        int width;
+        TPenStyle style;
+        double sx, sy; // image pixels per logical unit
+        bool flipped;
+    };
+    std::vector<Play> plays = {
+        {9, psDash, 0.25, 0.25, false}, // a wide dashed pen draws solid
+        {3, psSolid, 1.0, 1.0, false},  {20, psSolid, 0.1337, 0.171, false},
+        {41, psSolid, 0.5, 0.43, true}, {6, psDot, 0.61, 0.61, true},
+    };
+    // 0.4 mm at 600 dpi on the screen at every zoom step where it is a wide pen.
+    for (int zoom = 105; zoom <= 200; zoom += 5)
+        plays.push_back({9, psSolid, 0.16 * zoom / 100, 0.16 * zoom / 100, false});
+    constexpr int kWidth = 2000, kHeight = 1500;
+    for (const Curve& curve : curves) {
+        Metafile mf;
+        mf.SetSize(kWidth, kHeight);
+        std::vector<QLine> segments;
+        for (size_t i = 1; i < curve.pts.size(); ++i)
+            segments.emplace_back(curve.pts[i - 1], curve.pts[i]);
+        for (const Play& play : plays) {
+            {
+                TMetafileCanvas c(mf, Caps(600));
+                c.Pen.Width = play.width;
+                c.Pen.Style = play.style;
+                c.Pen.Color = clBlue;
+                c.MoveTo(curve.pts[0].x(), curve.pts[0].y());
+                for (const QPoint& p : curve.pts)
+                    c.LineTo(p.x(), p.y());
+            }
+            const int w = int(kWidth * play.sx), h = int(kHeight * play.sy);
+            auto place = [&](QPainter& p) {
+                if (play.flipped) {
+                    p.translate(w, 0);
+                    p.scale(-1, 1);
+                }
+            };
+            QImage reference = WhiteImage(w, h);
+            {
+                QPainter p(&reference);
+                place(p);
+                p.scale(double(w) / kWidth, double(h) / kHeight);
+                p.setPen(QPen(Qt::blue, play.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                p.drawLines(segments.data(), int(segments.size()));
+            }
+            QImage played = WhiteImage(w, h);
+            {
+                QPainter p(&played);
+                place(p);
+                PlayMetafile(p, mf, QRectF(0, 0, w, h));
+            }
+            int differ = 0;
+            QPoint at;
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    if (played.pixel(x, y) != reference.pixel(x, y) && differ++ == 0)
+                        at = QPoint(x, y);
+                }
+            }
+            EXPECT_EQ(differ, 0) << curve.what << ", width " << play.width << " at " << play.sx
+                                 << " x " << play.sy << ": first at " << at.x() << ", " << at.y();
+            if (curve.pts.size() > 100) {
+                EXPECT_FALSE(InkBox(played).isEmpty()) << curve.what;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace vx

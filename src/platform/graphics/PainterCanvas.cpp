@@ -143,7 +143,21 @@ public:
     // Qt strokes one long wide polyline very slowly (it resolves self-intersections). A wide
     // pen has round caps and joins, so the polyline is the union of its segments each drawn
     // with round caps: drawn segment by segment it covers the same pixels, much faster.
+    // A dense curve holds long runs of points of one logical x. Round-capped segments along
+    // one axis-parallel line cover together what the segment from the lowest to the highest
+    // of them covers: their side edges lie on the same two lines, and a cap inside the span
+    // is an end cap moved inwards, within it. So such runs shrink to their first, extremes
+    // and last points, leaving the same pixels; a run of one repeated point keeps no
+    // segment, as Qt strokes none for it.
     void DrawWideRuns(const QPoint* pts, size_t count) {
+        // Shear or rotation would map one logical line onto edges that round apart.
+        if (p_.worldTransform().type() <= QTransform::TxScale) {
+            QPoint* kept = Scratch(count);
+            std::copy(pts, pts + count, kept);
+            count = KeepLineExtremes<true>(kept, count);
+            count = KeepLineExtremes<false>(kept, count);
+            pts = kept;
+        }
         thread_local std::vector<QLine> lines;
         constexpr size_t kBatch = 4096;
         for (size_t start = 1; start < count; start += kBatch) {
@@ -155,9 +169,47 @@ public:
         }
     }
 
+    // Room for count points, reused from call to call: a page plays many long curves.
+    static QPoint* Scratch(size_t count) {
+        thread_local std::vector<QPoint> buffer;
+        if (buffer.size() < count)
+            buffer.resize(count);
+        return buffer.data();
+    }
+
+    // Shrinks each run of points on one vertical (or horizontal) line to its first, its
+    // extremes and its last point, without repeating a point; returns the points kept.
+    template <bool Vertical>
+    static size_t KeepLineExtremes(QPoint* pts, size_t count) {
+        auto along = [](const QPoint& q) { return Vertical ? q.x() : q.y(); };
+        auto across = [](const QPoint& q) { return Vertical ? q.y() : q.x(); };
+        size_t out = 0;
+        size_t i = 0;
+        while (i < count) {
+            size_t j = i + 1;
+            size_t lo = i, hi = i;
+            while (j < count && along(pts[j]) == along(pts[i])) {
+                if (across(pts[j]) < across(pts[lo]))
+                    lo = j;
+                if (across(pts[j]) > across(pts[hi]))
+                    hi = j;
+                ++j;
+            }
+            const QPoint first = pts[i], last = pts[j - 1];
+            const QPoint a = pts[std::min(lo, hi)], b = pts[std::max(lo, hi)];
+            pts[out++] = first;
+            for (const QPoint& q : {a, b, last})
+                if (pts[out - 1] != q)
+                    pts[out++] = q;
+            i = j;
+        }
+        return out;
+    }
+
     // A hairline in device pixels: points that fall on the pixel of the point before add
-    // nothing to it, and a page of curves shown small holds many of them.
-    void DrawHairline(const QPoint* pts, size_t count, bool solid) {
+    // nothing to it, and a page of curves shown small holds many of them. Kept out of line:
+    // inlined into Lines, GCC compiles its point loop to run at less than half the speed.
+    [[gnu::noinline]] void DrawHairline(const QPoint* pts, size_t count, bool solid) {
         const QTransform t = p_.worldTransform();
         thread_local std::vector<QPoint> device;
         device.clear();
@@ -178,38 +230,13 @@ public:
         }
         if (device.size() == 1)
             device.push_back(device.front());
+        // Within one pixel column a solid hairline covers exactly the pixels from the lowest
+        // to the highest of its points there.
         if (solid)
-            KeepColumnExtremes(device);
+            device.resize(KeepLineExtremes<true>(device.data(), device.size()));
         p_.resetTransform();
         p_.drawPolyline(device.data(), static_cast<int>(device.size()));
         p_.setWorldTransform(t);
-    }
-
-    // Within one pixel column a solid hairline covers exactly the pixels from the lowest to
-    // the highest of its points there, so a run of points in one column shrinks to its
-    // first, its extremes and its last point, leaving the same pixels.
-    static void KeepColumnExtremes(std::vector<QPoint>& pts) {
-        size_t out = 0;
-        size_t i = 0;
-        while (i < pts.size()) {
-            size_t j = i + 1;
-            size_t lo = i, hi = i;
-            while (j < pts.size() && pts[j].x() == pts[i].x()) {
-                if (pts[j].y() < pts[lo].y())
-                    lo = j;
-                if (pts[j].y() > pts[hi].y())
-                    hi = j;
-                ++j;
-            }
-            const QPoint first = pts[i], last = pts[j - 1];
-            const QPoint a = pts[std::min(lo, hi)], b = pts[std::max(lo, hi)];
-            pts[out++] = first;
-            for (const QPoint& q : {a, b, last})
-                if (pts[out - 1] != q)
-                    pts[out++] = q;
-            i = j;
-        }
-        pts.resize(out);
     }
 
     // A length of the current coordinates in device pixels (the larger axis scale).
