@@ -293,7 +293,11 @@ void TTcpJobs::SetTopMost(bool on) {
 
 void InstallTcpServer(TMainExtensions& extensions) {
     extensions.StartTcpServer = [](TMainForm& main) { TTcpJobs::Of(main).StartTcpServer(); };
-    extensions.StopTcpServer = [](TMainForm& main) { TTcpJobs::Of(main).StopTcpServer(); };
+    // Stopping a server never started makes nothing, least of all while the window goes.
+    extensions.StopTcpServer = [](TMainForm& main) {
+        if (auto* jobs = main.findChild<TTcpJobs*>("TcpJobs", Qt::FindDirectChildrenOnly))
+            jobs->StopTcpServer();
+    };
 }
 
 } // namespace vx

@@ -148,19 +148,23 @@ TEST_F(TcpJobsTest, ServerListensOnLoopbackAndAFailedStartIsTold) {
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(HexBytes(Ask("XYZ\x02\x03")), HexBytes(FromHex("45 52 52 02 31 03 0D 0A")));
 
-    // A port already held by the running server, then port 0.
-    TTcpJobs other(*form);
-    ImpostazioniRec.SetTcpPort(port_);
-    other.StartTcpServer();
-    EXPECT_FALSE(other.TCPServer1.Active());
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Server is not actived!"}));
-    ImpostazioniRec.SetTcpPort(0);
-    other.StartTcpServer();
-    EXPECT_FALSE(other.TCPServer1.Active());
-    EXPECT_EQ(Messages().size(), 2u);
-
-    form->StopTcpServer();
-    EXPECT_FALSE(jobs.TCPServer1.Active());
+    {
+        // A port already held by the running server, then port 0.
+        TTcpJobs other(*form);
+        ImpostazioniRec.SetTcpPort(port_);
+        other.StartTcpServer();
+        EXPECT_FALSE(other.TCPServer1.Active());
+        EXPECT_EQ(Messages(), (std::vector<std::string>{"Server is not actived!"}));
+        ImpostazioniRec.SetTcpPort(0);
+        other.StartTcpServer();
+        EXPECT_FALSE(other.TCPServer1.Active());
+        EXPECT_EQ(Messages().size(), 2u);
+    }
+    // The window's end stops the server, with a client still connected.
+    Client held(port_);
+    ASSERT_TRUE(held.Connected());
+    delete form;
+    form = nullptr;
     EXPECT_FALSE(Client(port_).Connected());
 }
 
