@@ -182,7 +182,13 @@ void TTcpJobs::PrintToPdfPrinter() {
     SetTopMost(true);
     const int previous = PrinterIndex();
     SetPrinterIndex(index);
+    // A window of the main window like any other, shown so that its pages compose.
     QPointer<TDocForm> doc(CreateForm<TDocForm>());
+    QPointer<QMdiSubWindow> sub(main_.ClientArea->addSubWindow(doc));
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    doc->Show();
+    bool failed = false;
     try {
         TStringList files;
         files.Add(job.TestFile);
@@ -192,15 +198,10 @@ void TTcpJobs::PrintToPdfPrinter() {
             doc->PrintPages(0, 0);
     } catch (const std::exception& e) {
         TMainForm::DebugLog("TCP PDF->", job.TestFile + ": " + e.what());
+        failed = true; // no window with half a document
     }
-    if (doc && ImpostazioniRec.CloseAfterRemotePrint())
-        delete doc.data();
-    else if (doc) {
-        QMdiSubWindow* sub = main_.ClientArea->addSubWindow(doc);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-        doc->Show();
-    }
+    if (sub && (failed || ImpostazioniRec.CloseAfterRemotePrint()))
+        delete sub.data();
     if (previous >= 0 && previous < static_cast<int>(Printers().size()))
         SetPrinterIndex(previous);
     SetTopMost(false);

@@ -16,6 +16,7 @@
 #include "report/DocBox.h"
 #include "report/WPPage.h"
 
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -27,6 +28,12 @@ namespace {
 using test::Client;
 using test::FromHex;
 using test::HexBytes;
+
+void ProcessMessagesFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    WaitUntil([&] { return clock.elapsed() >= ms; }, ms);
+}
 
 const char* const kTest = "2\r\n"
                           "Forza\tCorsa\r\n"
@@ -182,6 +189,11 @@ TEST_F(TcpJobsTest, VrxRepliesThenWritesTheDocumentBesideTheTest) {
                   HexBytes(FromHex("56 52 58 02 31 03 0D 0A")));
         EXPECT_TRUE(WaitUntil([&] { return FileExists(c.vrx); }, 20000)) << c.vrx;
     }
+    // A test named like its document is never written over.
+    test::WriteFile(BasePath + "Prove/self.VRX", kTest);
+    Ask("VRX\x02" + BasePath + "Prove/self.VRX\x02" + config + "\x02\x03");
+    ProcessMessagesFor(200);
+    EXPECT_EQ(test::ReadFile(BasePath + "Prove/self.VRX"), kTest);
     EXPECT_TRUE(Documents().empty()); // the writing window is gone
     form->apri_documento(BasePath + "Prove/Bench_01.VRX");
     ASSERT_EQ(Documents().size(), 1u);
@@ -235,7 +247,7 @@ TEST_F(TcpJobsTest, RemotePdfJobsRunOneAfterTheOtherWithTheirOwnTitles) {
 TEST_F(TcpJobsTest, PdfKeepsAnExistingTargetAndPrintsEachPageInItsOrientation) {
     InstallPdfPrinter();
     Shorten();
-    TTcpJobs& jobs = Start();
+    TTcpJobs& jobs = Start(/*closeAfterPrint=*/false);
     const std::string two = Configuration("two.CPF", {poPortrait, poLandscape});
     test::WriteFile(BasePath + "out/kept.pdf", "old bytes");
     const std::string ok = HexBytes(FromHex("50 44 46 02 31 03 0D 0A"));
@@ -246,6 +258,10 @@ TEST_F(TcpJobsTest, PdfKeepsAnExistingTargetAndPrintsEachPageInItsOrientation) {
     ASSERT_TRUE(WaitUntil([&] { return FileExists(BasePath + "out/two.pdf"); }, 60000));
     EXPECT_TRUE(WaitUntil([&] { return !jobs.Busy(); }, 10000));
     EXPECT_EQ(test::ReadFile(BasePath + "out/kept.pdf"), "old bytes");
+    // Both windows stay open; the printer and the z-order are as before.
+    EXPECT_EQ(Documents().size(), 2u);
+    EXPECT_EQ(PrinterIndex(), 0);
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
     const std::string info = PdfInfo(BasePath + "out/two.pdf", {"-f", "1", "-l", "2"});
     EXPECT_NE(info.find("Pages: 2\n"), std::string::npos) << info;
     EXPECT_NE(info.find("Page 1 size: 595 x 842"), std::string::npos) << info;
