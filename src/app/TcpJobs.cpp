@@ -41,8 +41,6 @@ TTcpIntervals& TcpIntervals() {
     return intervals;
 }
 
-const char* const TTcpJobs::kCommandWords[5] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
-
 TTcpJobs::TTcpJobs(TMainForm& main)
     : QObject(&main), TCP_Timer(std::make_unique<TTimer>()),
       Print_Timer(std::make_unique<TTimer>()), main_(main) {
