@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The demo as run.sh lays it out, with the program of the given build folder, in a temporary
+# folder with its own home, desktop folders and instance name.
+set -euo pipefail
+bin="$1"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+"$root/tools/demo.sh" "$bin" "$tmp/demo"
+export HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" XDG_CONFIG_HOME="$tmp/home/config"
+export VORNIX_INSTANCE_NAME="vornix-demo-test-$$" VORNIX_QUIT_AFTER_MS=3000
+export VORNIX_MESSAGES=stderr QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME"
+status=0
+"$tmp/demo/bin/vornix" "$tmp/demo/Prove/Demo.VRX" 2>"$tmp/stderr" || status=$?
+log="$tmp/demo/bin/DEBUG_Path.txt"
+fail() { echo "FAIL: $*"; cat "$tmp/stderr"; [ -f "$log" ] && cat "$log"; exit 1; }
+[ "$status" = 0 ] || fail "exit status $status"
+grep -q '^Open->' "$log" || fail "no Open-> in the log"
+grep -q '^Val->Doc_Version_0.82' "$log" || fail "the document's version is not in the log"
+if grep -q '^Except->' "$log"; then fail "Except-> in the log"; fi
+for f in System/impostazioni.set System/defcfg.set Configurazioni/Demo.CPF Prove/Demo.VRX; do
+  [ -s "$tmp/demo/$f" ] || fail "$f missing"
+done
+echo "demo ran"
