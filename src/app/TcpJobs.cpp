@@ -1,0 +1,299 @@
+#include "app/TcpJobs.h"
+
+#include "app/Main.h"
+#include "data/Settings.h"
+#include "data/WPComp.h"
+#include "document/Document.h"
+#include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/Printer.h"
+#include "platform/runtime/StringList.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/Timer.h"
+#include "platform/runtime/UiServices.h"
+#include "platform/system/Files.h"
+#include "platform/ui/Form.h"
+
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QWidget>
+
+namespace vx {
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return !path.empty() && !FindExistingPath(path).empty();
+}
+
+// Processes messages until ms have passed, whatever they do meanwhile.
+void ProcessMessagesFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    WaitUntil([&] { return clock.elapsed() >= ms; }, ms);
+}
+
+} // namespace
+
+TTcpIntervals& TcpIntervals() {
+    static TTcpIntervals intervals;
+    return intervals;
+}
+
+const char* const TTcpJobs::kCommandWords[5] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
+
+TTcpJobs::TTcpJobs(TMainForm& main)
+    : QObject(&main), TCP_Timer(std::make_unique<TTimer>()),
+      Print_Timer(std::make_unique<TTimer>()), main_(main) {
+    setObjectName("TcpJobs");
+    for (TTimer* timer : {TCP_Timer.get(), Print_Timer.get()}) {
+        timer->SetEnabled(false);
+        timer->SetInterval(static_cast<uint32_t>(TcpIntervals().TimerMs));
+    }
+    TCP_Timer->OnTimer = [this](TComponent*) { TCP_TimerTimer(); };
+    Print_Timer->OnTimer = [this](TComponent*) { Print_TimerTimer(); };
+}
+
+TTcpJobs::~TTcpJobs() {
+    // The threads must be gone before the object their jobs are queued to.
+    TCPServer1.Deactivate();
+}
+
+TTcpJobs& TTcpJobs::Of(TMainForm& main) {
+    if (auto* jobs = main.findChild<TTcpJobs*>("TcpJobs", Qt::FindDirectChildrenOnly))
+        return *jobs;
+    return *new TTcpJobs(main);
+}
+
+void TTcpJobs::StartTcpServer() {
+    TCPServer1.Deactivate();
+    // The connection threads read only this copy, never the live settings.
+    auto snapshot = std::make_shared<const TTcpSnapshot>(TTcpSnapshot{BasePath});
+    QPointer<TTcpJobs> self(this);
+    TCPServer1.OnExecute = [snapshot, self](TTcpConnection& connection) {
+        ServeTcpRequest(connection, *snapshot, [self](const TRemoteJob& job) {
+            // Queued after the reply; the object outlives every connection thread.
+            QMetaObject::invokeMethod(
+                self.data(), [self, job] { self->QueueJob(job); }, Qt::QueuedConnection);
+        });
+    };
+    try {
+        // Loopback only: the commands write files and know no authentication.
+        TCPServer1.Activate("127.0.0.1", ImpostazioniRec.TcpPort());
+    } catch (const std::exception& e) {
+        TMainForm::DebugLog("TCP->", e.what());
+        Ui().ShowMessage(main_.Text("IDS_103"));
+    }
+}
+
+void TTcpJobs::StopTcpServer() {
+    TCPServer1.Deactivate();
+}
+
+void TTcpJobs::QueueJob(const TRemoteJob& job) {
+    switch (job.Command) {
+    case TRemoteCommand::Vrx:
+        CreateVrxFromTest(job.TestFile, job.ConfigFile);
+        return;
+    case TRemoteCommand::Opn:
+        OpenRemoteTest(job.TestFile);
+        return;
+    case TRemoteCommand::Pdf:
+    case TRemoteCommand::Prn:
+        // Nothing accepted is dropped: one job at a time, in the order of acceptance.
+        queue_.push_back(job);
+        if (!current_)
+            StartNext();
+        return;
+    }
+}
+
+void TTcpJobs::StartNext() {
+    if (current_ || queue_.empty())
+        return;
+    current_ = queue_.front();
+    queue_.pop_front();
+    const uint32_t interval = static_cast<uint32_t>(TcpIntervals().TimerMs);
+    if (current_->Command == TRemoteCommand::Pdf) {
+        TCP_Timer->Tag = 1;
+        TCP_Timer->SetInterval(interval);
+        TCP_Timer->SetEnabled(true);
+    } else {
+        Print_Timer->SetInterval(interval);
+        Print_Timer->SetEnabled(true);
+    }
+}
+
+void TTcpJobs::EndJob(const std::string& how) {
+    TMainForm::DebugLog(current_ && current_->Command == TRemoteCommand::Pdf ? "TCP PDF->"
+                                                                             : "TCP PRN->",
+                        (current_ ? current_->TestFile : std::string()) + ": " + how);
+    current_.reset();
+    StartNext();
+}
+
+void TTcpJobs::CreateVrxFromTest(const std::string& testFile, const std::string& configFile) {
+    if (!Exists(testFile) || !Exists(configFile))
+        return;
+    const std::string target = ReplaceExtension(testFile, "VRX");
+    if (SameText(target, testFile))
+        return; // never write the document over its own test
+    std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
+    TStringList files;
+    files.Add(testFile);
+    try {
+        doc->NewDocument(configFile, files);
+        doc->SaveDocumentToFile(target);
+        TMainForm::DebugLog("TCP VRX->", target);
+    } catch (const std::exception& e) {
+        TMainForm::DebugLog("TCP VRX->", target + ": " + e.what());
+    }
+}
+
+void TTcpJobs::OpenRemoteTest(const std::string& testFile) {
+    main_.raise();
+    ForceForeground(&main_);
+    if (!Exists(testFile))
+        return;
+    try {
+        main_.OpenTestsWithConfiguration({testFile}, "");
+    } catch (const std::exception& e) {
+        TMainForm::DebugLog("TCP OPN->", testFile + ": " + e.what());
+    }
+}
+
+void TTcpJobs::PrintToPdfPrinter() {
+    const TRemoteJob& job = *current_;
+    const std::string output = ImpostazioniRec.DriverOutputFile();
+    if (!output.empty() && FileExists(output))
+        DeleteFile(output);
+    const std::string name = ImpostazioniRec.PdfPrinterName();
+    int index = -1;
+    for (size_t i = 0; i < Printers().size(); ++i)
+        if (SameText(Printers()[i]->Name(), name)) {
+            index = static_cast<int>(i);
+            break;
+        }
+    if (index < 0)
+        return;
+    if (main_.isMinimized())
+        main_.showNormal();
+    SetTopMost(true);
+    const int previous = PrinterIndex();
+    SetPrinterIndex(index);
+    QPointer<TDocForm> doc(CreateForm<TDocForm>());
+    try {
+        TStringList files;
+        files.Add(job.TestFile);
+        doc->NewDocument(job.ConfigFile, files);
+        ProcessMessagesFor(TcpIntervals().ComposeMs);
+        if (doc)
+            doc->PrintPages(0, 0);
+    } catch (const std::exception& e) {
+        TMainForm::DebugLog("TCP PDF->", job.TestFile + ": " + e.what());
+    }
+    if (doc && ImpostazioniRec.CloseAfterRemotePrint())
+        delete doc.data();
+    else if (doc) {
+        QMdiSubWindow* sub = main_.ClientArea->addSubWindow(doc);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        doc->Show();
+    }
+    if (previous >= 0 && previous < static_cast<int>(Printers().size()))
+        SetPrinterIndex(previous);
+    SetTopMost(false);
+}
+
+void TTcpJobs::TCP_TimerTimer() {
+    TCP_Timer->SetEnabled(false);
+    if (!current_ || current_->Command != TRemoteCommand::Pdf)
+        return;
+    if (TCP_Timer->Tag == 1) {
+        RetryCounter = 0;
+        // Without its files nothing is printed, and an earlier job's output must not be
+        // copied to this target.
+        if (!Exists(current_->TestFile) || !Exists(current_->ConfigFile)) {
+            EndJob("test or configuration missing");
+            return;
+        }
+        PrintToPdfPrinter();
+        TCP_Timer->Tag = 2;
+        TCP_Timer->SetEnabled(true);
+        return;
+    }
+    const std::string output = ImpostazioniRec.DriverOutputFile();
+    if (!output.empty() && FileExists(output) && !IsFileInUse(output)) {
+        ProcessMessagesFor(TcpIntervals().SettleMs);
+        // An existing target stays as it is.
+        const bool copied = CopyFile(output, current_->TargetFile, true);
+        EndJob(copied ? "copied to " + current_->TargetFile
+                      : "not copied to " + current_->TargetFile);
+        return;
+    }
+    if (RetryCounter < TcpIntervals().Retries) {
+        ++RetryCounter;
+        TCP_Timer->SetEnabled(true);
+        return;
+    }
+    EndJob("no driver output");
+}
+
+void TTcpJobs::Print_TimerTimer() {
+    Print_Timer->SetEnabled(false);
+    if (!current_ || current_->Command != TRemoteCommand::Prn)
+        return;
+    main_.showMaximized();
+    main_.raise();
+    ForceForeground(&main_);
+    TDocForm* before = main_.ActiveDocForm();
+    TDocForm* opened = nullptr;
+    if (Exists(current_->TestFile)) {
+        try {
+            main_.OpenTestsWithConfiguration({current_->TestFile}, current_->ConfigFile);
+        } catch (const std::exception& e) {
+            TMainForm::DebugLog("TCP PRN->", current_->TestFile + ": " + e.what());
+        }
+        opened = main_.ActiveDocForm();
+    }
+    ForceForeground(&main_);
+    // Only the window this job opened: a cancelled chooser leaves some other one active.
+    if (opened && opened != before) {
+        try {
+            opened->PrintPages(1, static_cast<int>(opened->Pages().size()));
+        } catch (const std::exception& e) {
+            TMainForm::DebugLog("TCP PRN->", current_->TestFile + ": " + e.what());
+        }
+        EndJob("printed");
+    } else {
+        EndJob("nothing opened");
+    }
+}
+
+bool TTcpJobs::ForceForeground(QWidget* window) {
+    if (!window)
+        return false;
+    window->raise();
+    window->activateWindow();
+    return window->isActiveWindow();
+}
+
+void TTcpJobs::SetTopMost(bool on) {
+    if (main_.testAttribute(Qt::WA_WState_Created) &&
+        bool(main_.windowFlags() & Qt::WindowStaysOnTopHint) == on)
+        return;
+    const QRect geometry = main_.geometry();
+    const bool visible = main_.isVisible();
+    main_.setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    main_.setGeometry(geometry);
+    if (visible)
+        main_.show();
+}
+
+void InstallTcpServer(TMainExtensions& extensions) {
+    extensions.StartTcpServer = [](TMainForm& main) { TTcpJobs::Of(main).StartTcpServer(); };
+    extensions.StopTcpServer = [](TMainForm& main) { TTcpJobs::Of(main).StopTcpServer(); };
+}
+
+} // namespace vx
