@@ -4,6 +4,7 @@
 #include "app/MainExtensions.h"
 #include "app/ProgramHooks.h"
 #include "app/Splash.h"
+#include "app/TcpJobs.h"
 #include "data/GlobalText.h"
 #include "data/Settings.h"
 #include "localisation/Strglobmod.h"
@@ -87,6 +88,7 @@ void InstallMainExtensions() {
     TMainExtensions& ext = MainExtensions();
     ext.RegisterDocumentType = [](const std::string& program) { RegisterDocumentType(program); };
     ext.RegisterFileType = [](bool force) { RegisterFileType(force); };
+    InstallTcpServer(ext);
 }
 
 namespace {

@@ -11,15 +11,32 @@ export HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" XDG_CONFIG_HOME="$tmp/hom
 export VORNIX_INSTANCE_NAME="vornix-demo-test-$$" VORNIX_QUIT_AFTER_MS=3000
 export VORNIX_MESSAGES=stderr QT_QPA_PLATFORM=offscreen
 mkdir -p "$HOME"
+"$tmp/demo/bin/vornix" "$tmp/demo/Prove/Demo.VRX" 2>"$tmp/stderr" &
+pid=$!
+# The demo's settings switch the command server on at port 47110.
+reply=""
+for _ in $(seq 1 40); do
+  if exec 3<>/dev/tcp/127.0.0.1/47110 2>/dev/null; then
+    printf 'CFG\x02\x03' >&3
+    reply="$(timeout 5 cat <&3 | tr -d '\r' || true)"
+    exec 3<&-
+    break
+  fi
+  sleep 0.1
+done
 status=0
-"$tmp/demo/bin/vornix" "$tmp/demo/Prove/Demo.VRX" 2>"$tmp/stderr" || status=$?
+wait "$pid" || status=$?
 log="$tmp/demo/bin/DEBUG_Path.txt"
 fail() { echo "FAIL: $*"; cat "$tmp/stderr"; [ -f "$log" ] && cat "$log"; exit 1; }
 [ "$status" = 0 ] || fail "exit status $status"
 grep -q '^Open->' "$log" || fail "no Open-> in the log"
 grep -q '^Val->Doc_Version_0.82' "$log" || fail "the document's version is not in the log"
 if grep -q '^Except->' "$log"; then fail "Except-> in the log"; fi
+case "$reply" in
+  *Demo.CPF*) ;;
+  *) fail "CFG answered '$reply'" ;;
+esac
 for f in System/impostazioni.set System/defcfg.set Configurazioni/Demo.CPF Prove/Demo.VRX; do
   [ -s "$tmp/demo/$f" ] || fail "$f missing"
 done
-echo "demo ran"
+echo "demo ran; CFG answered: $(printf %q "$reply")"
