@@ -13,6 +13,7 @@
 #include "platform/system/Files.h"
 #include "platform/system/SingleInstance.h"
 #include "report/EditorHooks.h"
+#include "report/view/Tfrom_infodlg.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -124,8 +125,11 @@ TEST_F(StartupTest, ProgramInBinMakesTheParentTheBaseWithItsFolders) {
     EXPECT_TRUE(seen.MainShown);
     EXPECT_EQ(MainForm, nullptr) << "the main window is freed when it closes";
     EXPECT_EQ(Application().Title, "Vornix");
-    // The program's own hooks stand behind the engine from now on.
-    EXPECT_NE(dynamic_cast<TEditorHooks*>(&EditorHooks()), nullptr);
+    // The report's wait goes to the program's own window from now on.
+    EditorHooks().ShowReportWait();
+    EXPECT_NE(ReportWaitWindow(), nullptr);
+    EditorHooks().CloseReportWait();
+    EXPECT_EQ(ReportWaitWindow(), nullptr);
 }
 
 TEST_F(StartupTest, ProgramOutsideBinWarnsBeforeAndAfterTheSplashInItalian) {

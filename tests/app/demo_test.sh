@@ -33,7 +33,7 @@ grep -q '^Open->' "$log" || fail "no Open-> in the log"
 grep -q '^Val->Doc_Version_0.82' "$log" || fail "the document's version is not in the log"
 if grep -q '^Except->' "$log"; then fail "Except-> in the log"; fi
 case "$reply" in
-  *Demo.CPF*) ;;
+  *"$tmp/demo/Configurazioni/"*Demo.CPF*) ;;
   *) fail "CFG answered '$reply'" ;;
 esac
 for f in System/impostazioni.set System/defcfg.set Configurazioni/Demo.CPF Prove/Demo.VRX; do
