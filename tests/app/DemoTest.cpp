@@ -42,7 +42,7 @@ TEST_F(DemoTest, SettingsAreTheDemosWithTheServerOnItsPort) {
     expected[0] = 1;  // load type: the names row from the test's first line
     expected[10] = 1; // server on
     expected.replace(12, 4, "\x06\xB8\x00\x00", 4); // 47110
-    expected.replace(16, 1, "\x0AVornix PDF", 11);
+    expected.replace(16, 11, "\x0AVornix PDF", 11);
     expected[117] = static_cast<char>(pdf.size());
     expected.replace(118, pdf.size(), pdf);
     expected[368] = 1;
