@@ -251,22 +251,16 @@ TEST_F(StartupTest, AnotherDefaultStaysUntilTheUserAssociatesTheFiles) {
     ForceDirectories(root + "xdg/config");
     test::WriteFile(list, before);
     ForceDirectories(root + "X/bin");
-    ASSERT_EQ(Start(root + "X/bin/vornix", {},
-                    [] {
-                        // "Associa file VRX" is off: the settings dialog leaves the association
-                        // alone.
-                        MainForm->close();
-                    }),
-              0);
+    ASSERT_EQ(Start(root + "X/bin/vornix"), 0);
     EXPECT_EQ(test::ReadFile(list), before);
 
     DoneSingleInstance();
-    ASSERT_EQ(Start(root + "X/bin/vornix", {},
-                    [] {
-                        MainExtensions().RegisterFileType(true);
-                        MainForm->close();
-                    }),
-              0);
+    // What the settings dialog does with "Associa file VRX" ticked.
+    const auto associate = [] {
+        MainExtensions().RegisterFileType(true);
+        MainForm->close();
+    };
+    ASSERT_EQ(Start(root + "X/bin/vornix", {}, associate), 0);
     std::string after = before;
     after.replace(after.find("other.desktop"), 13, "vornix.desktop");
     EXPECT_EQ(test::ReadFile(list), after);
@@ -367,19 +361,21 @@ protected:
 
 TEST_F(HandOverTest, SecondCopyHandsTheDocumentToTheFirstAndEnds) {
     const std::string doc = base + "Prove/Demo.VRX";
-    EXPECT_EQ(StartFirst([&] {
-                  HandOver({QString::fromStdString(doc)});
-                  QElapsedTimer clock;
-                  clock.start();
-                  EXPECT_NE(Log().find("OK->\r\nVal->\"" + program + "\" \"" + doc + "\"\r\n"),
-                            std::string::npos)
-                      << Log();
-                  EXPECT_EQ(Log().find("Open->"), std::string::npos) << "opened before its delay";
-                  ASSERT_TRUE(Opened(doc)) << Log();
-                  EXPECT_GE(clock.elapsed(), 1500);
-                  EXPECT_EQ(Documents(), std::vector<std::string>{"Demo.VRX"});
-              }),
-              0);
+    const auto script = [&] {
+        MainForm->showMinimized();
+        HandOver({QString::fromStdString(doc)});
+        EXPECT_FALSE(MainForm->isMinimized()) << "the first copy stayed minimised";
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_NE(Log().find("OK->\r\nVal->\"" + program + "\" \"" + doc + "\"\r\n"),
+                  std::string::npos)
+            << Log();
+        EXPECT_EQ(Log().find("Open->"), std::string::npos) << "opened before its delay";
+        ASSERT_TRUE(Opened(doc)) << Log();
+        EXPECT_GE(clock.elapsed(), 1500);
+        EXPECT_EQ(Documents(), std::vector<std::string>{"Demo.VRX"});
+    };
+    EXPECT_EQ(StartFirst(script), 0);
     EXPECT_EQ(Log().find("Except->"), std::string::npos);
 }
 
@@ -394,15 +390,14 @@ TEST_F(HandOverTest, RelativeAndLongPathsArriveWhole) {
     const std::string longPath = deep + "/lungo.VRX";
     ASSERT_GT(longPath.size(), 300u);
     ASSERT_TRUE(CopyFile(base + "Prove/Demo.VRX", longPath, false));
-    EXPECT_EQ(StartFirst([&] {
-                  HandOver({"x.VRX"}, other);
-                  ASSERT_TRUE(Opened(other + "x.VRX")) << Log();
-                  HandOver({QString::fromStdString(longPath)});
-                  EXPECT_TRUE(QTest::qWaitFor([&] { return Documents().size() == 2; }, 10000))
-                      << Log();
-                  EXPECT_NE(Log().find("Exists->\r\nVal->" + longPath + "\r\n"), std::string::npos);
-              }),
-              0);
+    const auto script = [&] {
+        HandOver({"x.VRX"}, other);
+        ASSERT_TRUE(Opened(other + "x.VRX")) << Log();
+        HandOver({QString::fromStdString(longPath)});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Documents().size() == 2; }, 10000)) << Log();
+        EXPECT_NE(Log().find("Exists->\r\nVal->" + longPath + "\r\n"), std::string::npos);
+    };
+    EXPECT_EQ(StartFirst(script), 0);
 }
 
 TEST_F(HandOverTest, ACopyLeftByAKilledFirstIsTakenOver) {
@@ -442,6 +437,22 @@ TEST_F(HandOverTest, MultipleInstancesRunSideBySide) {
         EXPECT_TRUE(Ends(*p, 30000));
         EXPECT_EQ(p->exitCode(), 0);
     }
+}
+
+TEST_F(HandOverTest, MessagesGoToStandardErrorAsUtf8Lines) {
+    ForceDirectories(base + "tools");
+    ASSERT_TRUE(CopyFile(program, base + "tools/vornix", false));
+    chmod((base + "tools/vornix").c_str(), 0755);
+    program = base + "tools/vornix";
+    QProcess& p = Child({}, {}, 100);
+    ASSERT_TRUE(Ends(p, 30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const std::string line = kWrongFolder + "\n";
+    std::string lines;
+    for (const QByteArray& l : p.readAllStandardError().split('\n'))
+        if (l.startsWith("L'"))
+            lines += l.toStdString() + "\n";
+    EXPECT_EQ(lines, line + line);
 }
 
 } // namespace
