@@ -12,8 +12,6 @@ namespace vx {
 
 namespace {
 
-const char* const kCommandWords[] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
-
 // The text before the next STX, which is consumed with it; empty when no STX is left.
 std::string TakeField(std::string& buffer) {
     const size_t stx = buffer.find(STX);
@@ -99,7 +97,7 @@ TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapsh
     const std::string word = TakeField(buffer);
     int command = -1;
     for (int i = 0; i < 5; ++i)
-        if (SameText(word, kCommandWords[i]))
+        if (SameText(word, kTcpCommandWords[i]))
             command = i;
     TTcpAnswer answer;
     switch (command) {

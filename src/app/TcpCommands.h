@@ -19,6 +19,9 @@ inline constexpr char ETX = '\x03';
 inline constexpr size_t kMaxTcpRequest = 32000;
 inline constexpr int kTcpReadTimeoutMs = 200;
 
+// The command words; a word's place selects its command.
+inline constexpr const char* kTcpCommandWords[] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
+
 enum class TRemoteCommand { Pdf, Vrx, Opn, Prn };
 
 struct TRemoteJob {

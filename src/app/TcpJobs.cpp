@@ -41,8 +41,6 @@ TTcpIntervals& TcpIntervals() {
     return intervals;
 }
 
-const char* const TTcpJobs::kCommandWords[5] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
-
 TTcpJobs::TTcpJobs(TMainForm& main)
     : QObject(&main), TCP_Timer(std::make_unique<TTimer>()),
       Print_Timer(std::make_unique<TTimer>()), main_(main) {
@@ -182,7 +180,13 @@ void TTcpJobs::PrintToPdfPrinter() {
     SetTopMost(true);
     const int previous = PrinterIndex();
     SetPrinterIndex(index);
+    // A window of the main window like any other, shown so that its pages compose.
     QPointer<TDocForm> doc(CreateForm<TDocForm>());
+    QPointer<QMdiSubWindow> sub(main_.ClientArea->addSubWindow(doc));
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    doc->Show();
+    bool failed = false;
     try {
         TStringList files;
         files.Add(job.TestFile);
@@ -192,15 +196,10 @@ void TTcpJobs::PrintToPdfPrinter() {
             doc->PrintPages(0, 0);
     } catch (const std::exception& e) {
         TMainForm::DebugLog("TCP PDF->", job.TestFile + ": " + e.what());
+        failed = true; // no window with half a document
     }
-    if (doc && ImpostazioniRec.CloseAfterRemotePrint())
-        delete doc.data();
-    else if (doc) {
-        QMdiSubWindow* sub = main_.ClientArea->addSubWindow(doc);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-        doc->Show();
-    }
+    if (sub && (failed || ImpostazioniRec.CloseAfterRemotePrint()))
+        delete sub.data();
     if (previous >= 0 && previous < static_cast<int>(Printers().size()))
         SetPrinterIndex(previous);
     SetTopMost(false);
@@ -293,7 +292,11 @@ void TTcpJobs::SetTopMost(bool on) {
 
 void InstallTcpServer(TMainExtensions& extensions) {
     extensions.StartTcpServer = [](TMainForm& main) { TTcpJobs::Of(main).StartTcpServer(); };
-    extensions.StopTcpServer = [](TMainForm& main) { TTcpJobs::Of(main).StopTcpServer(); };
+    // Stopping a server never started makes nothing, least of all while the window goes.
+    extensions.StopTcpServer = [](TMainForm& main) {
+        if (auto* jobs = main.findChild<TTcpJobs*>("TcpJobs", Qt::FindDirectChildrenOnly))
+            jobs->StopTcpServer();
+    };
 }
 
 } // namespace vx

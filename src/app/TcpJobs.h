@@ -45,8 +45,6 @@ public:
     std::unique_ptr<TTimer> TCP_Timer;
     std::unique_ptr<TTimer> Print_Timer;
     int RetryCounter = 0;
-    // The command words, in the order that selects the command.
-    static const char* const kCommandWords[5];
 
     void StartTcpServer();
     void StopTcpServer();
