@@ -128,8 +128,7 @@ int RunStartup(const std::vector<std::string>& args, const std::string& currentD
     dispatcher.SetActiveLanguage(ImpostazioniRec.Language());
 
     if (Printers().empty()) {
-        Ui().MessageDlg(GlobalText("IDS_3") + "\r\n" + GlobalText("IDS_4"), TMsgDlgType::mtWarning,
-                        mbOK);
+        Ui().ShowMessage(GlobalText("IDS_3") + "\r\n" + GlobalText("IDS_4"));
         DoneSingleInstance();
         return 1;
     }
