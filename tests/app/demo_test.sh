@@ -11,12 +11,15 @@ export HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" XDG_CONFIG_HOME="$tmp/hom
 export VORNIX_INSTANCE_NAME="vornix-demo-test-$$" VORNIX_QUIT_AFTER_MS=3000
 export VORNIX_MESSAGES=stderr QT_QPA_PLATFORM=offscreen
 mkdir -p "$HOME"
+# The demo's server port (47110) may be taken by a demo someone runs: the test takes its own.
+port=$((20000 + RANDOM % 20000))
+printf "$(printf '\\x%02x\\x%02x' $((port & 255)) $((port >> 8)))" |
+  dd of="$tmp/demo/System/impostazioni.set" bs=1 seek=12 conv=notrunc status=none
 "$tmp/demo/bin/vornix" "$tmp/demo/Prove/Demo.VRX" 2>"$tmp/stderr" &
 pid=$!
-# The demo's settings switch the command server on at port 47110.
 reply=""
 for _ in $(seq 1 40); do
-  if exec 3<>/dev/tcp/127.0.0.1/47110 2>/dev/null; then
+  if exec 3<>/dev/tcp/127.0.0.1/$port 2>/dev/null; then
     printf 'CFG\x02\x03' >&3
     reply="$(timeout 5 cat <&3 | tr -d '\r' || true)"
     exec 3<&-
@@ -39,4 +42,4 @@ esac
 for f in System/impostazioni.set System/defcfg.set Configurazioni/Demo.CPF Prove/Demo.VRX; do
   [ -s "$tmp/demo/$f" ] || fail "$f missing"
 done
-echo "demo ran; CFG answered: $(printf %q "$reply")"
+echo "demo ran; CFG on port $port answered: $(printf %q "$reply")"
