@@ -1,20 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, makes a release build and starts Vornix on the demo base folder.
+# Installs what is missing, makes a release build and starts Vornix on the demo base folder:
+# ./run.sh [FILE] opens FILE, else the demo document.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
 vx_ensure_packages
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target vornix
+cmake --build build -j"$(nproc)" --target vornix MakeDemo
 
 # The demo runs from a copy, so that the program's writes never touch the source tree.
-rm -rf build/demo
-cp -r samples build/demo
-mkdir -p build/demo/bin
-cp build/bin/vornix build/demo/bin/vornix
+tools/demo.sh build/bin build/demo
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found: running without windows (QT_QPA_PLATFORM=offscreen)."
   export QT_QPA_PLATFORM=offscreen
 fi
-exec build/demo/bin/vornix "$@"
+exec build/demo/bin/vornix "${1:-build/demo/Prove/Demo.VRX}"

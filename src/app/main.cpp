@@ -1,24 +1,40 @@
-// Vornix: the program's entry point. It grows with the subsystems; for now it fixes the
-// number conventions and reports the base folder it would work in.
+// Vornix: the program's entry point. The application object and the services of the platform
+// come first; the start-up sequence does the rest.
+#include "app/Startup.h"
 #include "data/Settings.h"
 #include "platform/graphics/QtPrinter.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/FormatSettings.h"
-#include "platform/runtime/Paths.h"
+#include "platform/ui/QtUiServices.h"
 
 #include <QApplication>
-#include <cstdio>
+#include <QDir>
+
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vornix");
     vx::InitFormatSettingsFromLocale();
+    vx::QtUiServices windows;
+    std::optional<vx::TStderrMessages> lines;
+    if (const char* messages = std::getenv("VORNIX_MESSAGES");
+        messages && std::strcmp(messages, "stderr") == 0)
+        vx::SetUiServices(&lines.emplace(windows));
+    else
+        vx::SetUiServices(&windows);
     // The graphics layer reads no settings: "Vornix PDF" asks for its file at each print.
     vx::InstallPrinterProvider(std::make_shared<vx::SystemPrinterProvider>(
         [] { return vx::ImpostazioniRec.DriverOutputFile(); }));
-    const std::string program = vx::FromQString(QApplication::applicationFilePath());
-    std::printf("Vornix\nprogram folder: %s\n",
-                vx::Cp1252ToUtf8(vx::ExtractFilePath(program)).c_str());
-    return 0;
+    std::vector<std::string> args;
+    for (const QString& arg : QApplication::arguments())
+        args.push_back(vx::FromQString(arg));
+    const int status = vx::RunStartup(args, vx::FromQString(QDir::currentPath()));
+    vx::SetUiServices(nullptr);
+    return status;
 }

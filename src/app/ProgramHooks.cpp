@@ -1,0 +1,20 @@
+#include "app/ProgramHooks.h"
+
+#include "report/view/Tfrom_infodlg.h"
+
+namespace vx {
+
+void TProgramEditorHooks::ShowReportWait() {
+    ShowReportWaitWindow();
+}
+
+void TProgramEditorHooks::CloseReportWait() {
+    CloseReportWaitWindow();
+}
+
+TProgramEditorHooks& ProgramEditorHooks() {
+    static TProgramEditorHooks hooks;
+    return hooks;
+}
+
+} // namespace vx

@@ -1,0 +1,106 @@
+#include "app/Demo.h"
+
+#include "AppTestSupport.h"
+#include "data/Databuff.h"
+#include "document/DocumentFiles.h"
+#include "platform/runtime/Streams.h"
+#include "platform/system/Files.h"
+#include "report/Asse.h"
+#include "report/Intestazione.h"
+#include "report/WPGraph.h"
+#include "report/WPPage.h"
+#include "report/WPSection.h"
+#include "report/wpreport.h"
+
+namespace vx {
+namespace {
+
+class DemoTest : public test::AppWindowTest {
+protected:
+    void SetUp() override {
+        AppWindowTest::SetUp();
+        test::InstallVirtualPrinter();
+        base = dir.Path();
+        ForceDirectories(base + "Prove");
+        for (const char* test : {"Bench_01.txt", "Bench_02.txt"})
+            ASSERT_TRUE(CopyFile(std::string(VX_SOURCE_DIR "/samples/Prove/") + test,
+                                 base + "Prove/" + test, false));
+    }
+    void TearDown() override {
+        ImpostazioniRec.Clear();
+        AppWindowTest::TearDown();
+    }
+    std::string base;
+};
+
+TEST_F(DemoTest, SettingsAreTheDemosWithTheServerOnItsPort) {
+    MakeDemo(base);
+    const std::string bytes = test::ReadFile(base + "System/impostazioni.set");
+    ASSERT_EQ(bytes.size(), TImpostazioniRec::kSize);
+    const std::string pdf = base + "System/VornixPDF.pdf";
+    std::string expected(TImpostazioniRec::kSize, '\0');
+    expected[0] = 1;  // load type: the names row from the test's first line
+    expected[10] = 1; // server on
+    expected.replace(12, 4, "\x06\xB8\x00\x00", 4); // 47110
+    expected.replace(16, 11, "\x0AVornix PDF", 11);
+    expected[117] = static_cast<char>(pdf.size());
+    expected.replace(118, pdf.size(), pdf);
+    expected[368] = 1;
+    expected[369] = 1; // close after a remote print
+    EXPECT_EQ(test::HexBytes(bytes), test::HexBytes(expected));
+}
+
+TEST_F(DemoTest, ProjectDrawsForceOverTravelAndTabulatesTheTests) {
+    MakeDemo(base);
+    const std::string project = base + "Configurazioni/Demo.CPF";
+    EXPECT_EQ(test::ReadFile(base + "System/defcfg.set"), test::ReadFile(project));
+
+    TDatabuffer buffer;
+    TProjectContent read;
+    ReadFileChecked(project, [&](TStream& s) { read = ReadProject(s, &buffer, project); });
+    ASSERT_EQ(read.Pages.size(), 2u);
+    TWPPage& graphPage = *read.Pages[0];
+    EXPECT_EQ(graphPage.PAGEKIND(), PK_GRAPHIC);
+    TWPGraph& graph = *graphPage.Graph();
+    ASSERT_EQ(graph.XAxis().Channels().Count(), 1);
+    EXPECT_EQ(graph.XAxis().Channels().GetItem(0), 2);
+    const TAsse& force = *graph.LeftSide().GetAxisByIndex(0);
+    ASSERT_EQ(force.Channels().Count(), 1);
+    EXPECT_EQ(force.Channels().GetItem(0), 1);
+    TIntestazione& header = *graphPage.Header();
+    ASSERT_EQ(header.ColumnCount(), 2);
+    ASSERT_EQ(header.RowCount(), 2);
+    EXPECT_EQ(header.GetCell(0, 0)->text.Text(), "Banco B7\r\n");
+
+    TWPPage& reportPage = *read.Pages[1];
+    EXPECT_EQ(reportPage.PAGEKIND(), PK_REPORT);
+    ASSERT_EQ(reportPage.Report()->GetChannelCount(0), 4);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(reportPage.Report()->GetChannel(0, c)->Canale, c);
+    ASSERT_EQ(read.Labels.Count(), 4);
+    EXPECT_EQ(read.Labels[1], "Forza\xA7N");
+}
+
+TEST_F(DemoTest, DocumentHoldsBothTestsUnderTheProject) {
+    MakeDemo(base);
+    const std::string doc = base + "Prove/Demo.VRX";
+    TDatabuffer buffer;
+    TPageList pages;
+    ReadFileChecked(doc, [&](TStream& s) {
+        EXPECT_EQ(ReadDocumentHeader(s, buffer, doc).Version, 82);
+        pages = ReadPages(s, &buffer);
+    });
+    ASSERT_EQ(buffer.ProvaCount(), 2);
+    for (int t = 0; t < 2; ++t) {
+        const TdataProva& test = buffer.GetProva(t);
+        // The graph's channel numbers name the columns they were meant for.
+        ASSERT_EQ(test.ChannelCount(), 4);
+        EXPECT_EQ(test.GetChannelLabel(1), "Forza[N]");
+        EXPECT_EQ(test.GetChannelLabel(2), "Corsa[mm]");
+        EXPECT_GE(test.GetChannel(0).Count(), 200);
+    }
+    EXPECT_EQ(pages.size(), 2u);
+}
+
+} // namespace
+} // namespace vx
