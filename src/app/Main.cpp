@@ -409,6 +409,8 @@ void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
 QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
     QMdiSubWindow* sub = ClientArea->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Documents open maximised inside the frame, each page at its fitted zoom.
+    sub->setWindowState(sub->windowState() | Qt::WindowMaximized);
     return sub;
 }
 

@@ -136,6 +136,11 @@ public:
     // merged in by group index.
     void MergeMenus();
 
+    // A document window in the frame, maximised, freed when it closes.
+    QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
+    // Through the window's own close, which lets it release its view first.
+    static void FreeDocumentWindow(QMdiSubWindow* sub);
+
 private:
     TMenuItem* Item(TMenuItem* parent, const char* name, const char* caption,
                     void (TMainForm::*handler)(QObject*) = nullptr, QKeySequence key = {});
@@ -146,8 +151,6 @@ private:
     void MarkTools();
     // Asks for a file starting in the folder kept under `key`, and keeps the chosen folder.
     std::string ChooseFile(const std::string& key, const std::string& filter);
-    QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
-    static void FreeDocumentWindow(QMdiSubWindow* sub);
     static void ApplyLanguage(int language);
 
     QMenu* recentMenu_ = nullptr;

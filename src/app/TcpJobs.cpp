@@ -182,8 +182,7 @@ void TTcpJobs::PrintToPdfPrinter() {
     SetPrinterIndex(index);
     // A window of the main window like any other, shown so that its pages compose.
     QPointer<TDocForm> doc(CreateForm<TDocForm>());
-    QPointer<QMdiSubWindow> sub(main_.ClientArea->addSubWindow(doc));
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<QMdiSubWindow> sub(main_.AddDocumentWindow(doc));
     sub->show();
     doc->Show();
     bool failed = false;
