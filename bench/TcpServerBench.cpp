@@ -3,13 +3,9 @@
 
 #include "app/TcpCommands.h"
 #include "platform/system/TcpServer.h"
+#include "support/TcpTestClient.h"
 
 #include <benchmark/benchmark.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,19 +14,6 @@
 #include <string>
 
 namespace {
-
-// A port nobody listens on just now.
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 void BM_HandleLongestRequest(benchmark::State& state) {
     const vx::TTcpSnapshot snapshot{"/nonexistent/"};
@@ -51,29 +34,16 @@ void BM_ConfigurationListingRoundTrip(benchmark::State& state) {
     const vx::TTcpSnapshot snapshot{base};
     vx::TTcpServer server;
     server.OnExecute = [&](vx::TTcpConnection& c) { vx::ServeTcpRequest(c, snapshot, {}); };
-    server.Activate("127.0.0.1", FreePort());
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(uint16_t(server.Port()));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    server.Activate("127.0.0.1", vx::test::FreePort());
+    vx::test::Client client(server.Port());
+    if (!client.Connected()) {
         state.SkipWithError("no connection");
         return;
     }
-    char buffer[8192];
     for (auto _ : state) {
-        ::send(fd, "CFG\x02\x03", 5, MSG_NOSIGNAL);
-        std::string got;
-        while (got.find("\r\n") == std::string::npos) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            got.append(buffer, size_t(n));
-        }
-        benchmark::DoNotOptimize(got);
+        client.Send("CFG\x02\x03");
+        benchmark::DoNotOptimize(client.Receive());
     }
-    ::close(fd);
     server.Deactivate();
 }
 BENCHMARK(BM_ConfigurationListingRoundTrip)->Unit(benchmark::kMicrosecond);

@@ -33,18 +33,6 @@
 
 namespace vx {
 
-int FirstButton(unsigned buttons) {
-    if (buttons & mbOK)
-        return mrOk;
-    if (buttons & mbYes)
-        return mrYes;
-    if (buttons & mbNo)
-        return mrNo;
-    if (buttons & mbCancel)
-        return mrCancel;
-    return mrOk;
-}
-
 int TStderrMessages::MessageDlg(const std::string& text, TMsgDlgType, unsigned buttons) {
     const std::string line = Cp1252ToUtf8(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);

@@ -58,7 +58,4 @@ private:
     UiServices& windows_;
 };
 
-// The answer of a message box whose first button is taken: OK, Yes, No, Cancel in that order.
-int FirstButton(unsigned buttons);
-
 } // namespace vx

@@ -1,6 +1,6 @@
 #include "app/TcpCommands.h"
 
-#include "TcpTestClient.h"
+#include "support/TcpTestClient.h"
 
 #include "platform/system/TcpServer.h"
 #include "support/TestSupport.h"

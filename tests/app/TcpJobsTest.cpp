@@ -1,7 +1,7 @@
 #include "app/TcpJobs.h"
 
 #include "AppTestSupport.h"
-#include "TcpTestClient.h"
+#include "support/TcpTestClient.h"
 #include "app/Main.h"
 #include "app/MainExtensions.h"
 #include "data/Databuff.h"

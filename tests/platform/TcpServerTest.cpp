@@ -1,58 +1,18 @@
 #include "platform/system/TcpServer.h"
 
+#include "support/TcpTestClient.h"
+
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <chrono>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace vx {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A raw loopback client: exactly the bytes the test writes, nothing more.
-class Client {
-public:
-    explicit Client(int port) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(uint16_t(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    }
-    ~Client() { ::close(fd_); }
-    bool Connected() const { return connected_; }
-    void Send(std::string_view bytes) { ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
-    // Everything that arrives within ms after the last byte (or until the peer closes).
-    std::string Receive(int ms = 1000) {
-        std::string got;
-        for (;;) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, ms) <= 0)
-                return got;
-            char buffer[4096];
-            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-            if (n <= 0) {
-                closed_ = true;
-                return got;
-            }
-            got.append(buffer, size_t(n));
-            ms = 300;
-        }
-    }
-    bool ClosedByPeer() const { return closed_; }
-
-private:
-    int fd_ = -1;
-    bool connected_ = false;
-    bool closed_ = false;
-};
+using test::Client;
+using test::FreePort;
 
 // Echoes each line with a "<" in front; "close" ends the connection.
 void Echo(TTcpConnection& c) {
@@ -69,19 +29,6 @@ void Echo(TTcpConnection& c) {
     default:
         c.Close();
     }
-}
-
-// A port nobody holds now: the kernel's choice for a socket bound to port 0.
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
 }
 
 bool WaitFor(const std::function<bool()>& condition) {
@@ -114,12 +61,12 @@ TEST(TcpServer, RequestsSplitOrJoinedInWritesGetOneReplyEach) {
     ASSERT_TRUE(c.Connected());
     c.Send("ab\x03"
            "cd\x03");
-    EXPECT_EQ(c.Receive(), "<ab\r\n<cd\r\n");
+    EXPECT_EQ(c.Receive(2), "<ab\r\n<cd\r\n");
     c.Send("x");
     std::this_thread::sleep_for(500ms); // several read time-outs pass without a reply
     c.Send("y\x03");
     EXPECT_EQ(c.Receive(), "<xy\r\n");
-    EXPECT_EQ(c.Receive(1000), ""); // idle: nothing
+    EXPECT_EQ(c.Receive(1, 1000), ""); // idle: nothing
 }
 
 TEST(TcpServer, OverlongLineClosesOnlyItsConnection) {
@@ -188,7 +135,7 @@ TEST(TcpServer, DeactivateClosesIdleConnectionsAndJoinsTheirThreads) {
     server.Deactivate();
     EXPECT_FALSE(server.Active());
     EXPECT_EQ(server.ConnectionCount(), 0);
-    a.Receive(500);
+    a.Receive(1, 500);
     EXPECT_TRUE(a.ClosedByPeer());
     server.Activate("127.0.0.1", port); // the port is free again
     EXPECT_TRUE(server.Active());

@@ -31,6 +31,10 @@ int ScriptedUiServices::MessageDlg(const std::string& text, TMsgDlgType type, un
         MessageAnswers.pop_front();
         return answer;
     }
+    return FirstButton(buttons);
+}
+
+int FirstButton(unsigned buttons) {
     if (buttons & mbOK)
         return mrOk;
     if (buttons & mbYes)

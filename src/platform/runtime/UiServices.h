@@ -32,6 +32,9 @@ constexpr int mrIgnore = 5;
 constexpr int mrYes = 6;
 constexpr int mrNo = 7;
 
+// The answer of a message box whose first button is taken: OK, Yes, No, Cancel in that order.
+int FirstButton(unsigned buttons);
+
 struct FileDialogRequest {
     std::string Title;
     std::string InitialDir;
