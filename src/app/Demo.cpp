@@ -11,6 +11,7 @@
 #include "report/WPGraph.h"
 #include "report/WPPage.h"
 #include "report/WPSection.h"
+#include "report/legenda.h"
 #include "report/wpreport.h"
 
 #include <memory>
@@ -46,16 +47,20 @@ std::unique_ptr<TWPPage> GraphPage(TDatabuffer& data) {
     TIntestazione& header = *page->Header();
     header.SetColumnCount(2);
     header.SetRowCount(2);
-    header.GetCell(0, 0)->text.Add("Banco B7");
-    header.GetCell(1, 0)->text.Add("Compressione molla M12");
-    header.GetCell(0, 1)->text.Add("Lotto L-042");
-    header.GetCell(1, 1)->text.Add("Forza su corsa");
+    // Filled from the first test's header rows and values whenever the page is drawn.
+    header.GetCell(0, 0)->text.Add("Banco &<1;3;1(?)>");
+    header.GetCell(1, 0)->text.Add("Operatore &<1;5;1(?)>");
+    header.GetCell(0, 1)->text.Add("Lotto &<1;4;2(?)>");
+    header.GetCell(1, 1)->text.Add("Forza max &<CHN;1;1;MAX;0.1> N");
     TWPGraph& graph = *page->Graph();
     graph.XAxis().Channels().Clear();
     graph.XAxis().Channels().Add(kTravel);
     TAsse& force = *graph.LeftSide().GetAxisByIndex(0);
     force.Channels().Clear();
     force.Channels().Add(kForce);
+    // Each test in its own style, named in the legend.
+    force.usa_attributi_asse = false;
+    graph.Legend().Visible = true;
     graph.RebuildSeries();
     return page;
 }
