@@ -70,7 +70,7 @@ TEST_F(DemoTest, ProjectDrawsForceOverTravelAndTabulatesTheTests) {
     TIntestazione& header = *graphPage.Header();
     ASSERT_EQ(header.ColumnCount(), 2);
     ASSERT_EQ(header.RowCount(), 2);
-    EXPECT_EQ(header.GetCell(0, 0)->text.Text(), "Banco B7\r\n");
+    EXPECT_EQ(header.GetCell(0, 0)->text.Text(), "Banco &<1;3;1(?)>\r\n");
 
     TWPPage& reportPage = *read.Pages[1];
     EXPECT_EQ(reportPage.PAGEKIND(), PK_REPORT);
@@ -99,7 +99,16 @@ TEST_F(DemoTest, DocumentHoldsBothTestsUnderTheProject) {
         EXPECT_EQ(test.GetChannelLabel(2), "Corsa[mm]");
         EXPECT_GE(test.GetChannel(0).Count(), 200);
     }
-    EXPECT_EQ(pages.size(), 2u);
+    ASSERT_EQ(pages.size(), 2u);
+    // The header cells are filled from the first test's header rows and values.
+    TIntestazione& header = *pages[0]->Header();
+    const std::pair<int, int> cells[] = {{0, 0}, {1, 0}, {0, 1}};
+    const char* expected[] = {"Banco B7", "Operatore Op. Rossi", "Lotto L-042"};
+    for (int i = 0; i < 3; ++i) {
+        const auto [col, row] = cells[i];
+        EXPECT_EQ(header.ExpandCellText(header.GetCell(col, row)->text[0]), expected[i]);
+    }
+    EXPECT_EQ(header.ExpandCellText(header.GetCell(1, 1)->text[0]).rfind("Forza max ", 0), 0u);
 }
 
 } // namespace
