@@ -10,13 +10,7 @@ void SaveGraphFile(const std::string& fileName, const TWPGraph& graph) {
 }
 
 void LoadGraphFile(const std::string& fileName, TWPGraph& graph) {
-    ReadFileChecked(fileName, [&](TStream& stream) {
-        // A graph reads into itself as it goes, so a trial graph takes the bytes first.
-        TWPGraph trial(nullptr, graph.Data());
-        trial.LoadFromStream(stream);
-        stream.SetPosition(0);
-        graph.LoadFromStream(stream);
-    });
+    ReadFileChecked(fileName, [&](TStream& stream) { graph.LoadFromStream(stream); });
 }
 
 } // namespace vx

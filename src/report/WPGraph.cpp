@@ -606,6 +606,17 @@ void TWPGraph::SaveToStream(TStream& stream) const {
 }
 
 void TWPGraph::LoadFromStream(TStream& stream) {
+    // The graph reads into itself as it goes, so a trial graph takes the bytes first.
+    const int64_t start = stream.Position();
+    {
+        TWPGraph trial(nullptr, data_);
+        trial.LoadInPlace(stream);
+    }
+    stream.SetPosition(start);
+    LoadInPlace(stream);
+}
+
+void TWPGraph::LoadInPlace(TStream& stream) {
     ReadComponent(stream, *this);
     ReadComponent(stream, *xAxis_);
     left_->ReadFromStream(stream);

@@ -103,12 +103,15 @@ public:
     static std::vector<std::string> TypingChoices(const TDatabuffer* data, int channel);
 
     void SaveToStream(TStream& stream) const;
+    // Raises EReadError on a bad stream and then leaves the graph as it was.
     void LoadFromStream(TStream& stream);
 
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
 private:
+    friend class TWPPage;
+    void LoadInPlace(TStream& stream);
     template <class F>
     void ForEachAxis(F f) const;
     void LayoutSide(const TWPSide& side, int32_t slotSpace, int32_t x0, const TRect& plot,

@@ -894,6 +894,19 @@ void TWPPage::SaveToStream(TStream& s) const {
 }
 
 void TWPPage::LoadFromStream(TStream& s) {
+    // The header, the footer and the content read into themselves as they go, so a trial
+    // page takes the bytes first.
+    const int64_t start = s.Position();
+    {
+        TWPPage trial(nullptr);
+        trial.DataBuffer = DataBuffer;
+        trial.LoadInPlace(s);
+    }
+    s.SetPosition(start);
+    LoadInPlace(s);
+}
+
+void TWPPage::LoadInPlace(TStream& s) {
     ReadPageRecord(s);
     ReadComponent(s, *header_);
     ReadComponent(s, *footer_);
@@ -904,7 +917,7 @@ void TWPPage::LoadFromStream(TStream& s) {
     const TPAGEKIND kind = pageKind_;
     if (kind == PK_GRAPHIC) {
         SetPageKind(PK_GRAPHIC);
-        graph_->LoadFromStream(s);
+        graph_->LoadInPlace(s);
     } else if (kind == PK_REPORT) {
         SetPageKind(PK_REPORT);
         ReadComponent(s, *report_);

@@ -172,12 +172,14 @@ public:
     // then leaves the page as it was.
     void ReadPageRecord(TStream& stream);
     void SaveToStream(TStream& stream) const;
+    // Raises EReadError on a bad stream and then leaves the page as it was.
     void LoadFromStream(TStream& stream);
 
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
 private:
+    void LoadInPlace(TStream& stream);
     void FreeContent();
     void UpdateMargins();
     void LayoutGraphPage();
