@@ -1,7 +1,6 @@
 #include "app/TcpJobs.h"
 
 #include "AppTestSupport.h"
-#include "support/TcpTestClient.h"
 #include "app/Main.h"
 #include "app/MainExtensions.h"
 #include "data/Databuff.h"
@@ -15,6 +14,7 @@
 #include "platform/ui/RadioGroup.h"
 #include "report/DocBox.h"
 #include "report/WPPage.h"
+#include "support/TcpTestClient.h"
 
 #include <QElapsedTimer>
 #include <QMdiArea>
