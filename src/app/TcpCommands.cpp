@@ -8,6 +8,10 @@
 #include "platform/system/Files.h"
 #include "platform/system/TcpServer.h"
 
+#include <QByteArrayView>
+
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -23,41 +27,9 @@ std::string TakeField(std::string& buffer) {
 }
 
 bool IsValidUtf8WithNonAscii(std::string_view s) {
-    bool nonAscii = false;
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        size_t extra = 0;
-        char32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= s.size())
-            return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        nonAscii = true;
-        i += extra + 1;
-    }
-    return nonAscii;
+    const bool nonAscii = std::any_of(s.begin(), s.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return nonAscii && QByteArrayView(s.data(), qsizetype(s.size())).isValidUtf8();
 }
 
 // The file as it exists (found one component at a time), or "" when it does not; a name
