@@ -35,16 +35,8 @@ inline std::string ComponentWithBinary(std::string_view className, std::string_v
 template <class T, class WritePart>
 void ReadBinaryKeepingPart(const uint8_t* data, size_t size, T& object, std::string_view className,
                            std::string_view property, WritePart writePart) {
-    TMemoryStream before;
-    writePart(object, before);
     TMemoryStream stream{ComponentWithBinary(className, property, Bytes(data, size))};
-    try {
-        ReadComponent(stream, object);
-    } catch (const Exception&) {
-        TMemoryStream after;
-        writePart(object, after);
-        VX_FUZZ_CHECK(after.Bytes() == before.Bytes());
-    }
+    RefusalKeeps([&](TStream& s) { writePart(object, s); }, [&] { ReadComponent(stream, object); });
 }
 
 } // namespace vx::fuzz

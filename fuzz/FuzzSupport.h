@@ -5,6 +5,9 @@
 // files a reader wants by name, and a check that stops the run where a reader breaks a
 // promise without crashing.
 
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Streams.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,3 +36,22 @@ inline std::string_view Bytes(const uint8_t* data, size_t size) {
         if (!(cond))                                                                               \
             ::vx::fuzz::Fail(#cond);                                                               \
     } while (false)
+
+namespace vx::fuzz {
+
+// Runs read; when it refuses its input with Refusal, what write gives of the object must be
+// what it gave before. Any other exception escapes and is a finding.
+template <class Refusal = Exception, class Write, class Read>
+void RefusalKeeps(Write write, Read read) {
+    TMemoryStream before;
+    write(before);
+    try {
+        read();
+    } catch (const Refusal&) {
+        TMemoryStream after;
+        write(after);
+        VX_FUZZ_CHECK(after.Bytes() == before.Bytes());
+    }
+}
+
+} // namespace vx::fuzz

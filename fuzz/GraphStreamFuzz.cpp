@@ -16,15 +16,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vx::TDatabuffer buffer;
     vx::TWPGraph graph(nullptr, &buffer);
-    vx::TMemoryStream before;
-    graph.SaveToStream(before);
     vx::TMemoryStream stream{std::string(vx::fuzz::Bytes(data, size))};
-    try {
-        graph.LoadFromStream(stream);
-    } catch (const vx::Exception&) {
-        vx::TMemoryStream after;
-        graph.SaveToStream(after);
-        VX_FUZZ_CHECK(after.Bytes() == before.Bytes());
-    }
+    vx::fuzz::RefusalKeeps([&](vx::TStream& s) { graph.SaveToStream(s); },
+                           [&] { graph.LoadFromStream(stream); });
     return 0;
 }

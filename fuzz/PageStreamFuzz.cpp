@@ -17,15 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vx::TDatabuffer buffer;
     vx::TWPPage page(nullptr);
     page.DataBuffer = &buffer;
-    vx::TMemoryStream before;
-    page.SaveToStream(before);
     vx::TMemoryStream stream{std::string(vx::fuzz::Bytes(data, size))};
-    try {
-        page.LoadFromStream(stream);
-    } catch (const vx::Exception&) {
-        vx::TMemoryStream after;
-        page.SaveToStream(after);
-        VX_FUZZ_CHECK(after.Bytes() == before.Bytes());
-    }
+    vx::fuzz::RefusalKeeps([&](vx::TStream& s) { page.SaveToStream(s); },
+                           [&] { page.LoadFromStream(stream); });
     return 0;
 }
