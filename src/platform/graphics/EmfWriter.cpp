@@ -430,26 +430,16 @@ void EmfWriter::Nested(const TRect& dest, const Metafile& metafile) {
 
 void EmfWriter::Play(const Metafile& metafile) {
     const MetafileData& d = *metafile.Data();
-    static const TPen defaultPen;
-    static const TBrush defaultBrush;
-    static const MetaTextState defaultText{};
-    const TPen* pen = &defaultPen;
-    const TBrush* brush = &defaultBrush;
-    const MetaTextState* text = &defaultText;
-    auto rectAt = [&d](uint32_t offset) {
-        return TRect{d.Ints[offset], d.Ints[offset + 1], d.Ints[offset + 2], d.Ints[offset + 3]};
-    };
+    MetaDrawState state;
     for (const MetaRecord& r : d.Records) {
         const int32_t* ints = d.Ints.data() + r.Offset;
+        if (state.Take(d, r))
+            continue;
+        const TPen* pen = state.Pen;
+        const TBrush* brush = state.Brush;
+        const MetaTextState* text = state.Text;
         switch (r.Kind) {
-        case MetaRecordKind::SetPen:
-            pen = &d.Pens[r.Index];
-            break;
-        case MetaRecordKind::SetBrush:
-            brush = &d.Brushes[r.Index];
-            break;
-        case MetaRecordKind::SetText:
-            text = &d.TextStates[r.Index];
+        default: // the state records, taken above
             break;
         case MetaRecordKind::Polyline:
             if (r.Count < 2 || pen->Style == psClear || !DrawsOnPrinters(pen->Mode))
@@ -471,7 +461,7 @@ void EmfWriter::Play(const Metafile& metafile) {
             SelectPen(*pen);
             SelectBrush(*brush);
             Shape(r.Kind == MetaRecordKind::Ellipse ? EMR_ELLIPSE : EMR_RECTANGLE,
-                  rectAt(r.Offset));
+                  RectAt(d.Ints, r.Offset));
             break;
         case MetaRecordKind::FillRect: {
             if (brush->Style == bsClear)
@@ -479,7 +469,7 @@ void EmfWriter::Play(const Metafile& metafile) {
             // Without a pen the platform fills one pixel short of right and bottom.
             SelectBrush(*brush);
             Select(NULL_PEN, dc_.Pen);
-            TRect fill = rectAt(r.Offset);
+            TRect fill = RectAt(d.Ints, r.Offset);
             ++fill.Right;
             ++fill.Bottom;
             Shape(EMR_RECTANGLE, fill);
@@ -491,15 +481,15 @@ void EmfWriter::Play(const Metafile& metafile) {
             Text(*text, *brush, ints[0], ints[1], d.Texts[r.Index], nullptr);
             break;
         case MetaRecordKind::ClippedText: {
-            const TRect clip = rectAt(r.Offset + 2);
+            const TRect clip = RectAt(d.Ints, r.Offset + 2);
             Text(*text, *brush, ints[0], ints[1], d.Texts[r.Index], &clip);
             break;
         }
         case MetaRecordKind::DrawMetafile:
-            Nested(rectAt(r.Offset), d.Metafiles[r.Index]);
+            Nested(RectAt(d.Ints, r.Offset), d.Metafiles[r.Index]);
             break;
         case MetaRecordKind::DrawBitmap:
-            Bitmap(rectAt(r.Offset), d.Bitmaps[r.Index], rectAt(r.Offset + 4));
+            Bitmap(RectAt(d.Ints, r.Offset), d.Bitmaps[r.Index], RectAt(d.Ints, r.Offset + 4));
             break;
         }
     }

@@ -52,4 +52,48 @@ struct MetafileData {
     bool HasRasterOps = false;
 };
 
+// Four ints from offset as a rectangle (left, top, right, bottom).
+inline TRect RectAt(const std::vector<int32_t>& ints, uint32_t offset) {
+    return {ints[offset], ints[offset + 1], ints[offset + 2], ints[offset + 3]};
+}
+
+// The pen, brush and text state of one playback, as its state records set them; every player
+// starts from the same defaults.
+struct MetaDrawState {
+    const TPen* Pen = &DefaultPen();
+    const TBrush* Brush = &DefaultBrush();
+    const MetaTextState* Text = &DefaultText();
+
+    // Takes a state record; false for a drawing record.
+    bool Take(const MetafileData& d, const MetaRecord& r) {
+        switch (r.Kind) {
+        case MetaRecordKind::SetPen:
+            Pen = &d.Pens[r.Index];
+            return true;
+        case MetaRecordKind::SetBrush:
+            Brush = &d.Brushes[r.Index];
+            return true;
+        case MetaRecordKind::SetText:
+            Text = &d.TextStates[r.Index];
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    static const TPen& DefaultPen() {
+        static const TPen pen;
+        return pen;
+    }
+    static const TBrush& DefaultBrush() {
+        static const TBrush brush;
+        return brush;
+    }
+    static const MetaTextState& DefaultText() {
+        static const MetaTextState text{};
+        return text;
+    }
+};
+
 } // namespace vx

@@ -369,10 +369,6 @@ private:
     QPainter& p_;
 };
 
-TRect RectAt(const std::vector<int32_t>& ints, uint32_t offset) {
-    return {ints[offset], ints[offset + 1], ints[offset + 2], ints[offset + 3]};
-}
-
 void Renderer::Play(const Metafile& metafile, const QRectF& dest) {
     const MetafileData& d = *metafile.Data();
     if (d.Records.empty() || metafile.Width() <= 0 || metafile.Height() <= 0)
@@ -380,23 +376,16 @@ void Renderer::Play(const Metafile& metafile, const QRectF& dest) {
     p_.save();
     p_.translate(dest.left(), dest.top());
     p_.scale(dest.width() / metafile.Width(), dest.height() / metafile.Height());
-    static const TPen defaultPen;
-    static const TBrush defaultBrush;
-    static const MetaTextState defaultText{};
-    const TPen* pen = &defaultPen;
-    const TBrush* brush = &defaultBrush;
-    const MetaTextState* text = &defaultText;
+    MetaDrawState state;
     for (const MetaRecord& r : d.Records) {
         const int32_t* ints = d.Ints.data() + r.Offset;
+        if (state.Take(d, r))
+            continue;
+        const TPen* pen = state.Pen;
+        const TBrush* brush = state.Brush;
+        const MetaTextState* text = state.Text;
         switch (r.Kind) {
-        case MetaRecordKind::SetPen:
-            pen = &d.Pens[r.Index];
-            break;
-        case MetaRecordKind::SetBrush:
-            brush = &d.Brushes[r.Index];
-            break;
-        case MetaRecordKind::SetText:
-            text = &d.TextStates[r.Index];
+        default: // the state records, taken above
             break;
         case MetaRecordKind::Polyline:
             Lines(*pen, ints, r.Count);
