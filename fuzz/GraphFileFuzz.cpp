@@ -1,5 +1,5 @@
 // The graph file read into a graph: a refused file leaves the graph writing what it wrote
-// before.
+// before, and says a place inside it.
 
 #include "FuzzSupport.h"
 
@@ -18,7 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = vx::fuzz::WriteTemp("g.CGF", vx::fuzz::Bytes(data, size));
     vx::TDatabuffer buffer;
     vx::TWPGraph graph(nullptr, &buffer);
-    vx::fuzz::RefusalKeeps<vx::EDocumentFile>([&](vx::TStream& s) { graph.SaveToStream(s); },
-                                              [&] { vx::LoadGraphFile(path, graph); });
+    vx::fuzz::RefusalKeeps<vx::EDocumentFile>(
+        [&](vx::TStream& s) { graph.SaveToStream(s); },
+        [&] {
+            try {
+                vx::LoadGraphFile(path, graph);
+            } catch (const vx::EDocumentFile& e) {
+                VX_FUZZ_CHECK(e.Offset >= 0 && e.Offset <= static_cast<int64_t>(size));
+                throw;
+            }
+        });
     return 0;
 }

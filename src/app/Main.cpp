@@ -422,15 +422,16 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
         if (!CopyFile(path, copy, false))
             throw EFOpenError("Cannot open file \"" + path + "\"");
         TFileStream stream(copy, fmOpenRead);
-        const std::string tag = stream.ReadShortString();
+        std::string tag;
+        ReadChecked(stream, path, [&] { tag = stream.ReadShortString(); });
         DebugLog("Open->", tag);
         if (FileTagVersion(tag) < 80)
             return;
         stream.SetPosition(0);
         auto* doc = CreateForm<TDocForm>();
         sub = AddDocumentWindow(doc);
-        ReadDocumentHeader(stream, *doc->Databuffer, path);
-        doc->OpenDocumentStream(stream);
+        ReadChecked(stream, path, [&] { ReadDocumentHeader(stream, *doc->Databuffer, path); });
+        doc->OpenDocumentStream(stream, path);
         doc->SetCaption(ToQString(ExtractFileName(path)));
         sub->show();
         doc->Show();
@@ -438,8 +439,11 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
         DebugLog("Except->", e.what());
         // Half a document could be saved over the whole one.
         FreeDocumentWindow(sub);
-        if (tellUser)
-            Ui().ShowMessage(Text("IDS_102") + path + "\r\n" + e.what());
+        if (!tellUser)
+            return;
+        const auto* damaged = dynamic_cast<const EDocumentFile*>(&e);
+        const std::string place = damaged ? FilePlaceText(*damaged, Text("IDS_104")) : "";
+        Ui().ShowMessage(Text("IDS_102") + path + "\r\n" + (place.empty() ? e.what() : place));
     }
 }
 

@@ -90,11 +90,7 @@ void TDocForm::SaveDocumentToFile(const std::string& fileName) {
 
 void TDocForm::LoadPages(TStream& stream, bool append, const std::string& fileName) {
     TPageList pages;
-    try {
-        pages = ReadPages(stream, Databuffer.get());
-    } catch (const std::exception&) {
-        throw EDocumentFile(TDocumentFileError::Damaged, fileName);
-    }
+    ReadChecked(stream, fileName, [&] { pages = ReadPages(stream, Databuffer.get()); });
     // A document without pages is refused rather than opened pageless.
     if (!append && pages.empty())
         throw EDocumentFile(TDocumentFileError::Damaged, fileName);
@@ -245,7 +241,8 @@ std::string TDocForm::FileErrorText(const EDocumentFile& error) const {
     case TDocumentFileError::CannotSave:
         break;
     }
-    return Text(id) + error.FileName;
+    const std::string place = FilePlaceText(error, Text("IDS_56"));
+    return Text(id) + error.FileName + (place.empty() ? "" : "\r\n" + place);
 }
 
 void TDocForm::FileCommand(const std::function<void()>& command) {

@@ -115,8 +115,9 @@ public:
     // ---- called by the main window ----
     // A new document from a configuration and test files; a second call does nothing.
     void NewDocument(const std::string& configurationFile, const TStringList& files);
-    // The pages of a stored document, whose header, tests and test styles the caller has read.
-    void OpenDocumentStream(TStream& stream);
+    // The pages of a stored document, whose header, tests and test styles the caller has read;
+    // a refusal names fileName.
+    void OpenDocumentStream(TStream& stream, const std::string& fileName = {});
     void PrintDocumentDialog();
     // Pages from..to counted from 1; from below 1 is 1, to below 1 or above the count is the
     // count. Sheets go out as one job per run of one orientation, all in one print batch.

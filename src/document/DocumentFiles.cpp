@@ -2,6 +2,7 @@
 
 #include "data/Databuff.h"
 #include "data/ProvaText.h"
+#include "platform/runtime/Format.h"
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Streams.h"
@@ -179,6 +180,23 @@ struct TSeparatorRestore {
 EDocumentFile::EDocumentFile(TDocumentFileError kind, std::string fileName)
     : Exception(ErrorPrefix(kind) + fileName), Kind(kind), FileName(std::move(fileName)) {}
 
+// One line, so that the debug log keeps its three lines a step.
+EDocumentFile::EDocumentFile(std::string fileName, int64_t offset, std::string reason)
+    : EDocumentFile(TDocumentFileError::Damaged, std::move(fileName)) {
+    Offset = offset;
+    Reason = std::move(reason);
+    if (Offset >= 0)
+        Message += " (byte " + std::to_string(Offset) + ": " + Reason + ")";
+    else if (!Reason.empty())
+        Message += " (" + Reason + ")";
+}
+
+std::string FilePlaceText(const EDocumentFile& error, const std::string& placeFormat) {
+    if (error.Offset < 0)
+        return error.Reason;
+    return Format(placeFormat, {error.Offset}) + error.Reason;
+}
+
 int FileTagVersion(std::string_view tag) {
     const size_t dot = tag.find('.');
     if (dot == std::string_view::npos)
@@ -308,16 +326,25 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(TS
     }
 }
 
-void ReadFileChecked(const std::string& fileName, const std::function<void(TStream&)>& read) {
+void ReadChecked(TStream& stream, const std::string& fileName, const std::function<void()>& read) {
     try {
-        TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-        TBufferedReader stream(file);
-        read(stream);
+        read();
     } catch (const EDocumentFile&) {
         throw;
-    } catch (const std::exception&) {
-        throw EDocumentFile(TDocumentFileError::Damaged, fileName);
+    } catch (const std::exception& e) {
+        throw EDocumentFile(fileName, stream.Position(), e.what());
     }
+}
+
+void ReadFileChecked(const std::string& fileName, const std::function<void(TStream&)>& read) {
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
+    } catch (const std::exception& e) {
+        throw EDocumentFile(fileName, -1, e.what());
+    }
+    TBufferedReader stream(*file);
+    ReadChecked(stream, fileName, [&] { read(stream); });
 }
 
 void SaveDocumentFile(const std::string& fileName, const TDatabuffer& buffer,

@@ -11,6 +11,7 @@
 #include "platform/runtime/StringList.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,13 +28,23 @@ class TWPPage;
 
 enum class TDocumentFileError { NotAProject, UnsupportedVersion, Damaged, CannotSave };
 
-// A document, project or graph file that could not be read or written.
+// A document, project or graph file that could not be read or written. A damaged file also
+// tells where reading stopped (Offset: bytes from the file's start, -1 when it could not be
+// opened) and what its reader found wrong there (Reason); the message carries both.
 class EDocumentFile : public Exception {
 public:
     EDocumentFile(TDocumentFileError kind, std::string fileName);
+    EDocumentFile(std::string fileName, int64_t offset, std::string reason);
     TDocumentFileError Kind;
     std::string FileName;
+    int64_t Offset = -1;
+    std::string Reason;
 };
+
+// Where a damaged file went wrong, for a message: placeFormat (a window's text holding %d)
+// with the offset, then the reason; the reason alone when the file could not be opened; empty
+// when the error says neither.
+std::string FilePlaceText(const EDocumentFile& error, const std::string& placeFormat);
 
 inline constexpr std::string_view kDocumentTag = "Doc_Version_0.82";
 inline constexpr std::string_view kProjectTag = "Cfg_Version_0.83";
@@ -102,6 +113,9 @@ bool ReadTestFile(TDatabuffer& buffer, const std::string& fileName,
 // any failure removes the temporary, keeps the old file and raises EDocumentFile (cannot
 // save).
 void SaveFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& write);
+// Runs read on stream, which holds fileName from its start: whatever read raises comes out as
+// EDocumentFile, damaged at the stream's position, unless it is an EDocumentFile already.
+void ReadChecked(TStream& stream, const std::string& fileName, const std::function<void()>& read);
 // The whole file as a stream for read; a failure of read (or of opening the file) raises
 // EDocumentFile: damaged or incomplete unless read raised EDocumentFile itself.
 void ReadFileChecked(const std::string& fileName, const std::function<void(TStream&)>& read);

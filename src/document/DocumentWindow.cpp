@@ -449,11 +449,11 @@ void TDocForm::NewDocument(const std::string& configurationFile, const TStringLi
     UpdatePageTypeControls();
 }
 
-void TDocForm::OpenDocumentStream(TStream& stream) {
+void TDocForm::OpenDocumentStream(TStream& stream, const std::string& fileName) {
     CreateDocBox();
     {
         WorkScope work([this] { BeginWork(); }, [this] { EndWork(); });
-        LoadPages(stream, false);
+        LoadPages(stream, false, fileName);
     }
     DocBox->ZoomToFit();
     DocBox->RedrawCurrentPage();

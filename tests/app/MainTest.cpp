@@ -503,14 +503,29 @@ TEST_F(MainFormTest, ADamagedDocumentLeavesNoHalfReadWindow) {
     EXPECT_NE(LogText().find("Except->\r\nVal->"), std::string::npos);
     EXPECT_TRUE(rui.Messages.empty());
 
-    // Chosen by the user, it is also told.
+    // Chosen by the user, it is also told, with the byte where reading stopped.
     form->apri_documento(d, true);
     EXPECT_TRUE(Documents().empty());
     ASSERT_EQ(rui.Messages.size(), 1u);
-    EXPECT_EQ(rui.Messages[0].Text.rfind("Impossibile aprire il documento: " + d + "\r\n", 0), 0u)
-        << rui.Messages[0].Text;
-    EXPECT_GT(rui.Messages[0].Text.size(),
-              ("Impossibile aprire il documento: " + d + "\r\n").size());
+    const std::string head =
+        "Impossibile aprire il documento: " + d + "\r\nLettura interrotta al byte ";
+    ASSERT_EQ(rui.Messages[0].Text.rfind(head, 0), 0u) << rui.Messages[0].Text;
+    const std::string place = rui.Messages[0].Text.substr(head.size());
+    EXPECT_LE(std::stoll(place), static_cast<long long>(bytes.size() / 2)) << place;
+    EXPECT_NE(place.find(": "), std::string::npos) << place;
+
+    // Cut inside its tag: the tag's characters at byte 1 are missing.
+    test::WriteFile(d, bytes.substr(0, 5));
+    rui.Messages.clear();
+    form->apri_documento(d, true);
+    EXPECT_TRUE(Documents().empty());
+    ASSERT_EQ(rui.Messages.size(), 1u);
+    EXPECT_EQ(rui.Messages[0].Text, "Impossibile aprire il documento: " + d +
+                                        "\r\nLettura interrotta al byte 1: Stream read error");
+    EXPECT_NE(LogText().find("Val->The file is damaged or incomplete: " + d +
+                             " (byte 1: Stream read error)\r\n"),
+              std::string::npos)
+        << LogText();
 }
 
 TEST_F(MainFormTest, RecentEntriesOpenByTheirKind) {

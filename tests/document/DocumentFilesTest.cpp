@@ -233,20 +233,43 @@ TEST_F(DocumentFilesTest, HostileCountsAndKindsAreRefusedBeforeAnythingIsMade) {
     const std::string huge = I32(0x7FFFFFFF);
     std::string kind9 = p;
     kind9[32] = 9; // the kind byte of the page record
-    const std::string cases[] = {
-        project + huge,
-        project + I32(1) + p + huge,
-        project + I32(1) + p + I32(0) + DefaultStyleBytes() + huge,
-        project + I32(1) + p + I32(0) + DefaultStyleBytes() + I32(1) + huge,
-        project + I32(1) + kind9 + I32(0) + DefaultStyleBytes() + I32(0),
+    const int64_t pages = 17 + 4;
+    const int64_t labels = pages + static_cast<int64_t>(p.size());
+    const int64_t list = labels + 4 + 160;
+    // The page record: fixed fields, name, info font and colour, the two info lines.
+    const int64_t record = pages + 33 + 1 + 8 + 60 + 4 + 1 +
+                           static_cast<int64_t>(page->informazioni_up.size()) + 1 +
+                           static_cast<int64_t>(page->informazioni_down.size());
+    // Each refused where the count or record that cannot be stands: reading stops after it.
+    struct Case {
+        std::string bytes;
+        int64_t offset;
+        std::string reason;
+    } const cases[] = {
+        {project + huge, pages, "Stream read error"},
+        {project + I32(1) + p + huge, labels + 4, "Stream read error"},
+        {project + I32(1) + p + I32(0) + DefaultStyleBytes() + huge, list + 4, "Stream read error"},
+        {project + I32(1) + p + I32(0) + DefaultStyleBytes() + I32(1) + huge, list + 8,
+         "Stream read error"},
+        {project + I32(1) + kind9 + I32(0) + DefaultStyleBytes() + I32(0), record,
+         "Invalid page kind 9 in the page record"},
+        {project.substr(0, 9), 1, "Stream read error"},
     };
     TempDir dir;
     const std::string file = dir.File("h.CPF");
-    for (const std::string& bytes : cases) {
-        WriteFile(file, bytes);
-        EXPECT_THROW(ReadFileChecked(file, [&](TStream& s) { ReadProject(s, &buffer, file); }),
-                     EDocumentFile)
-            << HexBytes(bytes.substr(17, 40));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(HexBytes(c.bytes.substr(0, 60)));
+        WriteFile(file, c.bytes);
+        try {
+            ReadFileChecked(file, [&](TStream& s) { ReadProject(s, &buffer, file); });
+            ADD_FAILURE() << "read";
+        } catch (const EDocumentFile& e) {
+            EXPECT_EQ(e.Kind, TDocumentFileError::Damaged);
+            EXPECT_EQ(e.Offset, c.offset);
+            EXPECT_EQ(e.Reason, c.reason);
+            EXPECT_EQ(e.Message, "The file is damaged or incomplete: " + file + " (byte " +
+                                     std::to_string(c.offset) + ": " + c.reason + ")");
+        }
     }
 }
 
@@ -279,11 +302,15 @@ TEST_F(DocumentFilesTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
 
 TEST_F(DocumentFilesTest, MissingAndDamagedFilesAreDamagedOrIncomplete) {
     TempDir dir;
+    const std::string missing = dir.File("missing.CPF");
     try {
-        ReadFileChecked(dir.File("missing.CPF"), [](TStream&) {});
+        ReadFileChecked(missing, [](TStream&) {});
         ADD_FAILURE();
     } catch (const EDocumentFile& e) {
         EXPECT_EQ(e.Kind, TDocumentFileError::Damaged);
+        EXPECT_EQ(e.Offset, -1);
+        EXPECT_EQ(e.Reason, "Cannot open file \"" + missing + "\". No such file or directory");
+        EXPECT_EQ(FilePlaceText(e, "at %d: "), e.Reason);
     }
     WriteFile(dir.File("x.CPF"), Sstr("Cfg_Version_0.83") + "\x01");
     try {

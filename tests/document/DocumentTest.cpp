@@ -399,15 +399,21 @@ TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
     struct Case {
         const char* file;
         const char* text;
+        std::string place;
     };
-    for (const Case c : {Case{"n.CPF", "Il file non \xE8 una configurazione: "},
-                         Case{"v.CPF", "Versione del file non supportata: "},
-                         Case{"d.CPF", "File danneggiato o incompleto: "}}) {
+    // A damaged file also says where reading stopped and why: here the page count is cut.
+    for (const Case& c : {Case{"n.CPF", "Il file non \xE8 una configurazione: ", ""},
+                          Case{"v.CPF", "Versione del file non supportata: ", ""},
+                          Case{"d.CPF", "File danneggiato o incompleto: ",
+                               "\r\nLettura interrotta al byte 18: Stream read error"},
+                          Case{"gone.CPF", "File danneggiato o incompleto: ",
+                               "\r\nCannot open file \"" + base_.File("gone.CPF") +
+                                   "\". No such file or directory"}}) {
         ui_.Messages.clear();
         ui_.OpenAnswers.push_back({base_.File(c.file)});
         form->CaricaConfigurazione1Click(nullptr);
         ASSERT_EQ(ui_.Messages.size(), 1u);
-        EXPECT_EQ(ui_.Messages[0].Text, c.text + base_.File(c.file));
+        EXPECT_EQ(ui_.Messages[0].Text, c.text + base_.File(c.file) + c.place);
         EXPECT_EQ(Tabs(*form), std::vector<std::string>{"Documento 1"});
     }
     EXPECT_EQ(ui_.Requests[0].Filter, "Config files (*.CPF)|*.CPF");
