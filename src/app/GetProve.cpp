@@ -185,7 +185,7 @@ void TOpenListFile::FormCreate(QObject*) {
 
 void TOpenListFile::FillLoadModels() {
     TStringList files;
-    ListFilesByMask(files, BasePath + "Configurazioni/*.WHF");
+    ListFilesByMask(files, ConfigurationsFolder() + "*.WHF");
     QStringList models;
     for (const std::string& file : files.Items())
         models << ToQString(file.substr(0, file.size() - 4));

@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/GetProve.h"
 #include "app/MainExtensions.h"
+#include "app/ProgramHooks.h"
 #include "app/Version.h"
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
@@ -11,6 +12,7 @@
 #include "data/WPComp.h"
 #include "document/Document.h"
 #include "document/DocumentFiles.h"
+#include "document/FileDialogs.h"
 #include "localisation/FormTable.h"
 #include "localisation/Strglobmod.h"
 #include "localisation/mlComp.h"
@@ -53,17 +55,6 @@ constexpr std::string_view kLastNormalPath = " Last normal path";
 constexpr std::string_view kTestsPath = "Path Prove Default";
 constexpr int kFrameGroup = 0;
 constexpr int kTrailingGroup = 2;
-
-std::string RecentFileName() {
-    const std::string wanted = BasePath + "System/recenti.set";
-    const std::string existing = FindExistingPath(wanted);
-    return existing.empty() ? wanted : existing;
-}
-
-std::string ConfigurationFolder() {
-    const std::string existing = FindExistingPath(BasePath + "Configurazioni");
-    return IncludeTrailingPathDelimiter(existing.empty() ? BasePath + "Configurazioni" : existing);
-}
 
 uint32_t ReadU32(std::string_view bytes, size_t at) {
     uint32_t v = 0;
@@ -407,6 +398,7 @@ void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
 }
 
 QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
+    doc->Dialogs = &ProgramDocumentDialogs();
     QMdiSubWindow* sub = ClientArea->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // Documents open maximised inside the frame, each page at its fitted zoom.
@@ -442,7 +434,7 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
         if (!tellUser)
             return;
         const auto* damaged = dynamic_cast<const EDocumentFile*>(&e);
-        const std::string place = damaged ? FilePlaceText(*damaged, Text("IDS_104")) : "";
+        const std::string place = damaged ? FilePlaceText(*damaged, FileMessage("IDS_56")) : "";
         Ui().ShowMessage(Text("IDS_102") + path + "\r\n" + (place.empty() ? e.what() : place));
     }
 }
@@ -454,7 +446,7 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
         chosen = configuration;
     } else {
         TStringList names;
-        ListFilesByMask(names, ConfigurationFolder() + "*.CPF");
+        ListFilesByMask(names, ConfigurationsFolder() + "*.CPF");
         if (!names.Empty()) {
             std::unique_ptr<Tconfig_document_dlg> dlg(CreateForm<Tconfig_document_dlg>());
             for (int i = 0; i < names.Count(); ++i)
@@ -463,7 +455,7 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
                 return;
             const int index = dlg->ListBox1->ItemIndex();
             if (index >= 0)
-                chosen = ConfigurationFolder() + FromQString(dlg->ListBox1->Item(index));
+                chosen = ConfigurationsFolder() + FromQString(dlg->ListBox1->Item(index));
         }
     }
     auto* doc = CreateForm<TDocForm>();
@@ -509,8 +501,8 @@ void TMainForm::AddRecentFile(const std::string& path) {
 
 void TMainForm::LoadRecentFiles() {
     try {
-        const std::string name = FindExistingPath(BasePath + "System/recenti.set");
-        if (name.empty())
+        const std::string name = SystemFileName("recenti.set");
+        if (!FileExists(name))
             return;
         // Ten entries of any real path fit well within this; a larger file is not read whole.
         constexpr qint64 kMaxRead = 4 + kMaxRecentFiles * (4 + 65536);
@@ -527,7 +519,7 @@ void TMainForm::LoadRecentFiles() {
 
 void TMainForm::SaveRecentFiles() const {
     try {
-        WriteFileAtomically(RecentFileName(), FormatRecentFiles(RecentFiles));
+        WriteFileAtomically(SystemFileName("recenti.set"), FormatRecentFiles(RecentFiles));
     } catch (const std::exception&) {
     }
 }

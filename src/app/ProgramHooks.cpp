@@ -17,4 +17,9 @@ TProgramEditorHooks& ProgramEditorHooks() {
     return hooks;
 }
 
+TProgramDocumentDialogs& ProgramDocumentDialogs() {
+    static TProgramDocumentDialogs dialogs;
+    return dialogs;
+}
+
 } // namespace vx

@@ -2,6 +2,7 @@
 
 // The program's windows behind the engine's hooks; start-up installs the one instance.
 
+#include "document/DocumentDialogs.h"
 #include "report/EditorHooks.h"
 
 namespace vx {
@@ -13,5 +14,10 @@ public:
 };
 
 TProgramEditorHooks& ProgramEditorHooks();
+
+// The program's dialogs of the document window; every window the main window adds uses it.
+class TProgramDocumentDialogs : public DocumentDialogs {};
+
+TProgramDocumentDialogs& ProgramDocumentDialogs();
 
 } // namespace vx

@@ -47,6 +47,16 @@ public:
     bool PrintDialog(PrintDialogRequest& r) override { return windows_.PrintDialog(r); }
     bool PrinterSetupDialog() override { return windows_.PrinterSetupDialog(); }
     bool FontDialog(FontChoice& font) override { return windows_.FontDialog(font); }
+    std::string OpenPictureDialog(const FileDialogRequest& r) override {
+        return windows_.OpenPictureDialog(r);
+    }
+    std::string SelectDirectory(const std::string& title, const std::string& start) override {
+        return windows_.SelectDirectory(title, start);
+    }
+    std::string InputBox(const std::string& caption, const std::string& prompt,
+                         const std::string& defaultText) override {
+        return windows_.InputBox(caption, prompt, defaultText);
+    }
     int ShowModal(QObject* form) override { return windows_.ShowModal(form); }
     void SetBusyCursor(bool busy) override { windows_.SetBusyCursor(busy); }
     bool OpenWithDesktop(const std::string& path) override {

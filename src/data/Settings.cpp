@@ -37,12 +37,23 @@ void TImpostazioniRec::PutText(size_t offset, size_t room, std::string_view s) {
     std::copy_n(s.begin(), length, Bytes.begin() + static_cast<std::ptrdiff_t>(offset) + 1);
 }
 
-std::string SettingsFileName() {
-    const std::string wanted = BasePath + "System/impostazioni.set";
+std::string ConfigurationsFolder() {
+    const std::string wanted = BasePath + "Configurazioni";
+    const std::string found = FindExistingPath(wanted);
+    return IncludeTrailingPathDelimiter(found.empty() ? wanted : found);
+}
+
+std::string SystemFileName(std::string_view name, std::string_view basePath) {
+    const std::string system = IncludeTrailingPathDelimiter(basePath) + "System";
+    const std::string wanted = system + "/" + std::string(name);
     if (std::string found = FindExistingPath(wanted); !found.empty())
         return found;
-    const std::string folder = FindExistingPath(BasePath + "System");
-    return folder.empty() ? wanted : IncludeTrailingPathDelimiter(folder) + "impostazioni.set";
+    const std::string folder = FindExistingPath(system);
+    return folder.empty() ? wanted : IncludeTrailingPathDelimiter(folder) + std::string(name);
+}
+
+std::string SettingsFileName() {
+    return SystemFileName("impostazioni.set");
 }
 
 void LoadSettings() {

@@ -64,7 +64,14 @@ inline TImpostazioniRec ImpostazioniRec;
 // The base folder, ending in '/'.
 inline std::string BasePath;
 
-// "impostazioni.set" in "System" below BasePath, as it exists on disk when it does.
+// "Configurazioni/" below BasePath as it exists on disk ignoring case, else as written here;
+// ends in '/'.
+std::string ConfigurationsFolder();
+// "System/" + name below the base folder as it exists on disk ignoring case; a missing file
+// goes into the "System" folder as it exists, else the path is as written here.
+std::string SystemFileName(std::string_view name, std::string_view basePath = BasePath);
+
+// SystemFileName("impostazioni.set").
 std::string SettingsFileName();
 
 // Reads up to 1288 bytes of the settings file over the record; a shorter file sets only the

@@ -1,5 +1,7 @@
 #include "data/WPComp.h"
 
+#include "data/Settings.h"
+
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Numbers.h"
@@ -328,6 +330,21 @@ int IndexToPenWidth(int index) {
 }
 
 namespace {
+constexpr TPenStyle kPenStyles[] = {psSolid, psDot, psDash, psDashDot, psDashDotDot};
+} // namespace
+
+int PenStyleToIndex(TPenStyle style) {
+    for (int i = 0; i < 5; ++i)
+        if (kPenStyles[i] == style)
+            return i;
+    return 0;
+}
+
+TPenStyle IndexToPenStyle(int index) {
+    return index >= 0 && index < 5 ? kPenStyles[index] : psSolid;
+}
+
+namespace {
 double UnitsPerInch(Tunitadimisura unit) {
     switch (unit) {
     case UM_mm:
@@ -351,13 +368,7 @@ int32_t UnitsToPixels(int pixelsPerInch, Tunitadimisura unit, double length) {
 }
 
 std::string KolmVarFileName(std::string_view basePath) {
-    const std::string wanted = IncludeTrailingPathDelimiter(basePath) + "System/KOLMVAR.SET";
-    std::string found = FindExistingPath(wanted);
-    if (!found.empty())
-        return found;
-    // A new file goes into the System folder as it exists, whatever the case of its name.
-    std::string folder = FindExistingPath(IncludeTrailingPathDelimiter(basePath) + "System");
-    return folder.empty() ? wanted : IncludeTrailingPathDelimiter(folder) + "KOLMVAR.SET";
+    return SystemFileName("KOLMVAR.SET", basePath);
 }
 
 bool ReadKolmVar(std::string_view basePath, std::string_view section, std::string_view key,

@@ -4,6 +4,7 @@
 // rectangles, pen-width codes, lengths on a device, and the last-used folders kept in the
 // companion program's settings file.
 
+#include "platform/graphics/Pen.h"
 #include "platform/runtime/Geometry.h"
 #include "platform/system/Files.h" // MatchesMask
 
@@ -84,6 +85,11 @@ TRect RectScreenToClient(const Control& control, const TRect& rect) {
 // Codes 0..6 are the widths 1, 2, 3, 4, 6, 8, 12 in the order of the dialogs' lists.
 int PenWidthToIndex(int width); // an unlisted width gives 0
 int IndexToPenWidth(int index); // an unlisted code gives 1
+
+// Codes 0..4 are the styles solid, dot, dash, dash-dot, dash-dot-dot in the order of the
+// dialogs' lists.
+int PenStyleToIndex(TPenStyle style); // an unlisted style gives 0
+TPenStyle IndexToPenStyle(int index); // an unlisted code gives psSolid
 
 enum Tunitadimisura : uint8_t { UM_Inch, UM_mm, UM_Cm };
 

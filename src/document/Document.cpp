@@ -5,6 +5,7 @@
 #include "data/Settings.h"
 #include "data/WPComp.h"
 #include "document/DocumentFiles.h"
+#include "document/FileDialogs.h"
 #include "localisation/FormTable.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/EnginePaint.h"
@@ -44,10 +45,6 @@ std::string Md5Hex(std::string_view bytes) {
         QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
                                  QCryptographicHash::Md5);
     return digest.toHex().toUpper().toStdString();
-}
-
-std::string ConfigurationsFolder() {
-    return BasePath + "Configurazioni";
 }
 
 } // namespace
@@ -154,7 +151,7 @@ void TDocForm::LoadTestsAndProject(const std::string& /*loadModel*/,
     SetCaption(ToQString(caption));
 
     // A project that cannot be read falls back as a missing one does.
-    for (const std::string& candidate : {configurationFile, BasePath + "System/defcfg.set"}) {
+    for (const std::string& candidate : {configurationFile, SystemFileName("defcfg.set")}) {
         const std::string path = candidate.empty() ? std::string() : FindExistingPath(candidate);
         if (path.empty())
             continue;
@@ -226,47 +223,17 @@ void TDocForm::VerificaHASH1Click(QObject*) {
 
 // ---- dialogs ----
 
-std::string TDocForm::FileErrorText(const EDocumentFile& error) const {
-    const char* id = "IDS_53";
-    switch (error.Kind) {
-    case TDocumentFileError::NotAProject:
-        id = "IDS_50";
-        break;
-    case TDocumentFileError::UnsupportedVersion:
-        id = "IDS_51";
-        break;
-    case TDocumentFileError::Damaged:
-        id = "IDS_52";
-        break;
-    case TDocumentFileError::CannotSave:
-        break;
-    }
-    const std::string place = FilePlaceText(error, Text("IDS_56"));
-    return Text(id) + error.FileName + (place.empty() ? "" : "\r\n" + place);
-}
-
 void TDocForm::FileCommand(const std::function<void()>& command) {
     try {
         command();
     } catch (const EDocumentFile& e) {
-        Ui().MessageDlg(FileErrorText(e), TMsgDlgType::mtError, mbOK);
+        Ui().MessageDlg(FileErrorText(e, e.FileName, e.Kind == TDocumentFileError::CannotSave),
+                        TMsgDlgType::mtError, mbOK);
     }
 }
 
-std::string TDocForm::ChooseFile(bool save, const std::string& initialDir,
-                                 const std::string& filterId, const std::string& ext,
-                                 const std::string& proposed) {
-    FileDialogRequest request;
-    request.InitialDir = initialDir;
-    request.FileName = proposed;
-    request.Filter = Text(filterId.c_str()) + ext + ")|*." + ext;
-    request.DefaultExt = ext;
-    if (save) {
-        const std::string name = Ui().SaveFileDialog(request);
-        return name.empty() ? name : ChangeFileExt(name, "." + ext);
-    }
-    const std::vector<std::string> names = Ui().OpenFileDialog(request);
-    return names.empty() ? std::string() : names.front();
+std::string TDocForm::FileFilter(const char* id, const std::string& ext) const {
+    return Text(id) + ext + ")|*." + ext;
 }
 
 void TDocForm::RefreshAfterLoad() {
@@ -280,7 +247,7 @@ void TDocForm::RefreshAfterLoad() {
 void TDocForm::SalvaDocumento1Click(QObject*) {
     std::string lastFolder;
     ReadKolmVar(BasePath, "Kolm Path", "Last doc path", lastFolder);
-    const std::string name = ChooseFile(true, lastFolder, "IDS_11", "VRX");
+    const std::string name = ChooseFile(true, lastFolder, FileFilter("IDS_11", "VRX"), "VRX");
     if (name.empty())
         return;
     FileCommand([&] {
@@ -291,13 +258,14 @@ void TDocForm::SalvaDocumento1Click(QObject*) {
 
 void TDocForm::SalvaConfigurazione1Click(QObject*) {
     const std::string name =
-        ChooseFile(true, ConfigurationsFolder(), "IDS_11", "CPF", DocumentName);
+        ChooseFile(true, ConfigurationsFolder(), FileFilter("IDS_11", "CPF"), "CPF", DocumentName);
     if (!name.empty())
         FileCommand([&] { SaveProjectToFile(name); });
 }
 
 void TDocForm::CaricaConfigurazione1Click(QObject*) {
-    const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_11", "CPF");
+    const std::string name =
+        ChooseFile(false, ConfigurationsFolder(), FileFilter("IDS_11", "CPF"), "CPF");
     if (name.empty())
         return;
     FileCommand([&] { LoadProjectFromFile(name, false); });
@@ -305,7 +273,8 @@ void TDocForm::CaricaConfigurazione1Click(QObject*) {
 }
 
 void TDocForm::ImportaConfigurazione1Click(QObject*) {
-    const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_11", "CPF");
+    const std::string name =
+        ChooseFile(false, ConfigurationsFolder(), FileFilter("IDS_11", "CPF"), "CPF");
     if (name.empty())
         return;
     FileCommand([&] { LoadProjectFromFile(name, true); });
@@ -317,7 +286,8 @@ void TDocForm::SalvaGrafico1Click(QObject*) {
     TWPGraph* graph = page ? page->Graph() : nullptr;
     if (!graph)
         return;
-    const std::string name = ChooseFile(true, ConfigurationsFolder(), "IDS_34", "CGF");
+    const std::string name =
+        ChooseFile(true, ConfigurationsFolder(), FileFilter("IDS_34", "CGF"), "CGF");
     if (!name.empty())
         FileCommand([&] { SaveGraphFile(name, *graph); });
 }
@@ -327,7 +297,8 @@ void TDocForm::ApriGrafico1Click(QObject*) {
     TWPGraph* graph = page ? page->Graph() : nullptr;
     if (!graph)
         return;
-    const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_34", "CGF");
+    const std::string name =
+        ChooseFile(false, ConfigurationsFolder(), FileFilter("IDS_34", "CGF"), "CGF");
     if (name.empty())
         return;
     FileCommand([&] { LoadGraphFile(name, *graph); });

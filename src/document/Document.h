@@ -94,9 +94,6 @@ public:
     void ApriGrafico1Click(QObject* sender);
     void VerificaHASH1Click(QObject* sender);
 
-    // The message of a failed file operation in the window's language.
-    std::string FileErrorText(const EDocumentFile& error) const;
-
     // ---- the document window's controls (DocumentWindow.cpp) ----
     void UpdatePageTypeControls();
     // The page-change event of a report page's report.
@@ -231,8 +228,8 @@ private:
     void RefreshAfterLoad();
     // Runs a file command of a menu: a failure is shown, the document stays as it was.
     void FileCommand(const std::function<void()>& command);
-    std::string ChooseFile(bool save, const std::string& initialDir, const std::string& filterId,
-                           const std::string& ext, const std::string& proposed = {});
+    // "<the window's text id>EXT)|*.EXT".
+    std::string FileFilter(const char* id, const std::string& ext) const;
 };
 
 } // namespace vx

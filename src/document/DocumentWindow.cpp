@@ -5,6 +5,7 @@
 #include "data/Settings.h"
 #include "document/DocumentDialogs.h"
 #include "document/DocumentFiles.h"
+#include "document/FileDialogs.h"
 #include "document/parambox.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/EnginePaint.h"
@@ -928,7 +929,7 @@ void TDocForm::ExportMetafile() {
     request.Filter = Text("IDS_9");
     request.InitialDir = BasePath;
     request.DefaultExt = "WMF";
-    request.OverwritePrompt = Text("IDS_70");
+    request.OverwritePrompt = FileMessage("IDS_70");
     std::string name = Ui().SaveFileAsking(request);
     if (name.empty())
         return;

@@ -1,16 +1,14 @@
 #include "document/parambox.h"
 
 #include "localisation/FormTable.h"
-#include "platform/runtime/Cp1252.h"
 #include "platform/runtime/UiServices.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/SpinEdit.h"
-
-#include <QFont>
 
 namespace vx {
 
@@ -63,52 +61,18 @@ Tfrm_dlg_attributi::Tfrm_dlg_attributi(QWidget* parent) : TForm(parent, "frm_dlg
     SpeedButton1->OnClick = [this](QObject* s) { SpeedButton1Click(s); };
     OkCancel(this, OKBtn, CancelBtn, 156);
     mlLang1 = CreateFormTable(this, "Tfrm_dlg_attributi");
-    ShowFont();
+    vx::ShowFont(Labfont, infoFont_);
 }
 
 void Tfrm_dlg_attributi::SetInfoFont(const TFont& font) {
     infoFont_ = font;
-    ShowFont();
-}
-
-void Tfrm_dlg_attributi::ShowFont() {
-    QFont shown(ToQString(infoFont_.Name()), std::max(1, static_cast<int>(infoFont_.Size())));
-    const TFontStyles style = infoFont_.Style();
-    shown.setBold(style.Contains(fsBold));
-    shown.setItalic(style.Contains(fsItalic));
-    shown.setUnderline(style.Contains(fsUnderline));
-    shown.setStrikeOut(style.Contains(fsStrikeOut));
-    Labfont->setFont(shown);
-    Labfont->setText(ToQString(infoFont_.Name()));
+    vx::ShowFont(Labfont, infoFont_);
 }
 
 void Tfrm_dlg_attributi::SpeedButton1Click(QObject*) {
-    FontChoice choice;
-    choice.Name = infoFont_.Name();
-    choice.Size = infoFont_.Size();
-    choice.Color = static_cast<int>(infoFont_.Color());
-    const TFontStyles style = infoFont_.Style();
-    choice.Bold = style.Contains(fsBold);
-    choice.Italic = style.Contains(fsItalic);
-    choice.Underline = style.Contains(fsUnderline);
-    choice.StrikeOut = style.Contains(fsStrikeOut);
-    if (!Ui().FontDialog(choice))
-        return;
     TFont chosen(infoFont_);
-    chosen.SetName(choice.Name);
-    chosen.SetSize(choice.Size);
-    chosen.SetColor(static_cast<TColor>(choice.Color));
-    TFontStyles styles;
-    if (choice.Bold)
-        styles.Include(fsBold);
-    if (choice.Italic)
-        styles.Include(fsItalic);
-    if (choice.Underline)
-        styles.Include(fsUnderline);
-    if (choice.StrikeOut)
-        styles.Include(fsStrikeOut);
-    chosen.SetStyle(styles);
-    SetInfoFont(chosen);
+    if (ChooseFont(chosen))
+        SetInfoFont(chosen);
 }
 
 } // namespace vx

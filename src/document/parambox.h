@@ -72,8 +72,6 @@ public:
     TmlLang* mlLang1;
 
 private:
-    void ShowFont();
-
     TFont infoFont_;
 };
 

@@ -32,16 +32,6 @@ constexpr const char* kAnyValue = "*.*";
 
 int typingChannel = 0;
 
-// Pen styles in the order of the dialog's list.
-constexpr TPenStyle kStyleByIndex[] = {psSolid, psDot, psDash, psDashDot, psDashDotDot};
-
-int PenStyleToIndex(TPenStyle style) {
-    for (int i = 0; i < 5; ++i)
-        if (kStyleByIndex[i] == style)
-            return i;
-    return 0;
-}
-
 // The range of valueChannel over the rows that pass the filter; false when no row does.
 // A filter channel that some test lacks passes no rows: the buffer would raise on it.
 bool FilteredRange(TDatabuffer& data, int valueChannel, const TAsse& filterAxis, double& lo,
@@ -710,7 +700,7 @@ void TWPGraph::ApplyAxisExchange(const TAxisExchange& before, const TAxisExchang
     carry(before.PenColor, after.PenColor, target.Pen.Color);
     if (after.PenStyleIndex != before.PenStyleIndex && after.PenStyleIndex >= 0 &&
         after.PenStyleIndex < 5)
-        target.Pen.Style = kStyleByIndex[after.PenStyleIndex];
+        target.Pen.Style = IndexToPenStyle(after.PenStyleIndex);
     carry(before.Grandezza, after.Grandezza, target.Grandezza);
     carry(before.Umisura, after.Umisura, target.Umisura);
     carry(before.Caption, after.Caption, target.Caption);

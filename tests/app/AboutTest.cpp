@@ -6,6 +6,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Panel.h"
+#include "support/FormTestSupport.h"
 
 #include <memory>
 

@@ -12,6 +12,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Memo.h"
 #include "platform/ui/SpeedButton.h"
+#include "support/FormTestSupport.h"
 
 #include <limits>
 #include <memory>

@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "app/GetProve.h"
 #include "app/MainExtensions.h"
+#include "app/ProgramHooks.h"
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
 #include "data/AttributiProve.h"
@@ -25,8 +26,11 @@
 #include "platform/ui/SpeedButton.h"
 #include "report/DocBox.h"
 #include "report/WPPage.h"
+#include "support/FormTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -635,6 +639,24 @@ TEST_F(OpenTestsTest, NoChooserWithoutProjectsOrWithAnExistingOne) {
     // A configuration that does not exist is chosen again.
     form->OpenTestsWithConfiguration({t2}, BasePath + "Configurazioni/none.CPF");
     EXPECT_EQ(chooserShown, 1);
+}
+
+TEST_F(OpenTestsTest, EveryDocumentWindowGetsTheProgramDialogs) {
+    form->OpenTestsWithConfiguration({t1}, "");
+    const std::string stored = MakeDocument("d.vrx");
+    form->apri_documento(stored);
+    ASSERT_EQ(Documents().size(), 2u);
+    for (TDocForm* doc : Documents())
+        EXPECT_EQ(doc->Dialogs, &ProgramDocumentDialogs());
+
+    // Until the dialogs exist, their commands answer Cancel and leave the document as it was.
+    TDocForm* doc = Documents()[0];
+    doc->SaveDocumentToFile(BasePath + "before.vrx");
+    for (const char* command : {"Grafico2", "ProprietReport1", "Preferenze1"})
+        doc->MenuItem(command)->Click();
+    doc->SaveDocumentToFile(BasePath + "after.vrx");
+    EXPECT_EQ(test::ReadFile(BasePath + "after.vrx"), test::ReadFile(BasePath + "before.vrx"));
+    EXPECT_TRUE(rui.Messages.empty());
 }
 
 TEST_F(OpenTestsTest, TestChooserFeedsTheNewDocument) {

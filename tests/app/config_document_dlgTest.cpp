@@ -5,6 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SpeedButton.h"
+#include "support/FormTestSupport.h"
 
 #include <memory>
 

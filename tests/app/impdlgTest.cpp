@@ -8,6 +8,7 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
+#include "support/FormTestSupport.h"
 
 #include <QRadioButton>
 

@@ -91,6 +91,25 @@ TEST_F(SettingsTest, SaveIntoAMissingFolderFailsAndLoadFindsTheFileIgnoringCase)
     EXPECT_EQ(ImpostazioniRec.LoadType(), 1);
 }
 
+TEST_F(SettingsTest, FoldersAndSystemFilesAreFoundIgnoringCase) {
+    // Nothing below the base folder yet: the paths as written.
+    BasePath = dir_.File("fresh/");
+    EXPECT_EQ(ConfigurationsFolder(), BasePath + "Configurazioni/");
+    EXPECT_EQ(SystemFileName("Normawnd.set"), BasePath + "System/Normawnd.set");
+
+    BasePath = dir_.File("old/");
+    ForceDirectories(BasePath + "configurazioni");
+    ForceDirectories(BasePath + "SYSTEM");
+    test::WriteFile(BasePath + "SYSTEM/normawnd.SET", "x");
+    EXPECT_EQ(ConfigurationsFolder(), BasePath + "configurazioni/");
+    EXPECT_EQ(SystemFileName("Normawnd.set"), BasePath + "SYSTEM/normawnd.SET");
+    // A file not there yet goes into the folder as it exists.
+    EXPECT_EQ(SystemFileName("recenti.set"), BasePath + "SYSTEM/recenti.set");
+    EXPECT_EQ(SettingsFileName(), BasePath + "SYSTEM/impostazioni.set");
+    EXPECT_EQ(SystemFileName("KOLMVAR.SET", dir_.File("fresh")),
+              dir_.File("fresh/System/KOLMVAR.SET"));
+}
+
 TEST(ImpostazioniRec, FieldsLieAtTheirOffsets) {
     TImpostazioniRec rec;
     rec.SetLoadType(1);

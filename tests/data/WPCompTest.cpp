@@ -27,6 +27,18 @@ TEST(WPCompTest, PenWidthCodes) {
     EXPECT_EQ(IndexToPenWidth(-1), 1);
 }
 
+TEST(WPCompTest, PenStyleCodes) {
+    const TPenStyle styles[] = {psSolid, psDot, psDash, psDashDot, psDashDotDot};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(PenStyleToIndex(styles[i]), i);
+        EXPECT_EQ(IndexToPenStyle(i), styles[i]);
+    }
+    EXPECT_EQ(PenStyleToIndex(psClear), 0);
+    EXPECT_EQ(PenStyleToIndex(psInsideFrame), 0);
+    EXPECT_EQ(IndexToPenStyle(5), psSolid);
+    EXPECT_EQ(IndexToPenStyle(-1), psSolid);
+}
+
 TEST(WPCompTest, LengthUnitsOnADevice) {
     EXPECT_EQ(UnitsToPixels(96, UM_mm, 25.4), 96);
     EXPECT_EQ(UnitsToPixels(600, UM_Cm, 1), 236); // 236.22

@@ -382,7 +382,7 @@ TEST_F(DocumentTest, SaveDialogsChangeTheExtensionAndRememberTheFolder) {
     ui_.SaveAnswers.push_back(BasePath + "Configurazioni/q");
     form->SalvaConfigurazione1Click(nullptr);
     EXPECT_EQ(ui_.Requests[2].Filter, "Config files (*.CPF)|*.CPF");
-    EXPECT_EQ(ui_.Requests[2].InitialDir, BasePath + "Configurazioni");
+    EXPECT_EQ(ui_.Requests[2].InitialDir, BasePath + "Configurazioni/");
     EXPECT_EQ(ui_.Requests[2].FileName, "prova");
     EXPECT_TRUE(FileExists(BasePath + "Configurazioni/q.CPF"));
     EXPECT_TRUE(ui_.Messages.empty());

@@ -46,20 +46,48 @@ int FirstButton(unsigned buttons) {
     return mrOk;
 }
 
-std::vector<std::string> ScriptedUiServices::OpenFileDialog(const FileDialogRequest&) {
-    if (OpenAnswers.empty())
+namespace {
+template <class T>
+T TakeAnswer(std::deque<T>& answers) {
+    if (answers.empty())
         return {};
-    auto answer = OpenAnswers.front();
-    OpenAnswers.pop_front();
+    T answer = std::move(answers.front());
+    answers.pop_front();
     return answer;
 }
+} // namespace
 
-std::string ScriptedUiServices::SaveFileDialog(const FileDialogRequest&) {
-    if (SaveAnswers.empty())
-        return {};
-    auto answer = SaveAnswers.front();
-    SaveAnswers.pop_front();
-    return answer;
+std::vector<std::string> ScriptedUiServices::OpenFileDialog(const FileDialogRequest& request) {
+    FileRequests.push_back({TFileRequestKind::Open, request, {}});
+    return TakeAnswer(OpenAnswers);
+}
+
+std::string ScriptedUiServices::SaveFileDialog(const FileDialogRequest& request) {
+    FileRequests.push_back({TFileRequestKind::Save, request, {}});
+    return TakeAnswer(SaveAnswers);
+}
+
+std::string ScriptedUiServices::OpenPictureDialog(const FileDialogRequest& request) {
+    FileRequests.push_back({TFileRequestKind::Picture, request, {}});
+    return TakeAnswer(PictureAnswers);
+}
+
+std::string ScriptedUiServices::SelectDirectory(const std::string& title,
+                                                const std::string& startFolder) {
+    FileDialogRequest request;
+    request.Title = title;
+    request.InitialDir = startFolder;
+    FileRequests.push_back({TFileRequestKind::Folder, request, {}});
+    return TakeAnswer(FolderAnswers);
+}
+
+std::string ScriptedUiServices::InputBox(const std::string& caption, const std::string& prompt,
+                                         const std::string& defaultText) {
+    FileDialogRequest request;
+    request.Title = caption;
+    request.FileName = defaultText;
+    FileRequests.push_back({TFileRequestKind::Input, request, prompt});
+    return TakeAnswer(InputAnswers).value_or(defaultText);
 }
 
 std::string UiServices::SaveFileAsking(const FileDialogRequest& request) {

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,15 @@ public:
         (void)font;
         return false;
     }
+    // A BMP or JPEG picture to open, with a preview; an empty Filter offers both kinds. The
+    // chosen path, or empty when cancelled.
+    virtual std::string OpenPictureDialog(const FileDialogRequest& request) = 0;
+    // A folder, starting at startFolder; empty when cancelled.
+    virtual std::string SelectDirectory(const std::string& title,
+                                        const std::string& startFolder) = 0;
+    // A line of text; defaultText when cancelled.
+    virtual std::string InputBox(const std::string& caption, const std::string& prompt,
+                                 const std::string& defaultText) = 0;
 
     // Shows a window modally and returns its modal result.
     virtual int ShowModal(QObject* form) = 0;
@@ -117,6 +127,8 @@ UiServices& Ui();
 // Installs the program's or a test's implementation; the caller keeps ownership.
 void SetUiServices(UiServices* services);
 
+enum class TFileRequestKind { Open, Save, Picture, Folder, Input };
+
 // The implementation tests install: records every message and answers from scripts.
 class ScriptedUiServices : public UiServices {
 public:
@@ -124,6 +136,13 @@ public:
         std::string Text;
         TMsgDlgType Type;
         unsigned Buttons;
+    };
+    // A folder request carries its title and start folder as Title and InitialDir; an input
+    // request its caption as Title, its default as FileName and its prompt as Prompt.
+    struct FileRequest {
+        TFileRequestKind Kind;
+        FileDialogRequest Request;
+        std::string Prompt;
     };
 
     int MessageDlg(const std::string& text, TMsgDlgType type, unsigned buttons) override;
@@ -133,6 +152,10 @@ public:
     bool PrintDialog(PrintDialogRequest& request) override;
     bool PrinterSetupDialog() override;
     bool FontDialog(FontChoice& font) override;
+    std::string OpenPictureDialog(const FileDialogRequest& request) override;
+    std::string SelectDirectory(const std::string& title, const std::string& startFolder) override;
+    std::string InputBox(const std::string& caption, const std::string& prompt,
+                         const std::string& defaultText) override;
     int ShowModal(QObject* form) override;
     void SetBusyCursor(bool busy) override { Busy = busy; }
     bool OpenWithDesktop(const std::string& path) override;
@@ -141,8 +164,15 @@ public:
     std::vector<Message> Messages;
     // Answers to MessageDlg in order; when empty, the first button offered (OK, Yes, ...).
     std::deque<int> MessageAnswers;
+    // Every open, save, picture, folder and input request in the order asked. Each kind
+    // takes its answers in order; none left means cancelled.
+    std::vector<FileRequest> FileRequests;
     std::deque<std::vector<std::string>> OpenAnswers;
     std::deque<std::string> SaveAnswers;
+    std::deque<std::string> PictureAnswers;
+    std::deque<std::string> FolderAnswers;
+    // std::nullopt cancels one box explicitly.
+    std::deque<std::optional<std::string>> InputAnswers;
     std::deque<int> ColorAnswers;
     // Each request as the dialog received it; the hook plays the user (unset: cancelled).
     std::vector<PrintDialogRequest> PrintRequests;

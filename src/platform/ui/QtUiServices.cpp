@@ -15,6 +15,9 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -141,6 +144,69 @@ std::string QtUiServices::SaveFileDialog(const FileDialogRequest& request) {
         return path;
     TakePath(dialog.selectedFiles().front(), path);
     return path;
+}
+
+QFileDialog* MakePictureDialog(const FileDialogRequest& request, QWidget* parent) {
+    auto* dialog =
+        new QFileDialog(parent, ToQString(request.Title), ToQString(request.InitialDir),
+                        QtFileFilter(request.Filter.empty() ? kPictureFilter : request.Filter));
+    // The preview needs Qt's own dialog: a desktop's dialog has no room for it.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (!request.FileName.empty())
+        dialog->selectFile(ToQString(request.FileName));
+    auto* preview = new QLabel(dialog);
+    preview->setObjectName("Preview");
+    preview->setFixedSize(160, 160);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        const QPixmap picture(path);
+        if (picture.isNull()) {
+            preview->clear();
+            return;
+        }
+        preview->setPixmap(
+            picture.width() <= preview->width() && picture.height() <= preview->height()
+                ? picture
+                : picture.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    });
+    return dialog;
+}
+
+std::string QtUiServices::OpenPictureDialog(const FileDialogRequest& request) {
+    std::unique_ptr<QFileDialog> dialog(MakePictureDialog(request, ActiveParent()));
+    std::string path;
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return path;
+    TakePath(dialog->selectedFiles().front(), path);
+    return path;
+}
+
+std::string QtUiServices::SelectDirectory(const std::string& title,
+                                          const std::string& startFolder) {
+    QFileDialog dialog(ActiveParent(), ToQString(title), ToQString(startFolder));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    std::string path;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return path;
+    TakePath(dialog.selectedFiles().front(), path);
+    return path;
+}
+
+std::string QtUiServices::InputBox(const std::string& caption, const std::string& prompt,
+                                   const std::string& defaultText) {
+    QInputDialog dialog(ActiveParent());
+    dialog.setWindowTitle(ToQString(caption));
+    dialog.setLabelText(ToQString(prompt));
+    dialog.setTextValue(ToQString(defaultText));
+    if (dialog.exec() != QDialog::Accepted)
+        return defaultText;
+    return FromQString(dialog.textValue());
 }
 
 bool QtUiServices::ColorDialog(int& color) {

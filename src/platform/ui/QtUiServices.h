@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 namespace vx {
@@ -21,6 +22,10 @@ public:
     bool PrintDialog(PrintDialogRequest& request) override;
     bool PrinterSetupDialog() override;
     bool FontDialog(FontChoice& font) override;
+    std::string OpenPictureDialog(const FileDialogRequest& request) override;
+    std::string SelectDirectory(const std::string& title, const std::string& startFolder) override;
+    std::string InputBox(const std::string& caption, const std::string& prompt,
+                         const std::string& defaultText) override;
     int ShowModal(QObject* form) override;
     void SetBusyCursor(bool busy) override;
     bool OpenWithDesktop(const std::string& path) override;
@@ -34,6 +39,12 @@ private:
 
 // "Text files|*.txt;*.tx2|All|*.*" -> "Text files (*.txt *.tx2);;All (*.*)".
 QString QtFileFilter(const std::string& filter);
+
+// The filter of a picture dialog whose request names none.
+inline constexpr const char* kPictureFilter =
+    "BMP, JPEG|*.bmp;*.jpg;*.jpeg|BMP|*.bmp|JPEG|*.jpg;*.jpeg";
+// The open dialog of pictures, with a QLabel "Preview" that shows the current file scaled.
+QFileDialog* MakePictureDialog(const FileDialogRequest& request, QWidget* parent = nullptr);
 
 // The print dialog's widgets, named for tests: "PrinterList", "RangeAll", "RangeSelection",
 // "RangePages", "FromPage", "ToPage", "Copies", "PrintToFile"; OK and Cancel buttons in a
