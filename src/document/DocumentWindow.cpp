@@ -930,16 +930,19 @@ void TDocForm::ExportMetafile() {
     request.InitialDir = BasePath;
     request.DefaultExt = "WMF";
     request.OverwritePrompt = FileMessage("IDS_70");
-    std::string name = Ui().SaveFileAsking(request);
-    if (name.empty())
+    const std::string named = Ui().SaveFileAsking(request);
+    if (named.empty())
         return;
     // Cut within the file name, so that a point in a folder stays.
+    std::string name = named;
     const size_t nameStart =
         name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1;
     const size_t point = name.find('.', nameStart);
     if (point != std::string::npos)
         name.erase(point);
     name += ".WMF";
+    if (!ConfirmReplace(named, name))
+        return;
     if (DocBox && CurrentPage())
         DocBox->SaveCurrentPageAsMetafile(name);
 }

@@ -18,12 +18,20 @@ using test::RunModal;
 class AboutTest : public test::AppWindowTest {};
 
 TEST_F(AboutTest, AboutShowsTheVersionInTheLanguage) {
-    const std::pair<int, QString> cases[] = {
-        {1, "Versione: 1.5.711"}, {2, "Version: 1.5.711"}, {3, "Version: 1.5.711"}};
-    for (const auto& [language, text] : cases) {
-        SetLanguage(language);
+    struct Case {
+        int language;
+        QString version, title;
+    };
+    const Case cases[] = {
+        {1, "Versione: 1.5.711", "Analisi e report di prove"},
+        {2, "Version: 1.5.711", "Test analysis and reports"},
+        {3, "Version: 1.5.711", "Prüfungsauswertung und Berichte"},
+    };
+    for (const Case& c : cases) {
+        SetLanguage(c.language);
         std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
-        EXPECT_EQ(about->Panel3->Caption(), text);
+        EXPECT_EQ(about->Panel3->Caption(), c.version);
+        EXPECT_EQ(about->Panel2->Caption(), c.title);
         EXPECT_FALSE(about->ProgramIcon->Picture().Empty());
     }
 }

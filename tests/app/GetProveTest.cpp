@@ -329,7 +329,7 @@ TEST_F(GetProveTest, LanguageSwitchesKeepTheChoices) {
     const Case cases[] = {
         {1, "Seleziona prove", "Anteprima", "Prove:", "Annulla"},
         {2, "Select tests", "Preview", "Tests:", "Cancel"},
-        {3, "Tests auswählen", "Vorschau", "Tests:", "Abbrechen"},
+        {3, "Prüfungen auswählen", "Vorschau", "Prüfungen:", "Abbrechen"},
         {1, "Seleziona prove", "Anteprima", "Prove:", "Annulla"},
     };
     for (const Case& c : cases) {

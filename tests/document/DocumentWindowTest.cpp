@@ -524,6 +524,17 @@ TEST_F(DocumentWindowTest, ExportNamesTheFileWithinItsName) {
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(ui.Messages[0].Text,
               Utf8ToCp1252("Il file " + base + "keep.WMF esiste già. Sostituirlo?"));
+
+    // Named otherwise, the file that would be written is the one asked about.
+    ui.Messages.clear();
+    ui.SaveAnswers = {base + "keep.emf"};
+    ui.MessageAnswers = {mrNo};
+    form->SpeedButton(8)->Click();
+    EXPECT_EQ(ReadFile(base + "keep.WMF"), "old");
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Text,
+              Utf8ToCp1252("Il file " + base + "keep.WMF esiste già. Sostituirlo?"));
+    EXPECT_FALSE(FileExists(base + "keep.emf"));
 }
 
 TEST_F(DocumentWindowTest, MarginsOfThePageOrOfEveryPage) {
