@@ -44,16 +44,6 @@
 namespace vx {
 namespace {
 
-// Scripted answers that also keep every file dialog's request.
-class RecordingUi : public ScriptedUiServices {
-public:
-    std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) override {
-        OpenRequests.push_back(request);
-        return ScriptedUiServices::OpenFileDialog(request);
-    }
-    std::vector<FileDialogRequest> OpenRequests;
-};
-
 class MainFormTest : public test::AppWindowTest {
 protected:
     void SetUp() override {
@@ -138,7 +128,7 @@ protected:
         menu->hide();
     }
 
-    RecordingUi rui;
+    ScriptedUiServices rui;
     TMainForm* form = nullptr;
     std::vector<std::string> calls;
 };
@@ -762,16 +752,16 @@ TEST_F(MainFormTest, ToolsAskForTheirFileAndKeepTheFolder) {
             EXPECT_TRUE(c.item->Enabled());
         EXPECT_TRUE(c.item->Hint().isEmpty());
         got.clear();
-        rui.OpenRequests.clear();
+        rui.FileRequests.clear();
         const std::string chosen = BasePath + "Prove/t.txt";
         rui.OpenAnswers.push_back({chosen});
         c.item->Click();
         rui.OpenAnswers.push_back({});
         c.item->Click();
-        ASSERT_EQ(rui.OpenRequests.size(), 2u) << c.key;
-        EXPECT_EQ(rui.OpenRequests[0].InitialDir, BasePath) << c.key;
-        EXPECT_EQ(rui.OpenRequests[0].Filter, c.filter) << c.key;
-        EXPECT_EQ(rui.OpenRequests[1].InitialDir, BasePath + "Prove/") << c.key;
+        ASSERT_EQ(rui.FileRequests.size(), 2u) << c.key;
+        EXPECT_EQ(rui.FileRequests[0].Request.InitialDir, BasePath) << c.key;
+        EXPECT_EQ(rui.FileRequests[0].Request.Filter, c.filter) << c.key;
+        EXPECT_EQ(rui.FileRequests[1].Request.InitialDir, BasePath + "Prove/") << c.key;
         std::string stored;
         EXPECT_TRUE(ReadKolmVar(BasePath, "Kolm Path", c.key, stored));
         EXPECT_EQ(stored, BasePath + "Prove/");
@@ -797,9 +787,9 @@ TEST_F(MainFormTest, OpenDocumentFromTheMenu) {
     const std::string d = MakeDocument("Docs/x.vrx");
     rui.OpenAnswers.push_back({d});
     form->ApriProgetto1->trigger();
-    ASSERT_EQ(rui.OpenRequests.size(), 1u);
-    EXPECT_EQ(rui.OpenRequests[0].Filter, "File Documento (*.VRX)|*.VRX");
-    EXPECT_EQ(rui.OpenRequests[0].InitialDir, BasePath);
+    ASSERT_EQ(rui.FileRequests.size(), 1u);
+    EXPECT_EQ(rui.FileRequests[0].Request.Filter, "File Documento (*.VRX)|*.VRX");
+    EXPECT_EQ(rui.FileRequests[0].Request.InitialDir, BasePath);
     ASSERT_EQ(Documents().size(), 1u);
     EXPECT_EQ(FromQString(Documents()[0]->Caption()), "x.vrx");
     ASSERT_EQ(form->RecentFiles.Count(), 1);
@@ -809,7 +799,7 @@ TEST_F(MainFormTest, OpenDocumentFromTheMenu) {
     EXPECT_EQ(stored, BasePath + "Docs/");
 
     form->ApriProgetto1->trigger();
-    EXPECT_EQ(rui.OpenRequests.back().InitialDir, BasePath + "Docs/");
+    EXPECT_EQ(rui.FileRequests.back().Request.InitialDir, BasePath + "Docs/");
     EXPECT_EQ(Documents().size(), 1u);
 }
 

@@ -31,20 +31,17 @@ const char* const kValidTest = "2\r\n"
 // The names and units rows, and no data row.
 const char* const kTestWithoutRows = "2\r\nForza\tCorsa\r\nkN\tmm\r\nskipped\r\n";
 
-// Records every file dialog it is asked for.
+// Scripted answers for the scope of a test; Requests() are the file dialogs asked for.
 class RecordingUi : public ScriptedUiServices {
 public:
     RecordingUi() : previous_(&Ui()) { SetUiServices(this); }
     ~RecordingUi() override { SetUiServices(previous_); }
-    std::vector<std::string> OpenFileDialog(const FileDialogRequest& request) override {
-        Requests.push_back(request);
-        return ScriptedUiServices::OpenFileDialog(request);
+    std::vector<FileDialogRequest> Requests() const {
+        std::vector<FileDialogRequest> requests;
+        for (const FileRequest& r : FileRequests)
+            requests.push_back(r.Request);
+        return requests;
     }
-    std::string SaveFileDialog(const FileDialogRequest& request) override {
-        Requests.push_back(request);
-        return ScriptedUiServices::SaveFileDialog(request);
-    }
-    std::vector<FileDialogRequest> Requests;
 
 private:
     UiServices* previous_;
@@ -365,9 +362,9 @@ TEST_F(DocumentTest, SaveDialogsChangeTheExtensionAndRememberTheFolder) {
     ForceDirectories(BasePath + "x");
     ui_.SaveAnswers.push_back(BasePath + "x/rep.txt");
     form->SalvaDocumento1Click(nullptr);
-    ASSERT_EQ(ui_.Requests.size(), 1u);
-    EXPECT_EQ(ui_.Requests[0].Filter, "Config files (*.VRX)|*.VRX");
-    EXPECT_EQ(ui_.Requests[0].DefaultExt, "VRX");
+    ASSERT_EQ(ui_.Requests().size(), 1u);
+    EXPECT_EQ(ui_.Requests()[0].Filter, "Config files (*.VRX)|*.VRX");
+    EXPECT_EQ(ui_.Requests()[0].DefaultExt, "VRX");
     EXPECT_TRUE(FileExists(BasePath + "x/rep.VRX"));
     EXPECT_FALSE(FileExists(BasePath + "x/rep.txt"));
     std::string last;
@@ -376,14 +373,14 @@ TEST_F(DocumentTest, SaveDialogsChangeTheExtensionAndRememberTheFolder) {
 
     // The next save starts there.
     form->SalvaDocumento1Click(nullptr);
-    EXPECT_EQ(ui_.Requests[1].InitialDir, BasePath + "x/");
+    EXPECT_EQ(ui_.Requests()[1].InitialDir, BasePath + "x/");
 
     form->DocumentName = "prova";
     ui_.SaveAnswers.push_back(BasePath + "Configurazioni/q");
     form->SalvaConfigurazione1Click(nullptr);
-    EXPECT_EQ(ui_.Requests[2].Filter, "Config files (*.CPF)|*.CPF");
-    EXPECT_EQ(ui_.Requests[2].InitialDir, BasePath + "Configurazioni/");
-    EXPECT_EQ(ui_.Requests[2].FileName, "prova");
+    EXPECT_EQ(ui_.Requests()[2].Filter, "Config files (*.CPF)|*.CPF");
+    EXPECT_EQ(ui_.Requests()[2].InitialDir, BasePath + "Configurazioni/");
+    EXPECT_EQ(ui_.Requests()[2].FileName, "prova");
     EXPECT_TRUE(FileExists(BasePath + "Configurazioni/q.CPF"));
     EXPECT_TRUE(ui_.Messages.empty());
 }
@@ -416,7 +413,7 @@ TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
         EXPECT_EQ(ui_.Messages[0].Text, c.text + base_.File(c.file) + c.place);
         EXPECT_EQ(Tabs(*form), std::vector<std::string>{"Documento 1"});
     }
-    EXPECT_EQ(ui_.Requests[0].Filter, "Config files (*.CPF)|*.CPF");
+    EXPECT_EQ(ui_.Requests()[0].Filter, "Config files (*.CPF)|*.CPF");
 
     ui_.Messages.clear();
     ui_.SaveAnswers.push_back(base_.File("none/d.VRX"));
@@ -431,7 +428,7 @@ TEST_F(DocumentTest, GraphCommandsDoNothingOnAPageWithoutGraph) {
     ui_.SaveAnswers.push_back(base_.File("g.CGF"));
     form->SalvaGrafico1Click(nullptr);
     form->ApriGrafico1Click(nullptr);
-    EXPECT_TRUE(ui_.Requests.empty());
+    EXPECT_TRUE(ui_.Requests().empty());
     EXPECT_FALSE(FileExists(base_.File("g.CGF")));
 }
 

@@ -1,4 +1,5 @@
 #include "platform/runtime/UiServices.h"
+#include "platform/system/Files.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/QtUiServices.h"
 
@@ -144,6 +145,36 @@ TEST(QtUiServicesTest, PictureDialogPreviewsTheCurrentPicture) {
     EXPECT_EQ(shown("wide.bmp"), QSize(160, 40));
     EXPECT_EQ(shown("small.jpg"), QSize(20, 10));
     EXPECT_TRUE(preview->pixmap().isNull() || shown("broken.bmp").isEmpty());
+}
+
+TEST(QtUiServicesTest, FolderAndPictureDialogsGiveTheChosenPathOrNothing) {
+    QtUiServices qtUi;
+    test::TempDir dir;
+    ForceDirectories(dir.File("Immagini"));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.File("Immagini/p.bmp")), "BMP"));
+
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Cartella");
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+        dialog->selectFile(QString::fromStdString(dir.File("Immagini")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(qtUi.SelectDirectory("Cartella", dir.Path()), dir.File("Immagini"));
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(qtUi.SelectDirectory("Cartella", dir.Path()), "");
+
+    FileDialogRequest request;
+    request.InitialDir = dir.File("Immagini");
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_NE(dialog->findChild<QLabel*>("Preview"), nullptr);
+        dialog->selectFile(QString::fromStdString(dir.File("Immagini/p.bmp")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(qtUi.OpenPictureDialog(request), dir.File("Immagini/p.bmp"));
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(qtUi.OpenPictureDialog(request), "");
 }
 
 // Two windows: the first opens the second modally from a button.
