@@ -67,8 +67,7 @@ inline int RunModal(TForm* form, const std::function<void()>& script) {
 }
 
 inline QPoint ItemCentre(TListBox* list, int row) {
-    list->scrollToItem(list->item(row));
-    return list->visualItemRect(list->item(row)).center();
+    return list->ItemRect(row).center();
 }
 
 inline void ClickItem(TListBox* list, int row) {
