@@ -69,7 +69,7 @@ TEST(FileControlsTest, FolderListShowsAncestorsThenSubFoldersAndEntersOnDoubleCl
     EXPECT_EQ(files.Directory(), tree.folder);
 
     folders.show();
-    const QPoint zeta = folders.visualItemRect(folders.item(depth + 1)).center();
+    const QPoint zeta = folders.ItemRect(depth + 1).center();
     // The first click of a double click is a click of its own.
     QTest::mouseClick(folders.viewport(), Qt::LeftButton, {}, zeta);
     EXPECT_EQ(folders.Directory(), tree.folder);

@@ -352,5 +352,55 @@ TEST(StringGridTest, FixedCellsStayWhileTheOthersScroll) {
     EXPECT_EQ(grid->Selection(), (TGridRect{15, 40, 15, 40}));
 }
 
+// A cell's object that tells when it is freed.
+class TTracked : public TComponent {
+public:
+    TTracked(std::vector<std::string>& freed, std::string name)
+        : freed_(freed), name_(std::move(name)) {}
+    ~TTracked() override { freed_.push_back(name_); }
+
+private:
+    std::vector<std::string>& freed_;
+    std::string name_;
+};
+
+TEST(StringGridTest, CellObjectsBelongToTheGrid) {
+    std::vector<std::string> freed;
+    const auto make = [&](std::string name) { return std::make_unique<TTracked>(freed, name); };
+    {
+        TStringGrid grid(nullptr, "Grid1");
+        grid.SetObjects(2, 1, make("a"));
+        grid.SetObjects(1, 3, make("b"));
+        grid.SetObjects(4, 4, make("c"));
+        grid.SetObjects(9, 9, make("outside"));
+        EXPECT_EQ(freed, (std::vector<std::string>{"outside"}));
+        EXPECT_EQ(grid.Objects(9, 9), nullptr);
+        EXPECT_EQ(grid.Objects(0, 0), nullptr);
+
+        grid.SetColCount(2); // (2, 1) and (4, 4) go, (1, 3) stays where it was
+        EXPECT_EQ(freed, (std::vector<std::string>{"outside", "a", "c"}));
+        ASSERT_NE(grid.Objects(1, 3), nullptr);
+        grid.SetRowCount(8);
+        grid.SetColCount(6);
+        ASSERT_NE(grid.Objects(1, 3), nullptr);
+        EXPECT_EQ(grid.Objects(2, 1), nullptr);
+
+        grid.SetObjects(1, 3, make("d")); // the replaced one is freed
+        EXPECT_EQ(freed.back(), "b");
+        grid.SetObjects(2, 1, make("e"));
+        std::unique_ptr<TComponent> taken = grid.TakeObjects(2, 1);
+        EXPECT_EQ(grid.Objects(2, 1), nullptr);
+        EXPECT_EQ(grid.TakeObjects(2, 1), nullptr);
+        EXPECT_EQ(grid.TakeObjects(-1, 0), nullptr);
+        taken.reset();
+        EXPECT_EQ(freed.back(), "e");
+        grid.SetRowCount(2); // (1, 3) goes with its row
+        EXPECT_EQ(freed.back(), "d");
+        grid.SetObjects(1, 1, make("f"));
+    }
+    EXPECT_EQ(freed, (std::vector<std::string>{"outside", "a", "c", "b", "e", "d", "f"}))
+        << "the grid frees the rest with itself";
+}
+
 } // namespace
 } // namespace vx

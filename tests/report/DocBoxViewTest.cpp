@@ -4,11 +4,17 @@
 #include "localisation/Strglobmod.h"
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/TextMetrics.h"
+#include "platform/runtime/Streams.h"
+#include "platform/ui/DragDrop.h"
+#include "platform/ui/ListBox.h"
+#include "platform/ui/StringGrid.h"
 #include "report/DocBox.h"
+#include "report/EditorHooks.h"
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 #include "report/view/PageView.h"
 
+#include "support/DragTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -179,6 +185,54 @@ TEST_F(DocBoxViewTest, WheelTurnsGoToTheBoundHandlers) {
     wheel(-120, {});
     wheel(120, {});
     EXPECT_EQ(turns, (std::vector<std::string>{"down ctrl", "down", "up"}));
+}
+
+// Lets the header's edit mode open without a palette window.
+struct OpenPaletteHooks : TEditorHooks {
+    OpenPaletteHooks() { SetEditorHooks(this); }
+    ~OpenPaletteHooks() override { SetEditorHooks(nullptr); }
+    bool OpenCellPalette(TIntestazione&) override { return true; }
+};
+
+TEST_F(DocBoxViewTest, AGridCellDroppedOnAHeaderInEditModeBecomesAPlaceholder) {
+    OpenPaletteHooks hooks;
+    TIntestazione& header = *page->Header();
+    TStringGrid grid(nullptr, "Grid1");
+    grid.Tag = 1;
+    grid.SetCells(2, 4, "Lotto");
+    grid.SetCol(2);
+    grid.SetRow(4);
+    TListBox list(nullptr, "ListBox1");
+    test::RecordedDrag drag;
+    const auto bytes = [&] {
+        TMemoryStream s;
+        header.WriteCells(s);
+        return s.Bytes();
+    };
+    // The middle of cell (1, 0) of the five-by-five table.
+    const QPoint cell(header.Left() + header.Width() * 3 / 10, header.Top() + header.Height() / 10);
+
+    BeginDrag(&grid);
+    const std::string untouched = bytes();
+    EXPECT_FALSE(test::DropOn(&PageView(), cell, drag.Data())) << "not in edit mode";
+    EXPECT_EQ(bytes(), untouched);
+
+    header.SwitchCellEditor();
+    ASSERT_TRUE(header.EditMode());
+    EXPECT_TRUE(test::DropOn(&PageView(), cell, drag.Data()));
+    EXPECT_EQ(header.GetCell(1, 0)->text.Items(), (std::vector<std::string>{"&<1;2;4(Lotto)>"}));
+    EXPECT_TRUE(test::DropOn(&PageView(), cell, drag.Data()));
+    EXPECT_EQ(header.GetCell(1, 0)->text.Items(),
+              (std::vector<std::string>{"&<1;2;4(Lotto)> &<1;2;4(Lotto)>"}));
+
+    const std::string edited = bytes();
+    const QPoint content(page->Width() / 2, page->Height() / 2);
+    ASSERT_NE(PageView().ObjectAt(content.x(), content.y()), &header);
+    EXPECT_FALSE(test::DropOn(&PageView(), content, drag.Data())) << "beside the tables";
+    BeginDrag(&list);
+    EXPECT_FALSE(test::DropOn(&PageView(), cell, drag.Data())) << "not a grid";
+    EXPECT_EQ(bytes(), edited);
+    header.SwitchCellEditor();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/runtime/UiServices.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/ListBox.h"
+#include "support/DragTestSupport.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -100,8 +101,7 @@ private:
 };
 
 inline QPoint ItemCentre(TListBox* list, int row) {
-    list->scrollToItem(list->item(row));
-    return list->visualItemRect(list->item(row)).center();
+    return list->ItemRect(row).center();
 }
 
 inline void ClickItem(TListBox* list, int row) {

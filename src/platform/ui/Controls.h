@@ -3,9 +3,12 @@
 // What every control of the kit shares: the class library's event signature, the font object
 // that translation and tests reach by name, and the ParentFont rule.
 
+#include "platform/runtime/Input.h"
+
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -14,6 +17,11 @@ namespace vx {
 
 // Handlers receive the control that raised the event, as the class library's did.
 using TNotifyEvent = std::function<void(QObject* sender)>;
+// x, y: client pixels of the sender.
+using TMouseEvent = std::function<void(QObject* sender, TMouseButton button, TShiftState shift,
+                                       int32_t x, int32_t y)>;
+using TMouseMoveEvent =
+    std::function<void(QObject* sender, TShiftState shift, int32_t x, int32_t y)>;
 
 // The "Font" object of a control: its face name and character set as properties, so that code
 // that knows only property names can change them. Writing Name gives the control a font of its

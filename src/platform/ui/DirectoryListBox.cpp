@@ -6,6 +6,7 @@
 #include "platform/ui/DriveComboBox.h"
 #include "platform/ui/FileListBox.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/TextListModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,8 +18,6 @@ namespace vx {
 
 namespace {
 
-constexpr int kPathRole = Qt::UserRole + 1;
-
 // The absolute, cleaned form of a folder path.
 std::string Absolute(const std::string& directory) {
     const QString local = QString::fromUtf8(ToLocalPath(directory));
@@ -29,8 +28,12 @@ std::string Absolute(const std::string& directory) {
 
 TDirectoryListBox::TDirectoryListBox(QWidget* parent, const QString& name)
     : TListBox(parent, name) {
-    connect(this, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { Enter(row(item)); });
+    connect(this, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { Enter(index.row()); });
+    Model().Decoration = [this](int row) -> QVariant {
+        return style()->standardIcon(row < ancestors_ ? QStyle::SP_DirOpenIcon
+                                                      : QStyle::SP_DirIcon);
+    };
 }
 
 bool TDirectoryListBox::SetDirectory(const std::string& directory) {
@@ -53,36 +56,40 @@ bool TDirectoryListBox::SetDirectory(const std::string& directory) {
 }
 
 void TDirectoryListBox::Update() {
-    clear();
-    if (directory_.empty())
-        return;
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
-    auto add = [this](const QIcon& icon, const std::string& text, const std::string& path) {
-        auto* item = new QListWidgetItem(icon, ToQString(text), this);
-        item->setData(kPathRole, QByteArray::fromStdString(path));
-    };
-    add(open, "/", "/");
-    std::string path;
-    size_t start = 1;
-    while (start < directory_.size()) {
-        size_t end = directory_.find('/', start);
-        if (end == std::string::npos)
-            end = directory_.size();
-        const std::string name = directory_.substr(start, end - start);
-        path += '/' + name;
-        add(open, name, path);
-        start = end + 1;
+    QStringList names;
+    paths_.clear();
+    ancestors_ = 0;
+    if (!directory_.empty()) {
+        const auto add = [&](const std::string& name, const std::string& path) {
+            names << ToQString(name);
+            paths_.push_back(path);
+        };
+        add("/", "/");
+        std::string path;
+        size_t start = 1;
+        while (start < directory_.size()) {
+            size_t end = directory_.find('/', start);
+            if (end == std::string::npos)
+                end = directory_.size();
+            const std::string name = directory_.substr(start, end - start);
+            path += '/' + name;
+            add(name, path);
+            start = end + 1;
+        }
+        ancestors_ = static_cast<int>(paths_.size());
+        for (const std::string& name : ListFolder(directory_, true))
+            if (name.front() != '.')
+                add(name, JoinPath(directory_, name));
     }
-    SetItemIndex(count() - 1);
-    for (const std::string& name : ListFolder(directory_, true))
-        if (name.front() != '.')
-            add(closed, name, JoinPath(directory_, name));
+    SetItemIndex(-1);
+    SetItems(names);
+    SetItemIndex(ancestors_ - 1);
 }
 
 std::string TDirectoryListBox::EntryPath(int index) const {
-    const QListWidgetItem* entry = item(index);
-    return entry ? entry->data(kPathRole).toByteArray().toStdString() : std::string();
+    return index >= 0 && index < static_cast<int>(paths_.size())
+               ? paths_[static_cast<size_t>(index)]
+               : std::string();
 }
 
 void TDirectoryListBox::Enter(int index) {
@@ -93,7 +100,7 @@ void TDirectoryListBox::Enter(int index) {
 
 void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Enter(currentRow());
+        Enter(currentIndex().row());
         return;
     }
     TListBox::keyPressEvent(event);

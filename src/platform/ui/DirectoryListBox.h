@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 namespace vx {
 
@@ -46,6 +47,8 @@ private:
     void SetDirectoryText(const QString& text);
 
     std::string directory_;
+    std::vector<std::string> paths_; // one per entry
+    int ancestors_ = 0;              // entries shown as open folders
     QPointer<TFileListBox> fileList_;
     QPointer<TDriveComboBox> driveCombo_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Guard.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 
 namespace vx {
@@ -9,6 +10,7 @@ namespace vx {
 TEdit::TEdit(QWidget* parent, const QString& name)
     : QLineEdit(parent), font_(new TControlFont(this)) {
     setObjectName(name);
+    setAcceptDrops(true);
     // textChanged, unlike textEdited, also follows setText, which the class library's OnChange
     // did too.
     connect(this, &QLineEdit::textChanged, this, [this] {
@@ -31,6 +33,23 @@ void TEdit::keyPressEvent(QKeyEvent* event) {
             return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void TEdit::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TEdit::dragMoveEvent(QDragMoveEvent* event) {
+    dragAccepted_ = DragOverControl(this, *event, event->position().toPoint(), OnDragOver);
+}
+
+void TEdit::dragLeaveEvent(QDragLeaveEvent*) {
+    dragAccepted_ = false;
+}
+
+void TEdit::dropEvent(QDropEvent* event) {
+    DropOnControl(this, *event, event->position().toPoint(), dragAccepted_, OnDragDrop);
+    dragAccepted_ = false;
 }
 
 } // namespace vx

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/DragDrop.h"
 
 #include <QLineEdit>
 
 namespace vx {
 
 // A one-line text. Events: OnChange whenever the text changes, by the user or by code setting
-// Text to something different, as the class library's edit did.
+// Text to something different, as the class library's edit did; OnDragOver and OnDragDrop for
+// drags started with BeginDrag, in client pixels. Qt's own drops of text are off.
 class TEdit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE SetText)
@@ -33,12 +35,19 @@ public:
     int Tag = 0;
     TNotifyEvent OnChange;
     std::function<void(QObject* sender, char& key)> OnKeyPress;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     TControlFont* font_;
+    bool dragAccepted_ = false;
 };
 
 } // namespace vx

@@ -30,8 +30,8 @@ void TFileListBox::Update() {
         for (const std::string& name : ListFolder(directory_, false))
             if (name.front() != '.' && MatchesMask(name, mask_))
                 names << ToQString(name);
-    clear();
-    addItems(names);
+    SetItemIndex(-1);
+    SetItems(names);
 }
 
 std::string TFileListBox::FileName() const {

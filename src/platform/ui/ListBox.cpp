@@ -1,18 +1,32 @@
 #include "platform/ui/ListBox.h"
 
 #include "platform/ui/Guard.h"
+#include "platform/ui/QtInput.h"
+#include "platform/ui/TextListModel.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 
 namespace vx {
 
 TListBox::TListBox(QWidget* parent, const QString& name)
-    : QListWidget(parent), font_(new TControlFont(this)) {
+    : QListView(parent), font_(new TControlFont(this)), model_(new TextListModel(this)) {
     setObjectName(name);
+    setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemClicked, this, [this] { Fire(OnClick); });
-    connect(this, &QListWidget::itemDoubleClicked, this, [this] { Fire(OnDblClick); });
+    setEditTriggers(NoEditTriggers);
+    // Every item is one line high: the view lays out a long list without measuring it.
+    setUniformItemSizes(true);
+    setMouseTracking(true);
+    setItemDelegate(new OwnerDrawDelegate(
+        this, [this] { return style_ == lbOwnerDrawFixed; }, [this] { return itemHeight_; },
+        [this](QPainter& painter, const QRect& rect, int index, TOwnerDrawState state) {
+            PaintOwnerDrawnItem(this, *this, painter, rect, index, state, Item(index), canvas_,
+                                OnDrawItem);
+        }));
+    connect(this, &QListView::clicked, this, [this] { Fire(OnClick); });
+    connect(this, &QListView::doubleClicked, this, [this] { Fire(OnDblClick); });
 }
 
 void TListBox::Fire(const TNotifyEvent& event) {
@@ -22,59 +36,81 @@ void TListBox::Fire(const TNotifyEvent& event) {
     });
 }
 
-QStringList TListBox::Items() const {
-    QStringList items;
-    items.reserve(count());
-    for (int i = 0; i < count(); ++i)
-        items << item(i)->text();
-    return items;
+const QStringList& TListBox::Items() const {
+    return model_->Texts();
 }
 
 void TListBox::SetItems(const QStringList& items) {
     const QSignalBlocker block(this);
     const int current = ItemIndex();
-    const int n = static_cast<int>(items.size());
-    const int common = std::min(count(), n);
-    for (int i = 0; i < common; ++i)
-        if (item(i)->text() != items[i])
-            item(i)->setText(items[i]);
-    for (int i = common; i < n; ++i)
-        addItem(items[i]);
-    while (count() > n)
-        delete takeItem(count() - 1);
+    model_->Replace(items);
     SetItemIndex(current);
 }
 
+int TListBox::Count() const {
+    return model_->rowCount();
+}
+
 QString TListBox::Item(int index) const {
-    const QListWidgetItem* it = item(index);
-    return it ? it->text() : QString();
+    return index >= 0 && index < Count() ? model_->Texts()[index] : QString();
 }
 
 void TListBox::Add(const QString& text) {
     const QSignalBlocker block(this);
-    addItem(text);
+    const int row = Count();
+    model_->insertRows(row, 1);
+    model_->setData(model_->index(row), text, Qt::DisplayRole);
 }
 
 void TListBox::Delete(int index) {
-    if (index < 0 || index >= count())
+    if (index < 0 || index >= Count())
         return;
     const QSignalBlocker block(this);
-    delete takeItem(index);
+    model_->removeRows(index, 1);
 }
 
 int TListBox::ItemIndex() const {
-    const QListWidgetItem* current = currentItem();
-    return current && current->isSelected() ? row(current) : -1;
+    const QModelIndex current = currentIndex();
+    return current.isValid() && selectionModel()->isSelected(current) ? current.row() : -1;
 }
 
 void TListBox::SetItemIndex(int index) {
     const QSignalBlocker block(this);
-    if (index < 0 || index >= count()) {
-        setCurrentRow(-1);
-        clearSelection();
+    if (index < 0 || index >= Count()) {
+        selectionModel()->clear();
         return;
     }
-    setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex i = model_->index(index);
+    selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    scrollTo(i);
+}
+
+QRect TListBox::ItemRect(int index) {
+    if (index < 0 || index >= Count())
+        return {};
+    const QModelIndex i = model_->index(index);
+    scrollTo(i);
+    return visualRect(i);
+}
+
+void TListBox::SetStyle(TListBoxStyle style) {
+    if (style == style_)
+        return;
+    style_ = style;
+    Relayout();
+}
+
+void TListBox::SetItemHeight(int height) {
+    height = std::max(height, 1);
+    if (height == itemHeight_)
+        return;
+    itemHeight_ = height;
+    Relayout();
+}
+
+void TListBox::Relayout() {
+    scheduleDelayedItemsLayout();
+    viewport()->update();
 }
 
 void TListBox::keyPressEvent(QKeyEvent* event) {
@@ -84,9 +120,27 @@ void TListBox::keyPressEvent(QKeyEvent* event) {
     if (key == 0)
         return;
     const int before = ItemIndex();
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
     if (ItemIndex() != before)
         Fire(OnClick);
+}
+
+void TListBox::mousePressEvent(QMouseEvent* event) {
+    QListView::mousePressEvent(event);
+    const QPoint p = event->position().toPoint();
+    Guard([&] {
+        if (OnMouseDown)
+            OnMouseDown(this, MouseButtonOf(event->button()), ShiftStateOf(*event), p.x(), p.y());
+    });
+}
+
+void TListBox::mouseMoveEvent(QMouseEvent* event) {
+    QListView::mouseMoveEvent(event);
+    const QPoint p = event->position().toPoint();
+    Guard([&] {
+        if (OnMouseMove)
+            OnMouseMove(this, ShiftStateOf(*event), p.x(), p.y());
+    });
 }
 
 } // namespace vx

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Guard.h"
 
+#include <QDropEvent>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -11,6 +12,7 @@ namespace vx {
 TMemo::TMemo(QWidget* parent, const QString& name)
     : QPlainTextEdit(parent), font_(new TControlFont(this)) {
     setObjectName(name);
+    setAcceptDrops(true);
     connect(this, &QPlainTextEdit::textChanged, this, [this] { FireChange(); });
 }
 
@@ -81,6 +83,24 @@ void TMemo::SetText(const QString& text) {
 
 void TMemo::SetWordWrap(bool wrap) {
     setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+// The drag events arrive from the viewport, in its pixels: the memo's client area.
+void TMemo::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TMemo::dragMoveEvent(QDragMoveEvent* event) {
+    dragAccepted_ = DragOverControl(this, *event, event->position().toPoint(), OnDragOver);
+}
+
+void TMemo::dragLeaveEvent(QDragLeaveEvent*) {
+    dragAccepted_ = false;
+}
+
+void TMemo::dropEvent(QDropEvent* event) {
+    DropOnControl(this, *event, event->position().toPoint(), dragAccepted_, OnDragDrop);
+    dragAccepted_ = false;
 }
 
 } // namespace vx

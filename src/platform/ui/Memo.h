@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/DragDrop.h"
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -9,7 +10,9 @@ namespace vx {
 
 // A multi-line text. Lines are the paragraphs. Events: OnChange when the user edits the text,
 // and once when code changes Text or Lines to something different, as the class library's
-// memo did; the Qt signals of the edit do not fire on changes by code.
+// memo did; the Qt signals of the edit do not fire on changes by code. OnDragOver and
+// OnDragDrop for drags started with BeginDrag, in client pixels; Qt's own drops of text are
+// off.
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
@@ -41,11 +44,20 @@ public:
 
     int Tag = 0;
     TNotifyEvent OnChange;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FireChange();
 
     TControlFont* font_;
+    bool dragAccepted_ = false;
 };
 
 } // namespace vx

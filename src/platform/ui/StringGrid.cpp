@@ -6,6 +6,7 @@
 #include "platform/ui/QtInput.h"
 
 #include <QAbstractTableModel>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
@@ -117,6 +118,9 @@ TStringGrid::TStringGrid(QWidget* parent, const QString& name)
     setModel(model_);
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false);
+    // Drops reach the grid's own handlers, never the view's, which would move model items.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     fixedTop_ = MakeFixedView();
     fixedLeft_ = MakeFixedView();
     fixedCorner_ = MakeFixedView();
@@ -230,6 +234,24 @@ void TStringGrid::SetCells(int32_t col, int32_t row, std::string_view text) {
     model_->CellChanged(col, row);
 }
 
+TComponent* TStringGrid::Objects(int32_t col, int32_t row) const {
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return nullptr;
+    return objects_[static_cast<size_t>(row) * colCount_ + col].get();
+}
+
+void TStringGrid::SetObjects(int32_t col, int32_t row, std::unique_ptr<TComponent> object) {
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return;
+    objects_[static_cast<size_t>(row) * colCount_ + col] = std::move(object);
+}
+
+std::unique_ptr<TComponent> TStringGrid::TakeObjects(int32_t col, int32_t row) {
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return nullptr;
+    return std::move(objects_[static_cast<size_t>(row) * colCount_ + col]);
+}
+
 void TStringGrid::EditCommitted(int col, int row, const std::string& text) {
     if (Cells(col, row) == text)
         return;
@@ -245,15 +267,22 @@ void TStringGrid::Resize(int cols, int rows) {
         if (newCols == colCount_) {
             // Rows come and go at the end: the cells that stay do not move.
             cells_.resize(static_cast<size_t>(newCols) * newRows);
+            objects_.resize(cells_.size());
             rowCount_ = newRows;
             return;
         }
         std::vector<std::string> cells(static_cast<size_t>(newCols) * newRows);
+        std::vector<std::unique_ptr<TComponent>> objects(cells.size());
         for (int r = 0; r < std::min(rowCount_, newRows); ++r)
-            for (int c = 0; c < std::min(colCount_, newCols); ++c)
-                cells[static_cast<size_t>(r) * newCols + c] =
-                    std::move(cells_[static_cast<size_t>(r) * colCount_ + c]);
+            for (int c = 0; c < std::min(colCount_, newCols); ++c) {
+                const size_t from = static_cast<size_t>(r) * colCount_ + c;
+                const size_t to = static_cast<size_t>(r) * newCols + c;
+                cells[to] = std::move(cells_[from]);
+                objects[to] = std::move(objects_[from]);
+            }
         cells_ = std::move(cells);
+        // The objects of the cells that went are freed here.
+        objects_ = std::move(objects);
         colCount_ = newCols;
         rowCount_ = newRows;
     };
@@ -684,6 +713,26 @@ void TStringGrid::DblClick() {
     });
     if (pressed_.X >= 0 && pressed_ == TGridCoord{Col(), Row()})
         OpenEditor(nullptr);
+}
+
+// ---- drag and drop ----
+
+// The drag events arrive from the viewport, in its pixels: the grid's client area.
+void TStringGrid::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TStringGrid::dragMoveEvent(QDragMoveEvent* event) {
+    dragAccepted_ = DragOverControl(this, *event, event->position().toPoint(), OnDragOver);
+}
+
+void TStringGrid::dragLeaveEvent(QDragLeaveEvent*) {
+    dragAccepted_ = false;
+}
+
+void TStringGrid::dropEvent(QDropEvent* event) {
+    DropOnControl(this, *event, event->position().toPoint(), dragAccepted_, OnDragDrop);
+    dragAccepted_ = false;
 }
 
 } // namespace vx

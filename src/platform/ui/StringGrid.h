@@ -1,16 +1,19 @@
 #pragma once
 
 #include "platform/graphics/Canvas.h"
+#include "platform/runtime/Component.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Geometry.h"
 #include "platform/runtime/Input.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DragDrop.h"
 
 #include <QPointer>
 #include <QTableView>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +68,7 @@ using TGridDrawState = uint32_t;
 // - OnClick: a left-button press and release by the user on the same cell, not a fixed one.
 // - OnSetEditText: when an edit that changed a cell is committed, after the change.
 // - OnDrawCell: each time a cell is painted, after the grid drew its background and text.
+// - OnDragOver, OnDragDrop: drags started with BeginDrag over the grid, in client pixels.
 // Changes made by code (Cells, ColCount, RowCount, FixedCols, FixedRows, Row, Col, Selection,
 // Options, EditorMode) fire none of them.
 class TStringGrid : public QTableView {
@@ -104,9 +108,18 @@ public:
     const std::string& Cells(int32_t col, int32_t row) const;
     void SetCells(int32_t col, int32_t row, std::string_view text);
 
+    // The object of a cell, owned by the grid: freed when it is replaced, when a change of
+    // ColCount or RowCount removes its cell, and with the grid. Null when the cell has none or
+    // lies outside the grid.
+    TComponent* Objects(int32_t col, int32_t row) const;
+    // The object must have no owner; outside the grid it is freed at once.
+    void SetObjects(int32_t col, int32_t row, std::unique_ptr<TComponent> object);
+    // Hands the cell's object to the caller; the cell is left without one.
+    std::unique_ptr<TComponent> TakeObjects(int32_t col, int32_t row);
+
     int ColCount() const { return colCount_; }
     // At least 1; FixedCols follows when it would no longer be below the count. Cells outside
-    // the new size are gone.
+    // the new size are gone, with their objects.
     void SetColCount(int count);
     int RowCount() const { return rowCount_; }
     void SetRowCount(int count);
@@ -162,6 +175,8 @@ public:
     TNotifyEvent OnDblClick;
     TSetEditEvent OnSetEditText;
     TDrawCellEvent OnDrawCell;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
 
 protected:
     // The class library's handlers: derived grids run their own step and call the base, which
@@ -182,6 +197,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void updateGeometries() override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 public:
     // Keeps the cell out from behind the fixed rows and columns.
@@ -210,7 +229,8 @@ private:
 
     TControlFont* font_;
     Model* model_;
-    std::vector<std::string> cells_; // row after row
+    std::vector<std::string> cells_;                   // row after row
+    std::vector<std::unique_ptr<TComponent>> objects_; // as cells_
     int colCount_ = 0;
     int rowCount_ = 0;
     int fixedCols_ = 1;
@@ -231,6 +251,7 @@ private:
     QMouseEvent* pendingMouse_ = nullptr;
     TGridCoord pressed_{-1, -1};
     bool quiet_ = false;
+    bool dragAccepted_ = false;
 };
 
 } // namespace vx

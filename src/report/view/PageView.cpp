@@ -1,11 +1,14 @@
 #include "report/view/PageView.h"
 
 #include "platform/graphics/PainterCanvas.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/QtInput.h"
+#include "platform/ui/StringGrid.h"
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -24,6 +27,7 @@ QRect BoundsOf(const TMetaobj& o) {
 TPageView::TPageView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PageView"));
     setMouseTracking(true);
+    setAcceptDrops(true);
 }
 
 TPageView::~TPageView() {
@@ -216,6 +220,49 @@ void TPageView::UpdateCursor(const TMetaobj* target) {
     // Over the header's lower or the footer's upper edge the page's sizing cursor wins.
     const bool pageEdge = page_->DragTarget() != 0 || page_->Dragging();
     setCursor(CursorShapeOf(target && !pageEdge ? target->Cursor : page_->Cursor()));
+}
+
+TIntestazione* TPageView::DropTable(const QWidget* source, QPoint at) const {
+    if (!page_ || !qobject_cast<const TStringGrid*>(source))
+        return nullptr;
+    TMetaobj* target = ObjectAt(at.x(), at.y());
+    for (TIntestazione* table : {page_->Header(), page_->Footer()})
+        if (table && table == target && table->EditMode())
+            return table;
+    return nullptr;
+}
+
+void TPageView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TPageView::dragMoveEvent(QDragMoveEvent* event) {
+    if (DropTable(DragSource(event->mimeData()), event->position().toPoint()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TPageView::dropEvent(QDropEvent* event) {
+    const QPoint p = event->position().toPoint();
+    const auto* grid = qobject_cast<const TStringGrid*>(DragSource(event->mimeData()));
+    TIntestazione* table = DropTable(grid, p);
+    if (!table) {
+        event->ignore();
+        return;
+    }
+    bool dropped = false;
+    Guard([&] {
+        const int col = grid->Col();
+        const int row = grid->Row();
+        dropped = table->DropGridCell(p.x() - table->Left(), p.y() - table->Top(), grid->Tag, col,
+                                      row, grid->Cells(col, row));
+    });
+    if (dropped)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    update();
 }
 
 } // namespace vx

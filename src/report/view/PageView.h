@@ -11,6 +11,7 @@
 
 namespace vx {
 
+class TIntestazione;
 class TMetaobj;
 class TWPPage;
 
@@ -18,7 +19,9 @@ class TWPPage;
 // fill, its background and margin frame stretched into PrintableRectOnScreen, each visible and
 // enabled object's picture stretched into its screen bounds, then the drag feedback. The mouse
 // goes to the topmost visible, enabled object under the pointer, in its own coordinates and
-// order as a MetaobjView hands it on, and otherwise to the page's handlers.
+// order as a MetaobjView hands it on, and otherwise to the page's handlers. A string grid's drag
+// (BeginDrag) drops on the header or footer table in edit mode: the table takes the grid's
+// current cell as a placeholder; every other drop is refused.
 class TPageView : public QWidget {
     Q_OBJECT
 public:
@@ -42,12 +45,17 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void Press(QMouseEvent* event, bool doubleClick);
     void UpdateCursor(const TMetaobj* target);
     bool Alive(const TMetaobj* object) const;
     void BindObjects(bool bind);
+    // The table in edit mode under a point that takes a drag of the source, or null.
+    TIntestazione* DropTable(const QWidget* source, QPoint at) const;
 
     TWPPage* page_ = nullptr;
     // The object that took the press; it gets the moves and the release.
