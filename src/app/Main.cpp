@@ -365,15 +365,17 @@ void TMainForm::Timer1Timer() {
 }
 
 std::string TMainForm::DebugLogFileName() {
-    return ExtractFilePath(Application().ExeName()) + "DEBUG_Path.txt";
+    const std::string folder = ExtractFilePath(Application().ExeName());
+    // An installed program's folder is not the user's: the log goes to the user's base folder.
+    if (!IsWritableFolder(folder) && !BasePath.empty())
+        return BasePath + "DEBUG_Path.txt";
+    return folder + "DEBUG_Path.txt";
 }
 
 void TMainForm::DebugLog(const std::string& tag, const std::string& value) {
-    QFile file(QString::fromStdString(ToLocalPath(DebugLogFileName())));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
+    const std::string name = DebugLogFileName();
     const std::string text = tag + "\r\nVal->" + value + "\r\n-------------\r\n";
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    AppendToPrivateLog(name, ChangeFileExt(name, ".old.txt"), text, kDebugLogLimit);
 }
 
 // ---- documents ----
@@ -627,8 +629,11 @@ void TMainForm::Impostazioni1Click(QObject*) {
         if (dlg->ShowModal() == mrOk) {
             dlg->TakeSettings(ImpostazioniRec);
             ApplyLanguage(ImpostazioniRec.Language());
-            if (!SaveSettings())
-                Ui().ShowMessage(Text("IDS_101") + SettingsFileName());
+            if (int error = 0; !SaveSettings(&error)) {
+                const std::string why = FileSystemErrorText(error);
+                Ui().ShowMessage(Text("IDS_101") + SettingsFileName() +
+                                 (why.empty() ? "" : "\r\n" + why));
+            }
             if (dlg->AssociateVrx() && MainExtensions().RegisterFileType)
                 MainExtensions().RegisterFileType(true);
         }

@@ -10,6 +10,7 @@
 
 #include <QKeySequence>
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -93,7 +94,10 @@ public:
     void AddRecentFile(const std::string& path);
     void LoadRecentFiles();
     void SaveRecentFiles() const;
-    // Three CR LF lines in "DEBUG_Path.txt" beside the program; never fails.
+    // Three CR LF lines in "DEBUG_Path.txt" beside the program, or in the base folder when the
+    // program's folder is not writable; only the user reads it, and past kDebugLogLimit bytes
+    // it moves to "DEBUG_Path.old.txt" before the next line. Never fails.
+    static constexpr int64_t kDebugLogLimit = 1024 * 1024;
     static void DebugLog(const std::string& tag, const std::string& value);
     static std::string DebugLogFileName();
     void StartTcpServer();

@@ -1,6 +1,8 @@
 #include "data/Settings.h"
 
 #include "data/GlobalText.h"
+#include "data/WPComp.h"
+#include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
@@ -67,26 +69,78 @@ void LoadSettings() {
     }
 }
 
-bool SaveSettings() {
+bool SaveSettings(int* error) {
+    int reason = 0;
     try {
         const auto* first = reinterpret_cast<const char*>(ImpostazioniRec.Bytes.data());
         WriteFileAtomically(SettingsFileName(), std::string_view(first, TImpostazioniRec::kSize));
         return true;
+    } catch (const EFOpenError& e) {
+        reason = e.ErrorCode;
+    } catch (const EWriteError& e) {
+        reason = e.ErrorCode;
     } catch (const std::exception&) {
-        return false;
     }
+    if (error)
+        *error = reason;
+    return false;
+}
+
+namespace {
+
+// Folders of the system's own: even a user who may write there (root) keeps files elsewhere.
+bool IsSystemFolder(const std::string& folder) {
+    return folder == "/" || folder == "/usr/" || folder == "/usr/local/";
+}
+
+// What the folder source holds, copied below target wherever target has no entry of that name
+// (ignoring case): the user's files are never replaced.
+void CopyMissingFiles(const std::string& source, const std::string& target) {
+    for (const std::string& name : ListFolder(source, true)) {
+        const std::string existing = FindExistingPath(target + name);
+        const std::string folder = existing.empty() ? target + name : existing;
+        if (ForceDirectories(folder))
+            CopyMissingFiles(source + name + "/", IncludeTrailingPathDelimiter(folder));
+    }
+    for (const std::string& name : ListFolder(source, false))
+        if (FindExistingPath(target + name).empty())
+            CopyFile(source + name, target + name, true);
+}
+
+// A folder that exists ignoring case counts: a user's "configurazioni" gets no twin.
+bool EnsureFolder(const std::string& folder) {
+    return !FindExistingPath(folder).empty() || ForceDirectories(folder);
+}
+
+} // namespace
+
+std::string UserBasePath() {
+    const std::string data = GetSpecialFolderPath(CSIDL_LOCAL_APPDATA);
+    return data.empty() ? data : data + "/Vornix/";
 }
 
 bool InitBasePath(std::string_view programFile) {
     try {
         const std::string programFolder = NormalizePath(ExtractFilePath(programFile));
         const std::string folder = ExcludeTrailingPathDelimiter(programFolder);
-        if (UpperCase(ExtractFileName(folder)) != "BIN") {
+        const bool inBin = UpperCase(ExtractFileName(folder)) == "BIN";
+        const std::string ruleBase = inBin ? ExtractFilePath(folder) : programFolder;
+        if (!inBin)
             Ui().ShowMessage(GlobalText("IDS_18"));
-            BasePath = programFolder;
-            return true;
+        if (!IsWritableFolder(ruleBase) || IsSystemFolder(ruleBase)) {
+            if (const std::string user = UserBasePath(); !user.empty()) {
+                BasePath = user;
+                const bool firstStart = FindExistingPath(user + "System").empty();
+                const bool system = EnsureFolder(user + "System");
+                const bool configurations = EnsureFolder(user + "Configurazioni");
+                if (firstStart && system)
+                    CopyMissingFiles(ruleBase + "share/vornix/", user);
+                return system && configurations;
+            }
         }
-        BasePath = ExtractFilePath(folder);
+        BasePath = ruleBase;
+        if (!inBin)
+            return true;
         const bool system = ForceDirectories(BasePath + "System");
         const bool configurations = ForceDirectories(BasePath + "Configurazioni");
         return system && configurations;

@@ -77,13 +77,20 @@ std::string SettingsFileName();
 // Reads up to 1288 bytes of the settings file over the record; a shorter file sets only the
 // leading bytes. A missing or unreadable file leaves the record as it was, silently.
 void LoadSettings();
-// Writes the 1288 bytes; the old file stays whole when writing fails. False on failure.
-bool SaveSettings();
+// Writes the 1288 bytes; the old file stays whole when writing fails. False on failure, with
+// the system's reason (an errno value, 0 when none) in *error when it is given.
+bool SaveSettings(int* error = nullptr);
 
 // Fixes BasePath from the program file's path: the parent of the program's folder when that
 // folder is named "BIN" in any case, creating "System" and "Configurazioni" below it;
-// otherwise the program's own folder, after the message "IDS_18". False when something
-// failed on the way.
+// otherwise the program's own folder, after the message "IDS_18". Where the user cannot write
+// the folder so found (an installed program), or it is a system folder ("/usr/"), BasePath is
+// UserBasePath() with both folders; on the first start there (no "System" yet) it receives
+// what the program installed below "share/vornix/" of that folder, never over a file the user
+// has. False when something failed on the way.
 bool InitBasePath(std::string_view programFile);
+
+// "$XDG_DATA_HOME/Vornix/" (by default "~/.local/share/Vornix/"); "" when there is none.
+std::string UserBasePath();
 
 } // namespace vx

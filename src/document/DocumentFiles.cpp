@@ -2,6 +2,10 @@
 
 #include "data/Databuff.h"
 #include "data/ProvaText.h"
+#include "localisation/Strglobmod.h"
+#include "localisation/mlComp.h"
+#include "localisation/mlLangDispatcher.h"
+#include "localisation/mlStoredTable.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/Numbers.h"
@@ -9,6 +13,7 @@
 #include "report/WPPage.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -197,6 +202,44 @@ std::string FilePlaceText(const EDocumentFile& error, const std::string& placeFo
     return Format(placeFormat, {error.Offset}) + error.Reason;
 }
 
+std::string FileSystemErrorText(int error) {
+    if (error == 0)
+        return {};
+    static const std::pair<int, const char*> kNames[] = {
+        {E2BIG, "E2BIG"},     {EACCES, "EACCES"},
+        {EDQUOT, "EDQUOT"},   {EEXIST, "EEXIST"},
+        {EFBIG, "EFBIG"},     {EIO, "EIO"},
+        {EISDIR, "EISDIR"},   {ELOOP, "ELOOP"},
+        {EMFILE, "EMFILE"},   {ENAMETOOLONG, "ENAMETOOLONG"},
+        {ENOENT, "ENOENT"},   {ENOSPC, "ENOSPC"},
+        {ENOTDIR, "ENOTDIR"}, {EPERM, "EPERM"},
+        {EROFS, "EROFS"},     {ETXTBSY, "ETXTBSY"},
+        {EXDEV, "EXDEV"},
+    };
+    TmlLang table(nullptr);
+    if (!LoadTranslationResource(table, "FileSystemErrors"))
+        return std::strerror(error);
+    // A table without a window completes no loading of its own.
+    table.RebuildStringsTable();
+    if (STRGlobData != nullptr) {
+        const int language = STRGlobData->mlLangDispatcher1->ActiveLanguage();
+        if (language >= 1 && language <= table.NumOfLanguages())
+            table.SetActiveLanguage(language);
+    }
+    for (const auto& [code, name] : kNames)
+        if (code == error)
+            return table.GetTextOrDefault(name);
+    return Format(table.GetTextOrDefault("Other"), {error});
+}
+
+int FileSystemErrorOf(const std::exception& error) {
+    if (const auto* open = dynamic_cast<const EFOpenError*>(&error))
+        return open->ErrorCode;
+    if (const auto* write = dynamic_cast<const EWriteError*>(&error))
+        return write->ErrorCode;
+    return 0;
+}
+
 int FileTagVersion(std::string_view tag) {
     const size_t dot = tag.find('.');
     if (dot == std::string_view::npos)
@@ -321,8 +364,12 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(TS
         write(stream);
         stream.Flush();
         file.Commit();
-    } catch (const std::exception&) {
-        throw EDocumentFile(TDocumentFileError::CannotSave, fileName);
+    } catch (const std::exception& e) {
+        EDocumentFile error(TDocumentFileError::CannotSave, fileName);
+        error.Reason = FileSystemErrorText(FileSystemErrorOf(e));
+        if (!error.Reason.empty())
+            error.Message += " (" + error.Reason + ")";
+        throw error;
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,6 +46,12 @@ public:
 // with the offset, then the reason; the reason alone when the file could not be opened; empty
 // when the error says neither.
 std::string FilePlaceText(const EDocumentFile& error, const std::string& placeFormat);
+
+// Why the system refused a file (an errno value) in the language the program shows: "read-only
+// file system", "no space left on device", ...; empty for 0.
+std::string FileSystemErrorText(int error);
+// The system's reason an exception carries (EFOpenError, EWriteError), else 0.
+int FileSystemErrorOf(const std::exception& error);
 
 inline constexpr std::string_view kDocumentTag = "Doc_Version_0.82";
 inline constexpr std::string_view kProjectTag = "Cfg_Version_0.83";
@@ -111,7 +118,7 @@ bool ReadTestFile(TDatabuffer& buffer, const std::string& fileName,
 // ---- files ----
 // Streams write into a temporary beside fileName, renamed over it after the last byte;
 // any failure removes the temporary, keeps the old file and raises EDocumentFile (cannot
-// save).
+// save), whose Reason is the system's reason in the user's language when there is one.
 void SaveFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& write);
 // Runs read on stream, which holds fileName from its start: whatever read raises comes out as
 // EDocumentFile, damaged at the stream's position, unless it is an EDocumentFile already.

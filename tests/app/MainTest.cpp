@@ -40,6 +40,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 
 namespace vx {
 namespace {
@@ -132,6 +133,45 @@ protected:
     TMainForm* form = nullptr;
     std::vector<std::string> calls;
 };
+
+TEST_F(MainFormTest, TheDebugLogIsPrivateAndKeepsOneOldCopyPastAMegabyte) {
+    const std::string log = BasePath + "bin/DEBUG_Path.txt";
+    const std::string old = BasePath + "bin/DEBUG_Path.old.txt";
+    const auto mode = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : ~0u;
+    };
+    const std::string lineA = "OK->\r\nVal->a\r\n-------------\r\n";
+    const std::string full(TMainForm::kDebugLogLimit, 'x');
+    ASSERT_EQ(TMainForm::DebugLogFileName(), log);
+
+    // A log an earlier version left readable by all becomes the user's alone.
+    test::WriteFile(log, "earlier\r\n");
+    ::chmod(log.c_str(), 0644);
+    TMainForm::DebugLog("OK->", "a");
+    EXPECT_EQ(test::ReadFile(log), "earlier\r\n" + lineA);
+    EXPECT_EQ(mode(log), 0600u);
+
+    // Up to the limit it grows; past it, it moves aside before the next line.
+    test::WriteFile(log, full.substr(lineA.size()));
+    TMainForm::DebugLog("OK->", "a");
+    EXPECT_FALSE(FileExists(old));
+    TMainForm::DebugLog("OK->", "b");
+    EXPECT_FALSE(FileExists(old)) << "exactly the limit is not past it";
+    EXPECT_EQ(test::ReadFile(log).size(), full.size() + lineA.size());
+    TMainForm::DebugLog("OK->", "c");
+    EXPECT_EQ(test::ReadFile(old).size(), full.size() + lineA.size());
+    EXPECT_EQ(test::ReadFile(log), "OK->\r\nVal->c\r\n-------------\r\n");
+    EXPECT_EQ(mode(log), 0600u);
+    EXPECT_EQ(mode(old), 0600u);
+
+    // One old copy: the next move replaces it.
+    test::WriteFile(log, full + "second");
+    TMainForm::DebugLog("OK->", "d");
+    EXPECT_EQ(test::ReadFile(old), full + "second");
+    EXPECT_EQ(ListFolder(BasePath + "bin", false),
+              (std::vector<std::string>{"DEBUG_Path.old.txt", "DEBUG_Path.txt"}));
+}
 
 TEST_F(MainFormTest, CreationWithoutSettingsFile) {
     Create();
@@ -705,7 +745,8 @@ TEST_F(MainFormTest, AFailedSettingsSaveIsTold) {
     form->Impostazioni1->trigger();
     ASSERT_EQ(rui.Messages.size(), 1u);
     EXPECT_EQ(rui.Messages[0].Text.rfind("Impossibile salvare le impostazioni: ", 0), 0u);
-    EXPECT_NE(rui.Messages[0].Text.find("impostazioni.set"), std::string::npos);
+    EXPECT_NE(rui.Messages[0].Text.find("impostazioni.set\r\n\xE8 una cartella"), std::string::npos)
+        << rui.Messages[0].Text;
 }
 
 TEST_F(MainFormTest, ToolsWithoutExtensionsAreGreyAndSayWhy) {

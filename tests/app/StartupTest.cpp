@@ -24,6 +24,8 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -188,6 +190,78 @@ TEST_F(StartupTest, QuitAfterClosesTheMainWindowByItself) {
     EXPECT_EQ(Start(root + "X/bin/vornix", {}, [] {}), 0);
     EXPECT_TRUE(seen.MainShown);
     EXPECT_EQ(MainForm, nullptr);
+}
+
+// Every file below a folder with its bytes.
+std::map<std::string, std::string> FolderContents(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        files[entry.path().string()] =
+            entry.is_regular_file() ? test::ReadFile(entry.path().string()) : "<folder>";
+    return files;
+}
+
+TEST_F(StartupTest, AnInstalledProgramKeepsEachUsersFilesInTheUsersDataFolder) {
+    const std::string installed = root + "ro/";
+    ForceDirectories(installed + "bin");
+    test::WriteFile(installed + "bin/vornix", "the program");
+    ForceDirectories(installed + "share/vornix");
+    std::filesystem::copy(VX_SHARE_DIR, installed + "share/vornix",
+                          std::filesystem::copy_options::recursive);
+    const auto before = FolderContents(installed);
+    const std::string user = root + "xdg/data/Vornix/";
+    {
+        test::ReadOnlyFolder readOnly(installed);
+        if (!readOnly.Active())
+            GTEST_SKIP() << readOnly.Error();
+        EXPECT_EQ(Start(installed + "bin/vornix", {},
+                        [] {
+                            TMainForm::DebugLog("OK->", "x");
+                            MainForm->close();
+                        }),
+                  0);
+        EXPECT_EQ(BasePath, user);
+        EXPECT_TRUE(Messages().empty());
+        EXPECT_TRUE(DirectoryExists(user + "Configurazioni"));
+        EXPECT_EQ(test::ReadFile(user + "System/defcfg.set"),
+                  test::ReadFile(installed + "share/vornix/System/defcfg.set"));
+        EXPECT_TRUE(FileExists(user + "Configurazioni/Demo.CPF"));
+        EXPECT_TRUE(FileExists(user + "Prove/Bench_01.txt"));
+        EXPECT_FALSE(FileExists(user + "System/impostazioni.set"));
+        EXPECT_TRUE(FileExists(user + "DEBUG_Path.txt"));
+        ImpostazioniRec.SetLanguage(2);
+        EXPECT_TRUE(SaveSettings());
+        EXPECT_EQ(test::ReadFile(user + "System/impostazioni.set")[368], 2);
+
+        // The user's own default project stays, and what the user removed stays removed.
+        test::WriteFile(user + "System/defcfg.set", "mine");
+        DeleteFile(user + "Configurazioni/Demo.CPF");
+        EXPECT_EQ(Start(installed + "bin/vornix"), 0);
+        EXPECT_EQ(BasePath, user);
+        EXPECT_EQ(seen.RecordLanguage, 2);
+        EXPECT_EQ(test::ReadFile(user + "System/defcfg.set"), "mine");
+        EXPECT_FALSE(FileExists(user + "Configurazioni/Demo.CPF"));
+    }
+    EXPECT_EQ(FolderContents(installed), before);
+}
+
+TEST_F(StartupTest, AFirstStartNeverCopiesOverAFileTheUserHas) {
+    // A user who had a base folder of the same name ignoring case before this version.
+    const std::string installed = root + "ro/";
+    ForceDirectories(installed + "bin");
+    ForceDirectories(installed + "share/vornix");
+    std::filesystem::copy(VX_SHARE_DIR, installed + "share/vornix",
+                          std::filesystem::copy_options::recursive);
+    const std::string user = root + "xdg/data/Vornix/";
+    ForceDirectories(user + "configurazioni");
+    test::WriteFile(user + "configurazioni/demo.cpf", "mine");
+    test::ReadOnlyFolder readOnly(installed);
+    if (!readOnly.Active())
+        GTEST_SKIP() << readOnly.Error();
+    EXPECT_EQ(Start(installed + "bin/vornix"), 0);
+    EXPECT_EQ(test::ReadFile(user + "configurazioni/demo.cpf"), "mine");
+    EXPECT_FALSE(DirectoryExists(user + "Configurazioni"));
+    EXPECT_TRUE(FileExists(user + "System/defcfg.set"));
 }
 
 // ---- the desktop's view after a start ----

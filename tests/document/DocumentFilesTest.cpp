@@ -3,6 +3,8 @@
 #include "data/AttributiProve.h"
 #include "data/Databuff.h"
 #include "document/DocumentFiles.h"
+#include "localisation/Strglobmod.h"
+#include "localisation/mlLangDispatcher.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Streams.h"
 #include "platform/system/Files.h"
@@ -10,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace vx::test {
@@ -271,6 +275,55 @@ TEST_F(DocumentFilesTest, HostileCountsAndKindsAreRefusedBeforeAnythingIsMade) {
                                      std::to_string(c.offset) + ": " + c.reason + ")");
         }
     }
+}
+
+TEST_F(DocumentFilesTest, AFailedSaveSaysWhyInTheUsersLanguage) {
+    CreateSTRGlobData();
+    struct Case {
+        int error;
+        int language;
+        std::string text;
+    };
+    const Case cases[] = {
+        {EROFS, 1, "file system di sola lettura"},
+        {EROFS, 2, "read-only file system"},
+        {EROFS, 3, "schreibgesch\xFCtztes Dateisystem"},
+        {ENOSPC, 1, "spazio esaurito sul dispositivo"},
+        {ENOSPC, 2, "no space left on device"},
+        {ENOSPC, 3, "kein Speicherplatz mehr auf dem Ger\xE4t"},
+        {EACCES, 2, "permission denied"},
+        {9999, 1, "errore di sistema 9999"},
+        {9999, 3, "Systemfehler 9999"},
+        {0, 2, ""},
+    };
+    for (const Case& c : cases) {
+        STRGlobData->mlLangDispatcher1->SetActiveLanguage(c.language);
+        EXPECT_EQ(FileSystemErrorText(c.error), c.text) << c.error << " in " << c.language;
+    }
+
+    TempDir dir;
+    ForceDirectories(dir.File("ro"));
+    const std::string name = dir.File("ro/d.VRX");
+    WriteFile(name, "old bytes");
+    STRGlobData->mlLangDispatcher1->SetActiveLanguage(2);
+    {
+        ReadOnlyFolder readOnly(dir.File("ro"));
+        if (readOnly.Active()) {
+            const std::string why = FileSystemErrorText(readOnly.WriteError());
+            try {
+                SaveFileAtomically(name, [](TStream& stream) { stream.WriteBytes("new"); });
+                ADD_FAILURE() << "saved into a read-only folder";
+            } catch (const EDocumentFile& e) {
+                EXPECT_EQ(e.Kind, TDocumentFileError::CannotSave);
+                EXPECT_EQ(e.Reason, why);
+                EXPECT_EQ(e.Message, "Cannot save the file: " + name + " (" + why + ")");
+            }
+        } else {
+            std::printf("read-only folder not tried: %s\n", readOnly.Error().c_str());
+        }
+    }
+    EXPECT_EQ(ReadFile(name), "old bytes");
+    FreeSTRGlobData();
 }
 
 TEST_F(DocumentFilesTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {

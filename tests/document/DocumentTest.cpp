@@ -419,7 +419,8 @@ TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
     ui_.SaveAnswers.push_back(base_.File("none/d.VRX"));
     form->SalvaDocumento1Click(nullptr);
     ASSERT_EQ(ui_.Messages.size(), 1u);
-    EXPECT_EQ(ui_.Messages[0].Text, "Impossibile salvare il file: " + base_.File("none/d.VRX"));
+    EXPECT_EQ(ui_.Messages[0].Text, "Impossibile salvare il file: " + base_.File("none/d.VRX") +
+                                        "\r\nfile o cartella inesistente");
 }
 
 TEST_F(DocumentTest, GraphCommandsDoNothingOnAPageWithoutGraph) {

@@ -6,12 +6,20 @@
 #include "platform/runtime/Paths.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace vx {
@@ -186,8 +194,6 @@ TEST(AtomicFileStream, CommitPutsTheWholeFileInPlace) {
     }
     EXPECT_EQ(test::HexBytes(test::ReadFile(path)), "04 03 02 01 03 6E 65 77");
     EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"doc.vrx"});
-    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms(0644));
 }
 
 TEST(AtomicFileStream, WithoutCommitTheOldFileStaysAndNoTemporaryIsLeft) {
@@ -224,6 +230,200 @@ TEST(AtomicFileStream, UnwritableTargetsGiveAClearErrorAndNoFile) {
     EXPECT_THROW(f.Commit(), EFOpenError);
     EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"taken"});
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken")));
+}
+
+namespace fs = std::filesystem;
+
+// The permission bits as the system reports them.
+unsigned ModeOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return ~0u;
+    return st.st_mode & 07777;
+}
+
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : saved_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(saved_); }
+
+private:
+    mode_t saved_;
+};
+
+// Temporaries look like ".vx" and six letters or digits.
+bool IsTemporaryName(const std::string& name) {
+    return name.size() == 9 && name.compare(0, 3, ".vx") == 0 &&
+           std::all_of(name.begin() + 3, name.end(), [](char c) { return std::isalnum(c); });
+}
+
+TEST(AtomicSave, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+    struct Case {
+        mode_t umask;
+        unsigned oldMode; // 0: no file before the save
+        unsigned expected;
+    };
+    const Case cases[] = {
+        {077, 0, 0600},    {022, 0, 0644},    {002, 0, 0664},    {077, 0640, 0640},
+        {022, 0600, 0600}, {022, 0755, 0755}, {000, 0400, 0400},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string path = dir.File("doc.vrx");
+        if (c.oldMode != 0) {
+            test::WriteFile(path, "old");
+            ::chmod(path.c_str(), c.oldMode);
+        }
+        {
+            ScopedUmask mask(c.umask);
+            WriteFileAtomically(path, "new bytes");
+        }
+        const std::string where =
+            "umask " + std::to_string(c.umask) + ", old mode " + std::to_string(c.oldMode);
+        EXPECT_EQ(ModeOf(path), c.expected) << where;
+        EXPECT_EQ(test::ReadFile(path), "new bytes") << where;
+        EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"doc.vrx"}) << where;
+    }
+}
+
+TEST(AtomicSave, ThroughAChainOfLinksTheFileFinallyNamedIsReplaced) {
+    test::TempDir dir;
+    fs::create_directory(dir.File("d"));
+    const std::string file = dir.File("d/t.txt");
+    test::WriteFile(file, "old");
+    ::chmod(file.c_str(), 0640);
+    fs::create_symlink("d/t.txt", dir.File("l"));
+    fs::create_symlink(dir.File("l"), dir.File("l2")); // absolute, to a link
+    WriteFileAtomically(dir.File("l2"), "new through l2");
+    WriteFileAtomically(dir.File("l"), "new through l");
+    EXPECT_TRUE(fs::is_symlink(dir.File("l")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("l2")));
+    EXPECT_EQ(fs::read_symlink(dir.File("l")), "d/t.txt");
+    EXPECT_EQ(fs::read_symlink(dir.File("l2")), dir.File("l"));
+    EXPECT_EQ(test::ReadFile(file), "new through l");
+    EXPECT_EQ(ModeOf(file), 0640u);
+    EXPECT_EQ(FolderNames(dir.File("d")), std::vector<std::string>{"t.txt"});
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"d", "l", "l2"}));
+
+    // A link to a file not there yet makes that file; a loop of links makes nothing.
+    fs::create_symlink("d/new.txt", dir.File("dangling"));
+    WriteFileAtomically(dir.File("dangling"), "made");
+    EXPECT_EQ(test::ReadFile(file.substr(0, file.size() - 5) + "new.txt"), "made");
+    EXPECT_TRUE(fs::is_symlink(dir.File("dangling")));
+    fs::create_symlink("loop", dir.File("loop"));
+    try {
+        WriteFileAtomically(dir.File("loop"), "x");
+        ADD_FAILURE() << "a loop of links was written";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.ErrorCode, ELOOP);
+    }
+    EXPECT_EQ(FolderNames(dir.Path()),
+              (std::vector<std::string>{"d", "dangling", "l", "l2", "loop"}));
+}
+
+TEST(AtomicSave, AFailedSaveLeavesFileAndLinkAsTheyWere) {
+    test::TempDir dir;
+    fs::create_directory(dir.File("d"));
+    const std::string file = dir.File("d/t.txt");
+    test::WriteFile(file, "old bytes");
+    ::chmod(file.c_str(), 0640);
+    fs::create_symlink("d/t.txt", dir.File("l"));
+    {
+        test::ReadOnlyFolder readOnly(dir.File("d"));
+        if (!readOnly.Active())
+            GTEST_SKIP() << readOnly.Error();
+        try {
+            WriteFileAtomically(dir.File("l"), "new bytes");
+            ADD_FAILURE() << "saved into a read-only folder";
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(e.ErrorCode, readOnly.WriteError()) << e.Message;
+        }
+    }
+    EXPECT_EQ(test::ReadFile(file), "old bytes");
+    EXPECT_EQ(ModeOf(file), 0640u);
+    EXPECT_EQ(fs::read_symlink(dir.File("l")), "d/t.txt");
+    EXPECT_EQ(FolderNames(dir.File("d")), std::vector<std::string>{"t.txt"});
+}
+
+TEST(AtomicSave, AWriteThatFailsSaysWhyAndLeavesNothing) {
+    test::TempDir dir;
+    const std::string path = dir.File("big.vrx");
+    test::WriteFile(path, "old bytes");
+    // The file-size limit fails the write as a full disk would, for this child only.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            WriteFileAtomically(path, std::string(100000, 'x'));
+        } catch (const EWriteError& e) {
+            ::_exit(e.ErrorCode == EFBIG ? 0 : 2);
+        } catch (...) {
+            ::_exit(3);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: another reason, 3: another error";
+    EXPECT_EQ(test::ReadFile(path), "old bytes");
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"big.vrx"});
+}
+
+TEST(AtomicSave, TheTemporaryIsShortSoTheLongestNameSaves) {
+    test::TempDir dir;
+    const std::string name(NAME_MAX, 'n');
+    {
+        TAtomicFileStream f(dir.File(name));
+        const std::string temp = ExtractFileName(f.TempName());
+        EXPECT_TRUE(IsTemporaryName(temp)) << temp;
+        EXPECT_EQ(ExtractFilePath(f.TempName()), dir.Path());
+        f.WriteBytes("long");
+        f.Commit();
+    }
+    EXPECT_EQ(test::ReadFile(dir.File(name)), "long");
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{name});
+}
+
+TEST(AtomicSave, TheNextSaveRemovesTheTemporaryOfAKilledSave) {
+    test::TempDir dir;
+    const std::string path = dir.File("doc.vrx");
+    const std::string other = dir.File("other.vrx");
+    test::WriteFile(path, "old");
+    // Two saves killed midway, one of this file and one of another.
+    for (const std::string& target : {path, other}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            TAtomicFileStream f(target);
+            f.WriteBytes("half of it");
+            ::raise(SIGKILL);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    std::vector<std::string> left = FolderNames(dir.Path());
+    ASSERT_EQ(left.size(), 3u);
+    EXPECT_TRUE(IsTemporaryName(left[0]) && IsTemporaryName(left[1])) << left[0] << left[1];
+
+    // A save of this file still running keeps its temporary.
+    TAtomicFileStream running(path);
+    const std::string runningTemp = ExtractFileName(running.TempName());
+    WriteFileAtomically(path, "new");
+    EXPECT_EQ(test::ReadFile(path), "new");
+    left = FolderNames(dir.Path());
+    ASSERT_EQ(left.size(), 3u) << "the killed save's temporary stayed";
+    EXPECT_TRUE(std::find(left.begin(), left.end(), runningTemp) != left.end());
+    // The other file's leftover goes with that file's next save.
+    WriteFileAtomically(other, "other");
+    running.WriteBytes("newest");
+    running.Commit();
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"doc.vrx", "other.vrx"}));
+    EXPECT_EQ(test::ReadFile(path), "newest");
 }
 
 } // namespace

@@ -9,7 +9,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sched.h>
 #include <stdexcept>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace vx::test {
 
@@ -177,6 +183,63 @@ std::string WaitForPdf(const std::string& folder, int limitMs) {
         },
         limitMs);
     return found;
+}
+
+ReadOnlyFolder::ReadOnlyFolder(std::string folder) : folder_(std::move(folder)) {
+    namespace fs = std::filesystem;
+    if (::geteuid() != 0) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder_))
+            if (entry.is_directory() && !entry.is_symlink())
+                fs::permissions(entry.path(),
+                                fs::perms::owner_write | fs::perms::group_write |
+                                    fs::perms::others_write,
+                                fs::perm_options::remove);
+        fs::permissions(folder_,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        active_ = true;
+        return;
+    }
+    savedNamespace_ = ::open("/proc/self/ns/mnt", O_RDONLY | O_CLOEXEC);
+    savedFolder_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // The mount stays private to this thread's namespace and never reaches the machine's.
+    if (savedNamespace_ < 0 || savedFolder_ < 0 || ::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        error_ = std::string("no mount namespace of our own: ") + std::strerror(errno);
+        return;
+    }
+    if (::mount(folder_.c_str(), folder_.c_str(), nullptr, MS_BIND | MS_REC, nullptr) != 0 ||
+        ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) !=
+            0) {
+        error_ = std::string("no read-only mount: ") + std::strerror(errno);
+        return;
+    }
+    active_ = mounted_ = true;
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    namespace fs = std::filesystem;
+    if (::geteuid() != 0) {
+        std::error_code ignored;
+        fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::add, ignored);
+        for (const auto& entry : fs::recursive_directory_iterator(folder_, ignored))
+            if (entry.is_directory() && !entry.is_symlink())
+                fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add,
+                                ignored);
+        return;
+    }
+    if (mounted_)
+        ::umount2(folder_.c_str(), MNT_DETACH);
+    if (savedNamespace_ >= 0) {
+        ::setns(savedNamespace_, CLONE_NEWNS);
+        ::close(savedNamespace_);
+    }
+    if (savedFolder_ >= 0) {
+        // Entering a namespace moves the thread to its root.
+        if (::fchdir(savedFolder_) != 0)
+            ::chdir("/");
+        ::close(savedFolder_);
+    }
 }
 
 } // namespace vx::test

@@ -4,6 +4,7 @@
 #include "platform/runtime/UiServices.h"
 
 #include <QTemporaryDir>
+#include <cerrno>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,30 @@ private:
 // The first PDF in the folder that pdfinfo reads whole, once a print server has written it;
 // empty when none came within limitMs.
 std::string WaitForPdf(const std::string& folder, int limitMs = 90000);
+
+// A folder the program cannot write, as an installed program's folder is, for the object's
+// lifetime. A user loses the write bits of the folder and of every folder below it; root, who
+// would write anyway, gets a read-only bind mount in a mount namespace of the calling thread
+// alone, left again at the end. Not Active (Error tells why) when neither could be done.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::string folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Active() const { return active_; }
+    const std::string& Error() const { return error_; }
+    // What the system answers a write there: EROFS under the mount, else EACCES.
+    int WriteError() const { return mounted_ ? EROFS : EACCES; }
+
+private:
+    std::string folder_;
+    bool active_ = false;
+    bool mounted_ = false;
+    int savedNamespace_ = -1;
+    int savedFolder_ = -1;
+    std::string error_;
+};
 
 // Where tests/<layer>/data/ lies.
 std::string DataFile(std::string_view dataDir, std::string_view name);

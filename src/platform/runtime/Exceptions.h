@@ -19,8 +19,12 @@ class EConvertError : public Exception {
 class EReadError : public Exception {
     using Exception::Exception;
 };
+// ErrorCode: the system's reason (an errno value), 0 when there is none.
 class EWriteError : public Exception {
-    using Exception::Exception;
+public:
+    explicit EWriteError(std::string message, int errorCode = 0)
+        : Exception(std::move(message)), ErrorCode(errorCode) {}
+    int ErrorCode;
 };
 class EListError : public Exception {
     using Exception::Exception;
@@ -28,9 +32,12 @@ class EListError : public Exception {
 class EMathError : public Exception {
     using Exception::Exception;
 };
-// A file that cannot be opened or created.
+// A file that cannot be opened or created; ErrorCode as for EWriteError.
 class EFOpenError : public Exception {
-    using Exception::Exception;
+public:
+    explicit EFOpenError(std::string message, int errorCode = 0)
+        : Exception(std::move(message)), ErrorCode(errorCode) {}
+    int ErrorCode;
 };
 
 } // namespace vx

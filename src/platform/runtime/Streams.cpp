@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,8 +90,11 @@ void TStream::ReadBuffer(void* buffer, size_t count) {
 void TStream::WriteBuffer(const void* buffer, size_t count) {
     if (count == 0)
         return;
-    if (Write(buffer, count) != count)
-        throw EWriteError("Stream write error");
+    errno = 0;
+    if (Write(buffer, count) != count) {
+        const int error = errno;
+        throw EWriteError("Stream write error", error);
+    }
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
@@ -284,9 +291,12 @@ void TMemoryStream::SaveToStream(TStream& target) const {
 TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
     const std::string local = Cp1252ToUtf8(NormalizePath(path));
     if ((mode & 0xFF00) == fmCreate) {
-        fd_ = ::open(local.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd_ < 0)
-            throw EFOpenError("Cannot create file \"" + path + "\". " + std::strerror(errno));
+        fd_ = ::open(local.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd_ < 0) {
+            const int error = errno;
+            throw EFOpenError("Cannot create file \"" + path + "\". " + std::strerror(error),
+                              error);
+        }
         return;
     }
     const unsigned access = mode & 3;
@@ -294,8 +304,10 @@ TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
                       : access == fmOpenReadWrite ? O_RDWR
                                                   : O_RDONLY;
     fd_ = ::open(local.c_str(), flags | O_CLOEXEC);
-    if (fd_ < 0)
-        throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+    if (fd_ < 0) {
+        const int error = errno;
+        throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(error), error);
+    }
 }
 
 TFileStream::~TFileStream() {
@@ -432,21 +444,136 @@ double ExtendedToDouble(const uint8_t in[10]) {
 
 // --- TAtomicFileStream ---
 
+namespace {
+
+[[noreturn]] void CannotCreate(const std::string& path, int error) {
+    throw EFOpenError("Cannot create file \"" + path + "\". " + std::strerror(error), error);
+}
+
+std::string LocalFolderOf(const std::string& local) {
+    const size_t slash = local.rfind('/');
+    return slash == std::string::npos ? std::string() : local.substr(0, slash + 1);
+}
+
+// The file a chain of symbolic links finally names (it need not exist yet), so that a save
+// replaces that file and keeps the links. Raises ELOOP past 40 links, as the system does.
+std::string FinalTarget(const std::string& local, const std::string& path) {
+    std::string current = local;
+    std::vector<char> buffer(PATH_MAX + 1);
+    for (int links = 0;; ++links) {
+        const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
+        if (n < 0)
+            return current; // not a link, or not there yet
+        if (links == 40)
+            CannotCreate(path, ELOOP);
+        if (static_cast<size_t>(n) == buffer.size())
+            CannotCreate(path, ENAMETOOLONG);
+        const std::string target(buffer.data(), static_cast<size_t>(n));
+        current = target.front() == '/' ? target : LocalFolderOf(current) + target;
+    }
+}
+
+constexpr char kTempAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kTempAlphabetSize = sizeof kTempAlphabet - 1;
+
+// The three characters after ".vx" that name the file a temporary belongs to: a hash of the
+// target's name, so that a later save finds the leftovers of its own file.
+std::string TempTag(const std::string& fileName) {
+    uint32_t hash = 2166136261u; // FNV-1a
+    for (const char c : fileName) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    std::string tag;
+    for (int i = 0; i < 3; ++i) {
+        tag += kTempAlphabet[hash % kTempAlphabetSize];
+        hash /= kTempAlphabetSize;
+    }
+    return tag;
+}
+
+std::string RandomTempChars() {
+    static thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<size_t> pick(0, kTempAlphabetSize - 1);
+    std::string chars;
+    for (int i = 0; i < 3; ++i)
+        chars += kTempAlphabet[pick(generator)];
+    return chars;
+}
+
+// A running save holds its temporary under an exclusive lock, which the system drops when the
+// process ends however it ends: a temporary of this file that can be locked is a leftover.
+void RemoveLeftoverTemporaries(const std::string& folder, const std::string& prefix) {
+    const std::string where = folder.empty() ? std::string(".") : folder;
+    DIR* dir = ::opendir(where.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 3 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string local = folder + name;
+        const int fd = ::open(local.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(local.c_str(), &named) == 0 &&
+            named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+            ::unlink(local.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Gives a new file the owner, group and permission bits of the file it will replace. Where
+// the group cannot be kept, the group gets no rights rather than another group getting them.
+void TakeOverMode(int fd, const struct stat& old) {
+    mode_t mode = old.st_mode & 07777;
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, -1, old.st_gid) != 0)
+            mode &= ~mode_t{070};
+    }
+    ::fchmod(fd, mode);
+}
+
+} // namespace
+
 TAtomicFileStream::TAtomicFileStream(const std::string& path) : path_(NormalizePath(path)) {
-    const std::string pattern = ExtractFilePath(path_) + "." + ExtractFileName(path_) + ".XXXXXX";
-    std::string local = Cp1252ToUtf8(pattern);
-    const int fd = ::mkstemp(local.data());
-    if (fd < 0)
-        throw EFOpenError("Cannot create file \"" + path_ + "\". " + std::strerror(errno));
-    // mkstemp makes the file private; the finished file gets the usual permissions.
-    ::fchmod(fd, 0644);
-    ::close(fd);
-    temp_ = pattern.substr(0, pattern.size() - 6) + local.substr(local.size() - 6);
-    try {
-        file_ = std::make_unique<TFileStream>(temp_, fmOpenReadWrite);
-    } catch (...) {
-        ::unlink(local.c_str());
-        throw;
+    target_ = FinalTarget(Cp1252ToUtf8(path_), path_);
+    const std::string folder = LocalFolderOf(target_);
+    const std::string prefix = ".vx" + TempTag(target_.substr(folder.size()));
+    RemoveLeftoverTemporaries(folder, prefix);
+    struct stat old {};
+    const bool replaces = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    for (int attempt = 0;; ++attempt) {
+        tempLocal_ = folder + prefix + RandomTempChars();
+        // A new file: 0666 less the umask (and what a default ACL of the folder says). A file
+        // that replaces another stays the user's alone until Commit gives it the old mode.
+        lockFd_ = ::open(tempLocal_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         replaces ? 0600 : 0666);
+        if (lockFd_ < 0) {
+            if (errno == EEXIST && attempt < 100)
+                continue;
+            CannotCreate(path_, errno);
+        }
+        struct stat self {};
+        // Another save may have taken the new file for a leftover before it was locked.
+        if (::flock(lockFd_, LOCK_EX) == 0 && ::fstat(lockFd_, &self) == 0 && self.st_nlink > 0)
+            break;
+        ::close(lockFd_);
+        lockFd_ = -1;
+        if (attempt >= 100)
+            CannotCreate(path_, EEXIST);
+    }
+    file_.reset(new TFileStream());
+    file_->path_ = TempName();
+    file_->fd_ = ::fcntl(lockFd_, F_DUPFD_CLOEXEC, 0);
+    if (file_->fd_ < 0) {
+        const int error = errno;
+        Discard();
+        CannotCreate(path_, error);
     }
 }
 
@@ -454,11 +581,21 @@ TAtomicFileStream::~TAtomicFileStream() {
     Discard();
 }
 
+std::string TAtomicFileStream::TempName() const {
+    return Utf8ToCp1252(tempLocal_);
+}
+
 void TAtomicFileStream::Discard() {
-    if (!file_)
+    if (lockFd_ < 0)
         return;
     file_.reset();
-    ::unlink(Cp1252ToUtf8(temp_).c_str());
+    ::unlink(tempLocal_.c_str());
+    ReleaseLock();
+}
+
+void TAtomicFileStream::ReleaseLock() {
+    ::close(lockFd_);
+    lockFd_ = -1;
 }
 
 TFileStream& TAtomicFileStream::File() const {
@@ -490,12 +627,14 @@ void TAtomicFileStream::SetSize(int64_t size) {
 void TAtomicFileStream::Commit() {
     File();
     file_.reset();
-    const std::string temp = Cp1252ToUtf8(temp_);
-    if (::rename(temp.c_str(), Cp1252ToUtf8(path_).c_str()) != 0) {
+    if (struct stat old{}; ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        TakeOverMode(lockFd_, old);
+    if (::rename(tempLocal_.c_str(), target_.c_str()) != 0) {
         const int error = errno;
-        ::unlink(temp.c_str());
-        throw EFOpenError("Cannot create file \"" + path_ + "\". " + std::strerror(error));
+        Discard();
+        CannotCreate(path_, error);
     }
+    ReleaseLock();
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -122,6 +122,9 @@ public:
     const std::string& FileName() const { return path_; }
 
 private:
+    friend class TAtomicFileStream;
+    TFileStream() = default;
+
     std::string path_;
     int fd_ = -1;
 };
@@ -130,6 +133,13 @@ private:
 // target, and Commit renames it over the target. Destroyed without Commit (an error on the
 // way), it removes the temporary, so the old file stays as it was. Raises EFOpenError
 // "Cannot create file \"<name>\"" when the folder takes no new file.
+//
+// A target that is a symbolic link (or a chain of them) is followed: the file it finally names
+// is replaced and the links stay. A new file gets 0666 less the umask; a replaced one keeps
+// its owner, group and permission bits. The temporary is named ".vx" and six characters, the
+// first three a hash of the target's name and the last three random, and stays locked
+// (flock) while the save runs; each save removes the unlocked temporaries of its target, left
+// by a save whose process ended before it could clean up.
 class TAtomicFileStream : public TStream {
 public:
     explicit TAtomicFileStream(const std::string& path);
@@ -147,14 +157,18 @@ public:
     // temporary is then gone and the target unchanged). Writing after it raises EWriteError.
     void Commit();
     const std::string& FileName() const { return path_; }
-    const std::string& TempName() const { return temp_; }
+    std::string TempName() const;
 
 private:
     TFileStream& File() const;
     void Discard();
+    void ReleaseLock();
 
     std::string path_;
-    std::string temp_;
+    // Names as the file system takes them (UTF-8): the file finally replaced, the temporary.
+    std::string target_;
+    std::string tempLocal_;
+    int lockFd_ = -1;
     std::unique_ptr<TFileStream> file_;
 };
 

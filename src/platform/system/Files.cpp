@@ -8,6 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vx {
 
 std::string ToLocalPath(std::string_view path) {
@@ -35,6 +41,35 @@ bool ForceDirectories(std::string_view path) {
 
 bool DeleteFile(std::string_view path) {
     return QFile::remove(Q(path));
+}
+
+bool AppendToPrivateLog(std::string_view path, std::string_view oldPath, std::string_view text,
+                        int64_t maxBytes) {
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> hold(lock);
+    const std::string local = ToLocalPath(path);
+    struct stat st {};
+    if (::stat(local.c_str(), &st) == 0 && st.st_size > maxBytes)
+        std::rename(local.c_str(), ToLocalPath(oldPath).c_str());
+    const int fd =
+        ::open(local.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    if (::fstat(fd, &st) == 0 && (st.st_mode & 077) != 0)
+        ::fchmod(fd, st.st_mode & 0700);
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return done == text.size();
+}
+
+bool IsWritableFolder(std::string_view folder) {
+    return !folder.empty() && ::access(ToLocalPath(folder).c_str(), W_OK | X_OK) == 0;
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {

@@ -31,6 +31,15 @@ std::vector<std::string> ListFolder(std::string_view folder, bool folders);
 // mask ending in ".*" also matches the name without any extension.
 bool MatchesMask(std::string_view name, std::string_view mask);
 
+// Appends text to a log that only its owner may read: created 0600 (an older, wider one is
+// narrowed). A log already past maxBytes first moves to oldPath, replacing the copy there, so
+// that at most one old copy stays. Safe from several threads; false when nothing was written.
+bool AppendToPrivateLog(std::string_view path, std::string_view oldPath, std::string_view text,
+                        int64_t maxBytes);
+
+// True when the user may create files in the folder.
+bool IsWritableFolder(std::string_view folder);
+
 // The local path (UTF-8) of a cp1252 path.
 std::string ToLocalPath(std::string_view path);
 
