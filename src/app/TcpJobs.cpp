@@ -7,6 +7,7 @@
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/PdfPrinter.h"
 #include "platform/graphics/Printer.h"
+#include "platform/runtime/Format.h"
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/Timer.h"
@@ -20,6 +21,9 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
+
+#include <cerrno>
+#include <cstring>
 
 namespace vx {
 
@@ -86,12 +90,29 @@ void TTcpJobs::StartTcpServer() {
             [this](const TRemoteJob& job) { return Reserve(job); });
     };
     TCPServer1.OnHead = HttpHeadVerdict;
+    const int port = ImpostazioniRec.TcpPort();
     try {
         // Loopback only: the commands write files and know no authentication.
-        TCPServer1.Activate("127.0.0.1", ImpostazioniRec.TcpPort());
-    } catch (const std::exception& e) {
+        TCPServer1.Activate("127.0.0.1", port);
+    } catch (const ESocketError& e) {
         TMainForm::DebugLog("TCP->", e.what());
-        Ui().ShowMessage(main_.Text("IDS_103"));
+        std::string why;
+        switch (e.Error) {
+        case 0:
+            why = Format(main_.Text("IDS_122"), {port});
+            break;
+        case EADDRINUSE:
+            why = Format(main_.Text("IDS_120"), {port});
+            break;
+        case EACCES:
+        case EPERM:
+            why = Format(main_.Text("IDS_121"), {port});
+            break;
+        default:
+            why = Format(main_.Text("IDS_123"), {port, std::string(std::strerror(e.Error))});
+            break;
+        }
+        Ui().ShowMessage(main_.Text("IDS_103") + "\n" + why);
     }
 }
 

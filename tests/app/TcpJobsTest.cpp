@@ -3,13 +3,16 @@
 #include "AppTestSupport.h"
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/impdlg.h"
 #include "data/Databuff.h"
 #include "document/Document.h"
 #include "document/parambox.h"
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/PdfPrinter.h"
 #include "platform/graphics/Printer.h"
+#include "platform/runtime/Format.h"
 #include "platform/runtime/Timer.h"
+#include "platform/ui/CheckBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/RadioGroup.h"
 #include "report/DocBox.h"
@@ -159,7 +162,7 @@ protected:
     TTcpIntervals saved_;
 };
 
-TEST_F(TcpJobsTest, ServerListensOnLoopbackAndAFailedStartIsTold) {
+TEST_F(TcpJobsTest, ServerListensOnLoopbackAndAFailedStartSaysWhy) {
     TTcpJobs& jobs = Start();
     ASSERT_TRUE(jobs.TCPServer1.Active());
     EXPECT_EQ(jobs.TCPServer1.Address(), "127.0.0.1");
@@ -168,16 +171,28 @@ TEST_F(TcpJobsTest, ServerListensOnLoopbackAndAFailedStartIsTold) {
     EXPECT_EQ(HexBytes(Ask("XYZ\x02\x03")), HexBytes(FromHex("45 52 52 02 31 03 0D 0A")));
 
     {
-        // A port already held by the running server, then port 0.
+        // A port already held by the running server, then one that is no port.
         TTcpJobs other(*form);
-        ImpostazioniRec.SetTcpPort(port_);
+        const struct {
+            int port;
+            const char* why;
+        } cases[] = {{port_, "IDS_120"}, {0, "IDS_122"}, {70000, "IDS_122"}};
+        for (const auto& c : cases) {
+            ui.Messages.clear();
+            ImpostazioniRec.SetTcpPort(c.port);
+            other.StartTcpServer();
+            EXPECT_FALSE(other.TCPServer1.Active());
+            const std::string why = Format(form->Text(c.why), {c.port});
+            EXPECT_NE(why.find(std::to_string(c.port)), std::string::npos) << why;
+            EXPECT_EQ(Messages(), (std::vector<std::string>{"Server is not actived!\n" + why}));
+        }
+        // In the user's language.
+        SetLanguage(2);
+        ui.Messages.clear();
         other.StartTcpServer();
-        EXPECT_FALSE(other.TCPServer1.Active());
-        EXPECT_EQ(Messages(), (std::vector<std::string>{"Server is not actived!"}));
-        ImpostazioniRec.SetTcpPort(0);
-        other.StartTcpServer();
-        EXPECT_FALSE(other.TCPServer1.Active());
-        EXPECT_EQ(Messages().size(), 2u);
+        EXPECT_EQ(Messages(), (std::vector<std::string>{
+                                  "Server is not active!\nPort 70000 is not valid (1 to 65535)."}));
+        SetLanguage(1);
     }
     // The window's end stops the server, with a client still connected.
     Client held(port_);
@@ -185,6 +200,40 @@ TEST_F(TcpJobsTest, ServerListensOnLoopbackAndAFailedStartIsTold) {
     delete form;
     form = nullptr;
     EXPECT_FALSE(Client(port_).Connected());
+}
+
+TEST_F(TcpJobsTest, PortHeldElsewhereIsToldAndTheSettingsDialogTriesAgain) {
+    // Another program's socket on the port.
+    auto blocker = std::make_unique<TTcpServer>();
+    blocker->Activate("127.0.0.1", port_);
+    TTcpJobs& jobs = Start();
+    EXPECT_FALSE(jobs.TCPServer1.Active());
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], "Server is not actived!\n" + Format(form->Text("IDS_120"), {port_}));
+    blocker.reset();
+    // The dialog shows the switch as stored; its OK starts the server.
+    bool shownOn = false;
+    ui.ModalHook = [&](QObject* o) {
+        if (auto* dialog = qobject_cast<Timpostazioni*>(o))
+            shownOn = dialog->CheckBox2->Checked();
+        return mrOk;
+    };
+    form->Impostazioni1Click(nullptr);
+    ui.ModalHook = nullptr;
+    EXPECT_TRUE(shownOn);
+    EXPECT_TRUE(jobs.TCPServer1.Active());
+    EXPECT_EQ(Messages().size(), 1u);
+
+    // Ended with a connection just served, which the server's end closes first and so leaves
+    // waiting on the port, and started again at once: listening.
+    Client c(port_);
+    c.Send("CFG\x02\x03");
+    EXPECT_EQ(c.Receive().substr(0, 4), "CFG\x02");
+    delete form;
+    form = CreateForm<TMainForm>();
+    EXPECT_TRUE(TTcpJobs::Of(*form).TCPServer1.Active());
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(HexBytes(Ask("XYZ\x02\x03")), HexBytes(FromHex("45 52 52 02 31 03 0D 0A")));
 }
 
 TEST_F(TcpJobsTest, VrxRepliesThenWritesTheDocumentBesideTheTest) {
