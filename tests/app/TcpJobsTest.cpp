@@ -472,6 +472,27 @@ TEST_F(TcpJobsTest, PipelinedVrxRequestsAreAnsweredQueuedToAHundredAndWrittenInO
 #endif
 }
 
+TEST_F(TcpJobsTest, AFullQueueDropsOpnAndPrnWithALogLineAndKeepsTheConnection) {
+    TTcpJobs& jobs = Start();
+    // Places held as connection threads hold them between the reply and the job.
+    for (size_t i = 0; i < kMaxWaitingJobs; ++i)
+        ASSERT_TRUE(jobs.Reserve({TRemoteCommand::Prn, "/t", "", ""}));
+    const std::string test = BasePath + "Prove/Bench_01.txt";
+    Client c(port_);
+    c.Send("OPN\x02" + test + "\x03PRN\x02" + test +
+           "\x03"
+           "CFG\x02\x03");
+    EXPECT_EQ(c.Receive().substr(0, 4), "CFG\x02");
+    ASSERT_TRUE(WaitUntil([&] { return LogText().find("TCP PRN->") != std::string::npos; }, 5000));
+    const std::string log = LogText();
+    EXPECT_NE(log.find("TCP OPN->\r\nVal->" + test + ": dropped, 100 jobs wait"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("TCP PRN->\r\nVal->" + test + ": dropped, 100 jobs wait"), std::string::npos)
+        << log;
+    EXPECT_FALSE(jobs.Busy());
+    EXPECT_TRUE(Documents().empty());
+}
+
 TEST_F(TcpJobsTest, AJobWaitingWhileAnotherShowsADialogStartsOnlyAfterIt) {
     Start();
     const std::string config = Configuration("one.CPF", {poPortrait});
