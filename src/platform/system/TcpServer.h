@@ -86,7 +86,7 @@ public:
     // A connection accepted while this many are open closes the longest-idle one.
     int MaxConnections = 100;
     // A connection silent this long is closed.
-    int IdleTimeoutMs = 30000;
+    std::atomic<int> IdleTimeoutMs{30000}; // may change while connections run
 
     // Listens on address (an IPv4 address text) and port 1..65535; raises ESocketError
     // when the port is out of range, the address is not one, or the listen fails.
