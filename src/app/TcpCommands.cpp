@@ -59,6 +59,17 @@ std::string ConfigurationList(const TTcpSnapshot& snapshot) {
 
 } // namespace
 
+THeadVerdict HttpHeadVerdict(std::string_view head) {
+    static constexpr std::string_view kMethods[] = {"GET",     "HEAD",    "POST",  "PUT",  "DELETE",
+                                                    "CONNECT", "OPTIONS", "TRACE", "PATCH"};
+    for (std::string_view method : kMethods) {
+        const size_t n = std::min(head.size(), method.size() + 1);
+        if (head.substr(0, n) == (std::string(method) + ' ').substr(0, n))
+            return n == method.size() + 1 ? THeadVerdict::Refuse : THeadVerdict::Undecided;
+    }
+    return THeadVerdict::Accept;
+}
+
 std::string DecodeTcpField(std::string_view bytes) {
     return IsValidUtf8WithNonAscii(bytes) ? Utf8ToCp1252(bytes) : std::string(bytes);
 }
@@ -121,7 +132,8 @@ TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapsh
 }
 
 void ServeTcpRequest(TTcpConnection& connection, const TTcpSnapshot& snapshot,
-                     const std::function<void(const TRemoteJob&)>& queueJob) {
+                     const std::function<void(const TRemoteJob&)>& queueJob,
+                     const std::function<bool(const TRemoteJob&)>& reserve) {
     std::string request;
     switch (connection.ReadLn(request, ETX, kTcpReadTimeoutMs, kMaxTcpRequest)) {
     case TTcpConnection::TReadResult::TimedOut:
@@ -133,7 +145,12 @@ void ServeTcpRequest(TTcpConnection& connection, const TTcpSnapshot& snapshot,
     case TTcpConnection::TReadResult::Line:
         break;
     }
-    const TTcpAnswer answer = HandleTcpRequest(request, snapshot);
+    TTcpAnswer answer = HandleTcpRequest(request, snapshot);
+    if (answer.Job && reserve && !reserve(*answer.Job)) {
+        if (answer.Reply)
+            answer.Reply = Error('5', true);
+        answer.Job.reset();
+    }
     if (answer.Reply)
         connection.WriteLn(*answer.Reply);
     if (answer.Job && queueJob)

@@ -5,6 +5,8 @@
 // and touch only the file system and a snapshot of the settings; the document work of an
 // accepted request is handed back as a job for the GUI thread, after the reply is sent.
 
+#include "platform/system/TcpServer.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,12 +14,12 @@
 
 namespace vx {
 
-class TTcpConnection;
-
 inline constexpr char STX = '\x02';
 inline constexpr char ETX = '\x03';
 inline constexpr size_t kMaxTcpRequest = 32000;
 inline constexpr int kTcpReadTimeoutMs = 200;
+// Jobs that may wait for the GUI thread; one more is refused with "ERR" STX "5".
+inline constexpr size_t kMaxWaitingJobs = 100;
 
 // The command words; a word's place selects its command.
 inline constexpr const char* kTcpCommandWords[] = {"CFG", "PDF", "VRX", "OPN", "PRN"};
@@ -45,13 +47,20 @@ struct TTcpAnswer {
 // anything else is taken as cp1252 bytes already.
 std::string DecodeTcpField(std::string_view bytes);
 
+// A connection that opens like an HTTP request (a method word and a blank) comes from a web
+// page, never from a client of these commands: it is refused before its body is read.
+THeadVerdict HttpHeadVerdict(std::string_view head);
+
 // One request, the bytes before its ETX.
 TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapshot);
 
 // One pass of a connection: reads one request (at most 200 ms; a time-out keeps the partial
 // request and sends nothing), replies, then hands the job on. An over-long request closes the
-// connection without a reply.
+// connection without a reply. reserve, when given, holds a place for the job before the reply
+// and says false when the queue is full: VRX and PDF are then answered "ERR" STX "5" STX ETX,
+// OPN and PRN are dropped, and no job is handed on.
 void ServeTcpRequest(TTcpConnection& connection, const TTcpSnapshot& snapshot,
-                     const std::function<void(const TRemoteJob&)>& queueJob);
+                     const std::function<void(const TRemoteJob&)>& queueJob,
+                     const std::function<bool(const TRemoteJob&)>& reserve = {});
 
 } // namespace vx

@@ -5,33 +5,47 @@
 #include "data/WPComp.h"
 #include "document/Document.h"
 #include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/PdfPrinter.h"
 #include "platform/graphics/Printer.h"
+#include "platform/runtime/Format.h"
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/Timer.h"
 #include "platform/runtime/UiServices.h"
 #include "platform/system/Files.h"
 #include "platform/ui/Form.h"
+#include "report/DocBox.h"
+#include "report/WPPage.h"
 
-#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
 
+#include <cerrno>
+#include <cstring>
+
 namespace vx {
 
 namespace {
+
+// A timer's shortest interval (0 would stop it): its tick comes on the next turn of the loop.
+constexpr uint32_t kNextTurnMs = 1;
 
 bool Exists(const std::string& path) {
     return !path.empty() && !FindExistingPath(path).empty();
 }
 
-// Processes messages until ms have passed, whatever they do meanwhile.
-void ProcessMessagesFor(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    WaitUntil([&] { return clock.elapsed() >= ms; }, ms);
+// Every page of the document composed: none busy and none waiting for its paint.
+bool PagesComposed(const TDocForm* doc) {
+    if (!doc || !doc->DocBox)
+        return true;
+    for (int i = 0; i < doc->DocBox->PageCount(); ++i) {
+        const TWPPage* page = doc->DocBox->GetPage(i);
+        if (page && (page->Busy() || PaintPending(*page)))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -69,19 +83,36 @@ void TTcpJobs::StartTcpServer() {
     // The connection threads read only this copy, never the live settings.
     auto snapshot = std::make_shared<const TTcpSnapshot>(TTcpSnapshot{BasePath});
     QPointer<TTcpJobs> self(this);
-    TCPServer1.OnExecute = [snapshot, self](TTcpConnection& connection) {
-        ServeTcpRequest(connection, *snapshot, [self](const TRemoteJob& job) {
-            // Queued after the reply; the object outlives every connection thread.
-            QMetaObject::invokeMethod(
-                self.data(), [self, job] { self->QueueJob(job); }, Qt::QueuedConnection);
-        });
+    // The object outlives every connection thread: its end deactivates the server first.
+    TCPServer1.OnExecute = [snapshot, this](TTcpConnection& connection) {
+        ServeTcpRequest(
+            connection, *snapshot, [this](const TRemoteJob& job) { QueueJob(job); },
+            [this](const TRemoteJob& job) { return Reserve(job); });
     };
+    TCPServer1.OnHead = HttpHeadVerdict;
+    const int port = ImpostazioniRec.TcpPort();
     try {
         // Loopback only: the commands write files and know no authentication.
-        TCPServer1.Activate("127.0.0.1", ImpostazioniRec.TcpPort());
-    } catch (const std::exception& e) {
+        TCPServer1.Activate("127.0.0.1", port);
+    } catch (const ESocketError& e) {
         TMainForm::DebugLog("TCP->", e.what());
-        Ui().ShowMessage(main_.Text("IDS_103"));
+        std::string why;
+        switch (e.Error) {
+        case 0:
+            why = Format(main_.Text("IDS_132"), {port});
+            break;
+        case EADDRINUSE:
+            why = Format(main_.Text("IDS_130"), {port});
+            break;
+        case EACCES:
+        case EPERM:
+            why = Format(main_.Text("IDS_131"), {port});
+            break;
+        default:
+            why = Format(main_.Text("IDS_133"), {port, std::string(std::strerror(e.Error))});
+            break;
+        }
+        Ui().ShowMessage(main_.Text("IDS_103") + "\n" + why);
     }
 }
 
@@ -89,46 +120,88 @@ void TTcpJobs::StopTcpServer() {
     TCPServer1.Deactivate();
 }
 
-void TTcpJobs::QueueJob(const TRemoteJob& job) {
-    switch (job.Command) {
-    case TRemoteCommand::Vrx:
-        CreateVrxFromTest(job.TestFile, job.ConfigFile);
-        return;
-    case TRemoteCommand::Opn:
-        OpenRemoteTest(job.TestFile);
-        return;
-    case TRemoteCommand::Pdf:
-    case TRemoteCommand::Prn:
-        // Nothing accepted is dropped: one job at a time, in the order of acceptance.
-        queue_.push_back(job);
-        if (!current_)
-            StartNext();
-        return;
+bool TTcpJobs::Reserve(const TRemoteJob& job) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (queue_.size() + reserved_ < kMaxWaitingJobs) {
+            ++reserved_;
+            return true;
+        }
     }
+    if (job.Command == TRemoteCommand::Opn || job.Command == TRemoteCommand::Prn) {
+        // The log is written on the GUI thread only.
+        QMetaObject::invokeMethod(
+            this,
+            [job] {
+                TMainForm::DebugLog(job.Command == TRemoteCommand::Opn ? "TCP OPN->" : "TCP PRN->",
+                                    job.TestFile + ": dropped, " + std::to_string(kMaxWaitingJobs) +
+                                        " jobs wait");
+            },
+            Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void TTcpJobs::QueueJob(const TRemoteJob& job) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (reserved_ > 0)
+            --reserved_;
+        queue_.push_back(job);
+    }
+    ScheduleNext();
+}
+
+bool TTcpJobs::Busy() const {
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    return current_.has_value() || !queue_.empty();
+}
+
+void TTcpJobs::ScheduleNext() {
+    // Never inside the caller: a job starts from the event loop, after its reply went out.
+    QMetaObject::invokeMethod(this, &TTcpJobs::StartNext, Qt::QueuedConnection);
 }
 
 void TTcpJobs::StartNext() {
-    if (current_ || queue_.empty())
+    TRemoteJob job;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (current_ || queue_.empty())
+            return;
+        current_ = std::move(queue_.front());
+        queue_.pop_front();
+        job = *current_;
+    }
+    switch (job.Command) {
+    case TRemoteCommand::Vrx:
+        CreateVrxFromTest(job.TestFile, job.ConfigFile);
+        EndJob("");
         return;
-    current_ = queue_.front();
-    queue_.pop_front();
-    const uint32_t interval = static_cast<uint32_t>(TcpIntervals().TimerMs);
-    if (current_->Command == TRemoteCommand::Pdf) {
+    case TRemoteCommand::Opn:
+        OpenRemoteTest(job.TestFile);
+        EndJob("");
+        return;
+    case TRemoteCommand::Pdf:
         TCP_Timer->Tag = 1;
-        TCP_Timer->SetInterval(interval);
+        TCP_Timer->SetInterval(kNextTurnMs);
         TCP_Timer->SetEnabled(true);
-    } else {
-        Print_Timer->SetInterval(interval);
+        return;
+    case TRemoteCommand::Prn:
+        Print_Timer->SetInterval(static_cast<uint32_t>(TcpIntervals().TimerMs));
         Print_Timer->SetEnabled(true);
+        return;
     }
 }
 
 void TTcpJobs::EndJob(const std::string& how) {
-    TMainForm::DebugLog(current_ && current_->Command == TRemoteCommand::Pdf ? "TCP PDF->"
-                                                                             : "TCP PRN->",
-                        (current_ ? current_->TestFile : std::string()) + ": " + how);
-    current_.reset();
-    StartNext();
+    if (current_ && !how.empty())
+        TMainForm::DebugLog(current_->Command == TRemoteCommand::Pdf ? "TCP PDF->" : "TCP PRN->",
+                            current_->TestFile + ": " + how);
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        current_.reset();
+    }
+    ScheduleNext();
 }
 
 void TTcpJobs::CreateVrxFromTest(const std::string& testFile, const std::string& configFile) {
@@ -175,6 +248,8 @@ void TTcpJobs::PrintToPdfPrinter() {
         }
     if (index < 0)
         return;
+    // The built-in printer puts its file in place whole when the print batch commits.
+    builtInOutput_ = dynamic_cast<PdfPrinter*>(Printers()[size_t(index)].get()) != nullptr;
     if (main_.isMinimized())
         main_.showNormal();
     SetTopMost(true);
@@ -190,7 +265,7 @@ void TTcpJobs::PrintToPdfPrinter() {
         TStringList files;
         files.Add(job.TestFile);
         doc->NewDocument(job.ConfigFile, files);
-        ProcessMessagesFor(TcpIntervals().ComposeMs);
+        WaitUntil([&] { return !doc || PagesComposed(doc); }, TcpIntervals().ComposeMs);
         if (doc)
             doc->PrintPages(0, 0);
     } catch (const std::exception& e) {
@@ -210,6 +285,7 @@ void TTcpJobs::TCP_TimerTimer() {
         return;
     if (TCP_Timer->Tag == 1) {
         RetryCounter = 0;
+        builtInOutput_ = false;
         // Without its files nothing is printed, and an earlier job's output must not be
         // copied to this target.
         if (!Exists(current_->TestFile) || !Exists(current_->ConfigFile)) {
@@ -217,13 +293,14 @@ void TTcpJobs::TCP_TimerTimer() {
             return;
         }
         PrintToPdfPrinter();
+        // The first check on the next turn: the built-in printer's file is there already.
         TCP_Timer->Tag = 2;
+        TCP_Timer->SetInterval(kNextTurnMs);
         TCP_Timer->SetEnabled(true);
         return;
     }
     const std::string output = ImpostazioniRec.DriverOutputFile();
-    if (!output.empty() && FileExists(output) && !IsFileInUse(output)) {
-        ProcessMessagesFor(TcpIntervals().SettleMs);
+    if (!output.empty() && FileExists(output) && (builtInOutput_ || !IsFileInUse(output))) {
         // An existing target stays as it is.
         const bool copied = CopyFile(output, current_->TargetFile, true);
         EndJob(copied ? "copied to " + current_->TargetFile
@@ -232,6 +309,7 @@ void TTcpJobs::TCP_TimerTimer() {
     }
     if (RetryCounter < TcpIntervals().Retries) {
         ++RetryCounter;
+        TCP_Timer->SetInterval(static_cast<uint32_t>(TcpIntervals().TimerMs));
         TCP_Timer->SetEnabled(true);
         return;
     }

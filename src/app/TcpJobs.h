@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -21,11 +22,11 @@ namespace vx {
 class TMainForm;
 class TTimer;
 
-// Every wait of the remote jobs, in one place so that tests may shorten them.
+// Every wait of the remote jobs, in one place so that tests may shorten them. A wait for a
+// condition ends as soon as it holds; these are its upper bounds.
 struct TTcpIntervals {
-    int TimerMs = 1000;   // TCP_Timer and Print_Timer
+    int TimerMs = 1000;   // Print_Timer, and between checks of the driver output
     int ComposeMs = 2000; // pages composing before the PDF print
-    int SettleMs = 2001;  // the driver output left alone before it is copied
     int Retries = 10;     // further checks of the driver output
 };
 TTcpIntervals& TcpIntervals();
@@ -49,10 +50,14 @@ public:
     void StartTcpServer();
     void StopTcpServer();
 
-    // GUI thread: runs VRX and OPN at once, puts PDF and PRN at the end of the FIFO.
+    // Puts the job at the end of the one FIFO of remote jobs; it starts on a later turn of the
+    // event loop once every job before it has ended. Any thread.
     void QueueJob(const TRemoteJob& job);
-    // A PDF or PRN job running or waiting.
-    bool Busy() const { return current_.has_value() || !queue_.empty(); }
+    // Connection threads: holds a place in the FIFO for a job about to be answered, false
+    // when kMaxWaitingJobs already wait (a refused OPN or PRN is logged).
+    bool Reserve(const TRemoteJob& job);
+    // A job running or waiting.
+    bool Busy() const;
 
     void CreateVrxFromTest(const std::string& testFile, const std::string& configFile);
     void OpenRemoteTest(const std::string& testFile);
@@ -63,12 +68,18 @@ public:
     void SetTopMost(bool on);
 
 private:
+    // GUI thread: starts the first waiting job unless one runs; events processed inside a job
+    // call it too, and then it does nothing.
     void StartNext();
+    void ScheduleNext();
     void EndJob(const std::string& how);
 
     TMainForm& main_;
+    mutable std::mutex queueMutex_; // guards queue_ and reserved_
     std::deque<TRemoteJob> queue_;
+    size_t reserved_ = 0; // places held by connection threads between the reply and the job
     std::optional<TRemoteJob> current_;
+    bool builtInOutput_ = false; // the PDF job printed to the built-in printer
 };
 
 // Fills StartTcpServer and StopTcpServer of the given set.

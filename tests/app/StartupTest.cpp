@@ -360,8 +360,16 @@ protected:
         ForceDirectories(root + "home");
         ForceDirectories(root + "run");
         chmod((root + "run").c_str(), 0700);
+        // The first copy runs in this process: it must look for hand-overs where the copies do.
+        if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
+            savedRuntime = runtime;
+        setenv("XDG_RUNTIME_DIR", (root + "run").c_str(), 1);
     }
     void TearDown() override {
+        if (savedRuntime)
+            setenv("XDG_RUNTIME_DIR", savedRuntime->c_str(), 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
         for (auto& p : children)
             if (p->state() != QProcess::NotRunning) {
                 p->kill();
@@ -431,6 +439,7 @@ protected:
     std::string base;
     std::string program;
     std::vector<std::unique_ptr<QProcess>> children;
+    std::optional<std::string> savedRuntime;
 };
 
 TEST_F(HandOverTest, SecondCopyHandsTheDocumentToTheFirstAndEnds) {

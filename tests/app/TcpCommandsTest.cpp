@@ -159,6 +159,27 @@ TEST(DecodeTcpField, Utf8IsConvertedAnythingElseIsTakenAsItIs) {
         EXPECT_EQ(HexBytes(DecodeTcpField(in)), HexBytes(out)) << HexBytes(in);
 }
 
+TEST(HttpHeadVerdict, AMethodWordAndABlankRefusesCommandWordsPass) {
+    const std::pair<std::string_view, THeadVerdict> cases[] = {
+        {"POST / HTTP/1.1\r\n", THeadVerdict::Refuse},
+        {"GET ", THeadVerdict::Refuse},
+        {"OPTIONS * HTTP/1.1", THeadVerdict::Refuse},
+        {"HEAD /", THeadVerdict::Refuse},
+        {"PUT", THeadVerdict::Undecided}, // the blank may follow
+        {"P", THeadVerdict::Undecided},
+        {"", THeadVerdict::Undecided},
+        {"PDF\x02", THeadVerdict::Accept},
+        {"PRN\x02/t\x03", THeadVerdict::Accept},
+        {"CFG\x02\x03", THeadVerdict::Accept},
+        {"OPN\x02", THeadVerdict::Accept},
+        {"get / HTTP/1.1", THeadVerdict::Accept}, // methods are upper case
+        {"GETX ", THeadVerdict::Accept},
+        {"\x03POST ", THeadVerdict::Accept},
+    };
+    for (const auto& [head, verdict] : cases)
+        EXPECT_EQ(HttpHeadVerdict(head), verdict) << HexBytes(head);
+}
+
 // ---- over real loopback sockets ----
 
 class TcpServingTest : public TcpCommandsTest {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <iostream>
+#include <sys/wait.h>
 #include <thread>
 
 namespace vx {
@@ -85,7 +88,7 @@ TEST(TcpServer, OverlongLineClosesOnlyItsConnection) {
     EXPECT_EQ(exact.Receive(), "<still\r\n");
 }
 
-TEST(TcpServer, CountsConnectionsAndClosesThoseBeyondTheLimit) {
+TEST(TcpServer, AtTheLimitANewConnectionClosesTheLongestIdle) {
     const int port = FreePort();
     TTcpServer server;
     server.OnExecute = Echo;
@@ -94,14 +97,127 @@ TEST(TcpServer, CountsConnectionsAndClosesThoseBeyondTheLimit) {
     {
         Client a(port), b(port), c(port);
         ASSERT_TRUE(WaitFor([&] { return server.ConnectionCount() == 3; }));
+        std::this_thread::sleep_for(50ms);
+        b.Send("b\x03");
+        c.Send("c\x03");
+        EXPECT_EQ(b.Receive(), "<b\r\n");
+        EXPECT_EQ(c.Receive(), "<c\r\n");
         Client d(port);
-        d.Send("x\x03");
-        EXPECT_EQ(d.Receive(), "");
-        EXPECT_TRUE(d.ClosedByPeer());
-        a.Send("close\x03");
-        EXPECT_TRUE(WaitFor([&] { return server.ConnectionCount() == 2; }));
+        d.Send("d\x03");
+        EXPECT_EQ(d.Receive(), "<d\r\n"); // served
+        a.Receive(1, 1000);
+        EXPECT_TRUE(a.ClosedByPeer()); // silent longest
+        b.Send("still\x03");
+        EXPECT_EQ(b.Receive(), "<still\r\n");
+        EXPECT_TRUE(WaitFor([&] { return server.ConnectionCount() == 3; }));
     }
     EXPECT_TRUE(WaitFor([&] { return server.ConnectionCount() == 0; }));
+}
+
+TEST(TcpServer, SilentConnectionIsClosedAfterTheTimeOut) {
+    const int port = FreePort();
+    TTcpServer server;
+    server.OnExecute = Echo;
+    server.IdleTimeoutMs = 600;
+    server.Activate("127.0.0.1", port);
+    Client silent(port), talking(port);
+    for (int i = 0; i < 6; ++i) { // longer than the time-out in all, never silent that long
+        std::this_thread::sleep_for(200ms);
+        talking.Send("t\x03");
+        EXPECT_EQ(talking.Receive(), "<t\r\n");
+    }
+    silent.Receive(1, 2000);
+    EXPECT_TRUE(silent.ClosedByPeer());
+    EXPECT_FALSE(talking.ClosedByPeer());
+}
+
+TEST(TcpServer, RefusedFirstBytesCloseTheConnectionUnread) {
+    const int port = FreePort();
+    TTcpServer server;
+    std::atomic<int> lines{0};
+    server.OnExecute = [&](TTcpConnection& c) {
+        std::string line;
+        const auto got = c.ReadLn(line, '\x03', 200, 100);
+        if (got == TTcpConnection::TReadResult::Line)
+            ++lines;
+        else if (got != TTcpConnection::TReadResult::TimedOut)
+            c.Close();
+    };
+    // "NO" refuses, "O" waits for more, anything else is accepted.
+    server.OnHead = [](std::string_view head) {
+        if (head.substr(0, 2) == "NO")
+            return THeadVerdict::Refuse;
+        return head == "N" ? THeadVerdict::Undecided : THeadVerdict::Accept;
+    };
+    server.Activate("127.0.0.1", port);
+    Client refused(port);
+    refused.Send("N");
+    std::this_thread::sleep_for(300ms);
+    refused.Send("O\x03more\x03");
+    refused.Receive(1, 2000);
+    EXPECT_TRUE(refused.ClosedByPeer());
+    // Once accepted, later lines are never looked at.
+    Client accepted(port);
+    accepted.Send("ok\x03NO\x03");
+    EXPECT_TRUE(WaitFor([&] { return lines == 2; }));
+    EXPECT_FALSE(accepted.ClosedByPeer());
+}
+
+TEST(TcpServer, PeerOwnerIsFoundByBothLookups) {
+    const int port = FreePort();
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    Client c(port);
+    const int accepted = ::accept(listener, nullptr, nullptr);
+    ASSERT_GE(accepted, 0);
+    EXPECT_EQ(LoopbackPeerUid(accepted, TPeerLookup::ProcTable), int64_t(::geteuid()));
+    const int64_t diag = LoopbackPeerUid(accepted, TPeerLookup::SocketDiag);
+    if (diag >= 0)
+        EXPECT_EQ(diag, int64_t(::geteuid()));
+    else
+        std::cout << "socket diagnostics not allowed here; the table is used\n";
+    EXPECT_EQ(LoopbackPeerUid(accepted), int64_t(::geteuid()));
+    // Not a TCP socket, and a socket without a peer.
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    EXPECT_EQ(LoopbackPeerUid(pair[0]), -1);
+    EXPECT_EQ(LoopbackPeerUid(listener), -1);
+    for (int fd : {pair[0], pair[1], accepted, listener})
+        ::close(fd);
+}
+
+TEST(TcpServer, ClientOfAnotherAccountIsClosedWithoutAReply) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to start a client under another uid";
+    const int port = FreePort();
+    TTcpServer server;
+    server.OnExecute = Echo;
+    server.Activate("127.0.0.1", port);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // 0: closed without a byte; 1: a reply came; 2: could not even try.
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        Client c(port);
+        if (!c.Connected())
+            ::_exit(2);
+        c.Send("x\x03");
+        const std::string got = c.Receive(1, 3000);
+        ::_exit(got.empty() && c.ClosedByPeer() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    Client own(port);
+    own.Send("x\x03");
+    EXPECT_EQ(own.Receive(), "<x\r\n");
 }
 
 TEST(TcpServer, ClientGoneBeforeTheReplyNeverStopsTheServer) {

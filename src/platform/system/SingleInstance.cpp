@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx {
@@ -27,6 +28,7 @@ constexpr int kConnectMs = 1000;
 constexpr int kWriteMs = 3000;
 constexpr int kAckMs = 5000;
 constexpr int kLockMs = 10000;
+constexpr int kFolderCandidates = 10;
 
 struct State {
     std::unique_ptr<QLocalServer> server;
@@ -73,8 +75,16 @@ void ServeConnection(QLocalSocket* socket) {
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
 }
 
+// A folder only this user may change: a directory (not a link to one) that the user owns
+// and nobody else may write to.
+bool IsPrivateFolder(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 QString LockFilePath() {
-    return QDir(QDir::tempPath()).filePath(QString::fromUtf8(InstanceName()) + ".lock");
+    return QString::fromUtf8(InstanceSocketPath()) + ".lock";
 }
 
 } // namespace
@@ -83,6 +93,31 @@ std::string InstanceName() {
     if (const char* name = std::getenv("VORNIX_INSTANCE_NAME"); name && *name)
         return name;
     return "vornix-" + std::to_string(getuid());
+}
+
+std::string InstanceFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime && *runtime == '/' && IsPrivateFolder(runtime))
+        return runtime;
+    // The shared temporary folder: another account may have taken a name there before us,
+    // so every copy of this user tries the same short list and takes the first it owns.
+    const std::string temp = QDir::tempPath().toStdString();
+    const std::string base = temp + "/vornix-" + std::to_string(::geteuid());
+    for (int i = 0; i < kFolderCandidates; ++i) {
+        const std::string folder = i == 0 ? base : base + "-" + std::to_string(i);
+        ::mkdir(folder.c_str(), 0700);
+        if (IsPrivateFolder(folder))
+            return folder;
+    }
+    // All taken: a folder of this copy alone, which receives no hand-overs of other copies.
+    std::string unique = base + "-XXXXXX";
+    if (::mkdtemp(unique.data()))
+        return unique;
+    return base;
+}
+
+std::string InstanceSocketPath() {
+    return InstanceFolder() + "/" + InstanceName();
 }
 
 bool MultipleInstancesAllowed(const std::string& programPath) {
@@ -106,7 +141,7 @@ std::string HandOverCommandLine(const std::vector<std::string>& args,
 }
 
 bool BecomeFirstInstance() {
-    const QString name = QString::fromUtf8(InstanceName());
+    const QString name = QString::fromUtf8(InstanceSocketPath());
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(name)) {
@@ -128,7 +163,7 @@ bool BecomeFirstInstance() {
 
 bool SendCommandLineToFirstInstance(const std::string& commandLine) {
     QLocalSocket socket;
-    socket.connectToServer(QString::fromUtf8(InstanceName()));
+    socket.connectToServer(QString::fromUtf8(InstanceSocketPath()));
     if (!socket.waitForConnected(kConnectMs))
         return false;
     QByteArray message(4, '\0');
@@ -152,7 +187,7 @@ TInstanceRole CheckSingleInstance(const std::vector<std::string>& args,
     if (!lock.tryLock(kLockMs))
         S().failures |= sifLockFile;
     QLocalSocket probe;
-    probe.connectToServer(QString::fromUtf8(InstanceName()));
+    probe.connectToServer(QString::fromUtf8(InstanceSocketPath()));
     const bool otherRuns = probe.waitForConnected(kConnectMs);
     probe.abort();
     if (!otherRuns) {

@@ -24,6 +24,11 @@ enum TSingleInstanceFailure : int {
 
 // The local server's name: VORNIX_INSTANCE_NAME when set, else "vornix-" and the user id.
 std::string InstanceName();
+// Where the local server and its lock file lie, private to the user: $XDG_RUNTIME_DIR, else a
+// folder "vornix-<uid>" of the temporary folder made 0700 and used only while the user owns it
+// and nobody else may write to it (another account's folder of that name is passed over).
+std::string InstanceFolder();
+std::string InstanceSocketPath();
 
 // The whole check, once, after the application object exists. args are the program path
 // and the arguments (cp1252), currentDir the folder against which relative arguments count.

@@ -2,9 +2,16 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <linux/inet_diag.h>
+#include <linux/netlink.h>
+#include <linux/sock_diag.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,7 +26,99 @@ std::string SystemError(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The socket whose own end is `peer` and whose other end is `local`, asked of the kernel by
+// its exact address; -1 when the kernel does not answer.
+int64_t UidBySocketDiag(const sockaddr_in& local, const sockaddr_in& peer) {
+    const int nl = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG);
+    if (nl < 0)
+        return -1;
+    struct {
+        nlmsghdr header;
+        inet_diag_req_v2 request;
+    } message{};
+    message.header.nlmsg_len = sizeof message;
+    message.header.nlmsg_type = SOCK_DIAG_BY_FAMILY;
+    message.header.nlmsg_flags = NLM_F_REQUEST;
+    message.request.sdiag_family = AF_INET;
+    message.request.sdiag_protocol = IPPROTO_TCP;
+    message.request.idiag_states = ~0u;
+    message.request.id.idiag_sport = peer.sin_port;
+    message.request.id.idiag_dport = local.sin_port;
+    message.request.id.idiag_src[0] = peer.sin_addr.s_addr;
+    message.request.id.idiag_dst[0] = local.sin_addr.s_addr;
+    message.request.id.idiag_cookie[0] = INET_DIAG_NOCOOKIE;
+    message.request.id.idiag_cookie[1] = INET_DIAG_NOCOOKIE;
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    int64_t uid = -1;
+    if (::sendto(nl, &message, sizeof message, 0, reinterpret_cast<sockaddr*>(&kernel),
+                 sizeof kernel) == ssize_t(sizeof message)) {
+        pollfd p{nl, POLLIN, 0};
+        alignas(nlmsghdr) char buffer[8192];
+        const ssize_t n = ::poll(&p, 1, 500) == 1 ? ::recv(nl, buffer, sizeof buffer, 0) : -1;
+        auto* h = reinterpret_cast<nlmsghdr*>(buffer);
+        if (n > 0 && NLMSG_OK(h, size_t(n)) && h->nlmsg_type == SOCK_DIAG_BY_FAMILY &&
+            h->nlmsg_len >= NLMSG_LENGTH(sizeof(inet_diag_msg))) {
+            const auto* diag = static_cast<const inet_diag_msg*>(NLMSG_DATA(h));
+            uid = diag->idiag_uid;
+        }
+    }
+    ::close(nl);
+    return uid;
+}
+
+// The same from the kernel's table of TCP sockets.
+int64_t UidByProcTable(const sockaddr_in& local, const sockaddr_in& peer) {
+    // The table prints each address as the 32-bit word it holds and the port in host order.
+    char own[32], other[32];
+    std::snprintf(own, sizeof own, "%08X:%04X", peer.sin_addr.s_addr, ntohs(peer.sin_port));
+    std::snprintf(other, sizeof other, "%08X:%04X", local.sin_addr.s_addr, ntohs(local.sin_port));
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line); // the heading
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, localAddress, remoteAddress, state, queues, timer, retransmits;
+        int64_t uid = -1;
+        fields >> slot >> localAddress >> remoteAddress >> state >> queues >> timer >>
+            retransmits >> uid;
+        if (fields && localAddress == own && remoteAddress == other)
+            return uid;
+    }
+    return -1;
+}
+
 } // namespace
+
+int64_t LoopbackPeerUid(int fd, TPeerLookup how) {
+    sockaddr_in local{}, peer{};
+    socklen_t localSize = sizeof local, peerSize = sizeof peer;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
+        ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0 ||
+        local.sin_family != AF_INET || peer.sin_family != AF_INET)
+        return -1;
+    const int64_t uid = how == TPeerLookup::ProcTable ? -1 : UidBySocketDiag(local, peer);
+    return uid >= 0 || how == TPeerLookup::SocketDiag ? uid : UidByProcTable(local, peer);
+}
+
+TTcpConnection::TTcpConnection(int fd, THeadFilter headFilter)
+    : fd_(fd), headFilter_(std::move(headFilter)) {
+    Touch();
+}
+
+void TTcpConnection::Touch() {
+    lastActivity_ = NowMs();
+}
+
+int64_t TTcpConnection::IdleMs() const {
+    return NowMs() - lastActivity_;
+}
 
 TTcpConnection::~TTcpConnection() {
     if (fd_ >= 0)
@@ -58,6 +157,17 @@ TTcpConnection::TReadResult TTcpConnection::ReadLn(std::string& line, char termi
             return TReadResult::Closed;
         }
         pending_.append(buffer, size_t(n));
+        Touch();
+        if (headFilter_) {
+            const THeadVerdict verdict = headFilter_(pending_);
+            if (verdict == THeadVerdict::Refuse) {
+                pending_.clear();
+                Close();
+                return TReadResult::Closed;
+            }
+            if (verdict == THeadVerdict::Accept)
+                headFilter_ = nullptr;
+        }
     }
 }
 
@@ -74,6 +184,7 @@ bool TTcpConnection::WriteLn(std::string_view text) {
             return false;
         }
         sent += size_t(n);
+        Touch();
     }
     return true;
 }
@@ -104,19 +215,22 @@ void TTcpServer::Activate(const std::string& address, int port) {
         throw ESocketError("Not an address: " + address);
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        throw ESocketError(SystemError("socket"));
+        throw ESocketError(SystemError("socket"), errno);
+    // A port left in TIME_WAIT by the copy that ran just before is taken at once.
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 64) != 0) {
+        const int error = errno;
         const std::string message = SystemError("listen");
         ::close(fd);
-        throw ESocketError(message);
+        throw ESocketError(message, error);
     }
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC);
     if (wakeFd_ < 0) {
+        const int error = errno;
         const std::string message = SystemError("eventfd");
         ::close(fd);
-        throw ESocketError(message);
+        throw ESocketError(message, error);
     }
     listenFd_ = fd;
     stopping_ = false;
@@ -173,13 +287,16 @@ void TTcpServer::Listen() {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        if (connectionCount_ >= MaxConnections) {
+        // Another account's program learns nothing, not even that the server answers.
+        const int64_t uid = LoopbackPeerUid(fd);
+        if (uid < 0 || (uid != 0 && uid != int64_t(::geteuid()))) {
             ::close(fd);
             continue;
         }
+        CloseLongestIdle();
         std::lock_guard<std::mutex> lock(mutex_);
         Worker& w = workers_.emplace_back();
-        w.connection = std::make_unique<TTcpConnection>(fd);
+        w.connection = std::make_unique<TTcpConnection>(fd, OnHead);
         ++connectionCount_;
         w.thread = std::thread([this, &w] { Serve(w); });
     }
@@ -198,9 +315,27 @@ void TTcpServer::Serve(Worker& worker) {
             // A failing pass ends its own connection, never the server.
             c.Close();
         }
+        if (IdleTimeoutMs > 0 && c.IdleMs() >= IdleTimeoutMs)
+            c.Close();
     }
     --connectionCount_;
     worker.finished = true;
+}
+
+void TTcpServer::CloseLongestIdle() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    int open = 0;
+    TTcpConnection* idlest = nullptr;
+    for (Worker& w : workers_) {
+        if (w.finished || !w.connection->Connected())
+            continue;
+        ++open;
+        if (!idlest || w.connection->IdleMs() > idlest->IdleMs())
+            idlest = w.connection.get();
+    }
+    // Idle connections never shut the user's programs out.
+    if (open >= MaxConnections && idlest)
+        idlest->Close();
 }
 
 void TTcpServer::Reap() {
