@@ -1,10 +1,12 @@
 // One TCP request, the bytes before its ETX, answered against a fixed base folder (fixed so
 // that the seeds and the dictionary can name its files): every request gets a framed reply
-// or a job, and an accepted PDF or VRX job names files that exist.
+// or a job, and a job names only readable regular files; an accepted PDF job's target lies in
+// a folder that takes a new file.
 
 #include "FuzzSupport.h"
 
 #include "app/TcpCommands.h"
+#include "platform/system/Files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,9 +18,14 @@ namespace {
 
 const std::string kBase = "/tmp/vx_fuzz_tcp/";
 
-bool Exists(const std::string& path) {
-    return QFileInfo::exists(
-        QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
+// Job paths are cp1252, with either separator.
+QFileInfo Info(const std::string& path) {
+    return QFileInfo(QString::fromStdString(vx::ToLocalPath(path)));
+}
+
+bool ReadableRegular(const std::string& path) {
+    const QFileInfo info = Info(path);
+    return info.isFile() && info.isReadable();
 }
 
 } // namespace
@@ -41,10 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VX_FUZZ_CHECK(answer.Reply || answer.Job);
     if (answer.Reply)
         VX_FUZZ_CHECK(!answer.Reply->empty() && answer.Reply->back() == vx::ETX);
-    if (answer.Job && (answer.Job->Command == vx::TRemoteCommand::Pdf ||
-                       answer.Job->Command == vx::TRemoteCommand::Vrx)) {
+    if (!answer.Job)
+        return 0;
+    const vx::TRemoteJob& job = *answer.Job;
+    if (job.Command == vx::TRemoteCommand::Pdf || job.Command == vx::TRemoteCommand::Vrx) {
         VX_FUZZ_CHECK(answer.Reply);
-        VX_FUZZ_CHECK(Exists(answer.Job->TestFile) && Exists(answer.Job->ConfigFile));
+        VX_FUZZ_CHECK(ReadableRegular(job.TestFile) && ReadableRegular(job.ConfigFile));
+    } else {
+        VX_FUZZ_CHECK(job.TestFile.empty() || ReadableRegular(job.TestFile));
+        VX_FUZZ_CHECK(job.ConfigFile.empty() || ReadableRegular(job.ConfigFile));
+    }
+    if (job.Command == vx::TRemoteCommand::Pdf) {
+        const QFileInfo folder(Info(job.TargetFile).absolutePath());
+        VX_FUZZ_CHECK(folder.isDir() && folder.isWritable());
     }
     return 0;
 }

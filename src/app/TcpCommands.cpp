@@ -1,5 +1,6 @@
 #include "app/TcpCommands.h"
 
+#include "app/Main.h"
 #include "data/WPComp.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Paths.h"
@@ -11,6 +12,9 @@
 #include <QByteArrayView>
 
 #include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vx {
 
@@ -32,12 +36,32 @@ bool IsValidUtf8WithNonAscii(std::string_view s) {
     return nonAscii && QByteArrayView(s.data(), qsizetype(s.size())).isValidUtf8();
 }
 
-// The file as it exists (found one component at a time), or "" when it does not; a name
-// holding a NUL is never handed to the system cut short.
-std::string ExistingFile(const std::string& path) {
+// The test or configuration as it exists (found one component at a time), or "" when it is
+// not a regular file that opens for reading; a name holding a NUL is never handed to the
+// system cut short.
+std::string ReadableFile(TPathLookup& lookup, const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return "";
-    return FindExistingPath(path);
+    return lookup.FindReadableFile(path);
+}
+
+// The target is written by the job much later: its folder must exist and take a new file
+// now, or the client would be told "accepted" for a PDF that can never appear.
+bool WritableFolder(const std::string& target) {
+    const std::string folder = ExtractFilePath(target);
+    const std::string local = folder.empty() ? std::string(".") : ToLocalPath(folder);
+    struct stat info {};
+    return ::stat(local.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(local.c_str(), W_OK | X_OK) == 0;
+}
+
+// OPN and PRN have no reply to refuse with: a file that is missing or not a readable
+// regular file is left out of the job and named in the log.
+std::string Skipping(TPathLookup& lookup, const std::string& path, TTcpAnswer& answer) {
+    std::string file = ReadableFile(lookup, path);
+    if (file.empty() && !path.empty())
+        answer.Skipped.push_back(path);
+    return file;
 }
 
 std::string Error(char code, bool closingStx) {
@@ -83,6 +107,7 @@ TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapsh
         if (SameText(word, kTcpCommandWords[i]))
             command = i;
     TTcpAnswer answer;
+    TPathLookup lookup;
     switch (command) {
     case 0:
         answer.Reply = ConfigurationList(snapshot);
@@ -92,15 +117,15 @@ TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapsh
         const std::string test = DecodeTcpField(TakeField(buffer));
         const std::string target = command == 1 ? DecodeTcpField(TakeField(buffer)) : "";
         const std::string config = DecodeTcpField(TakeField(buffer));
-        const std::string testFile = ExistingFile(test);
-        const std::string configFile = ExistingFile(config);
+        const std::string testFile = ReadableFile(lookup, test);
+        const std::string configFile = ReadableFile(lookup, config);
         const std::string targetName = ExtractFileName(target);
         if (testFile.empty()) {
             answer.Reply = Error('2', true);
         } else if (configFile.empty()) {
             answer.Reply = Error('3', true);
         } else if (command == 1 && (targetName.empty() || target.find('\0') != std::string::npos ||
-                                    !IsValidFileName(targetName))) {
+                                    !IsValidFileName(targetName) || !WritableFolder(target))) {
             // An empty name would print and then copy to nowhere after "accepted".
             answer.Reply = Error('4', true);
         } else {
@@ -112,15 +137,17 @@ TTcpAnswer HandleTcpRequest(std::string_view request, const TTcpSnapshot& snapsh
     }
     case 3: {
         buffer.pop_back(); // the ETX
-        answer.Job = TRemoteJob{TRemoteCommand::Opn, DecodeTcpField(buffer), "", ""};
+        answer.Job = TRemoteJob{TRemoteCommand::Opn,
+                                Skipping(lookup, DecodeTcpField(buffer), answer), "", ""};
         break;
     }
     case 4: {
         buffer.pop_back();
         const size_t stx = buffer.find(STX);
-        TRemoteJob job{TRemoteCommand::Prn, DecodeTcpField(buffer.substr(0, stx)), "", ""};
+        TRemoteJob job{TRemoteCommand::Prn,
+                       Skipping(lookup, DecodeTcpField(buffer.substr(0, stx)), answer), "", ""};
         if (stx != std::string::npos)
-            job.ConfigFile = DecodeTcpField(buffer.substr(stx + 1));
+            job.ConfigFile = Skipping(lookup, DecodeTcpField(buffer.substr(stx + 1)), answer);
         answer.Job = job;
         break;
     }
@@ -153,6 +180,8 @@ void ServeTcpRequest(TTcpConnection& connection, const TTcpSnapshot& snapshot,
     }
     if (answer.Reply)
         connection.WriteLn(*answer.Reply);
+    for (const std::string& path : answer.Skipped)
+        TMainForm::DebugLog("No Exists->", path);
     if (answer.Job && queueJob)
         queueJob(*answer.Job);
 }

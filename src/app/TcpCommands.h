@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -41,6 +42,8 @@ struct TTcpSnapshot {
 struct TTcpAnswer {
     std::optional<std::string> Reply; // without its CR LF; none for OPN and PRN
     std::optional<TRemoteJob> Job;
+    // OPN and PRN paths left out of the job: missing, or not readable regular files.
+    std::vector<std::string> Skipped;
 };
 
 // A field as the program holds it: valid UTF-8 with non-ASCII bytes is converted to cp1252,

@@ -793,6 +793,9 @@ void TAsse::DrawMinorTicks(int32_t line, MinorSide side) {
     const int32_t sub = Sottotacche + 1;
     const double minor = static_cast<double>(
         Round(static_cast<double>(length_) / (static_cast<double>(sub) * divisions)));
+    // Ticks closer than a pixel show nothing, and a stored range may ask for billions.
+    if (step < 1 || minor < 1)
+        return;
     const int32_t half = tick_ / 2;
     const int32_t from = side == MinorSide::Before    ? line - half
                          : side == MinorSide::Centred ? line - half / 2

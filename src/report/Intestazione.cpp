@@ -13,6 +13,7 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/UiServices.h"
+#include "report/DrawBounds.h"
 #include "report/EditorHooks.h"
 #include "report/LBSTRParser.h"
 
@@ -240,7 +241,9 @@ std::string ShiftLine(std::string_view line, int32_t fromRow, int32_t delta, int
 }
 
 int32_t TruncPixels(int32_t size, float percent) {
-    return static_cast<int32_t>(Trunc(static_cast<double>(size) / 100.0 * percent));
+    // A stored share may be anything a float holds; a cell never spans more than its table.
+    const double share = std::isnan(percent) ? 0.0 : std::clamp<double>(percent, 0, 100);
+    return static_cast<int32_t>(Trunc(static_cast<double>(size) / 100.0 * share));
 }
 
 // Index of the part (column or row) whose span [edges[i], edges[i+1]) holds v; the first or
@@ -575,10 +578,17 @@ void TIntestazione::DrawCells(TCanvas& canvas) {
         const double ph = picture.Height();
         TRect dest = r;
         if (cell->Bitmap_visualization == 0) {
-            dest.Right = r.Left + static_cast<int32_t>(
-                                      Trunc(pw * cell->Bitmapscale * caps.LogPixelsX / screenDpi));
-            dest.Bottom = r.Top + static_cast<int32_t>(
-                                      Trunc(ph * cell->Bitmapscale * caps.LogPixelsY / screenDpi));
+            // The stored scale may be anything a double holds; a picture larger than any
+            // paper shows nothing more.
+            const double scale = cell->Bitmapscale;
+            const auto side = [scale, screenDpi](double pixels, int32_t dpi) {
+                const double v = std::trunc(pixels * scale * dpi / screenDpi);
+                return std::isnan(v) ? 0
+                                     : static_cast<int32_t>(
+                                           std::clamp<double>(v, 0, TDrawBounds::PicturePixels));
+            };
+            dest.Right = r.Left + side(pw, caps.LogPixelsX);
+            dest.Bottom = r.Top + side(ph, caps.LogPixelsY);
         } else if (cell->Bitmap_visualization == 1) {
             const double ratio = std::min((r.Right - r.Left) / pw, (r.Bottom - r.Top) / ph);
             dest.Right = r.Left + static_cast<int32_t>(Trunc(pw * ratio));
@@ -596,7 +606,7 @@ void TIntestazione::DrawCells(TCanvas& canvas) {
                                    {r.Left, r.Bottom}};
         const Tborderstyle sides[4] = {BS_left, BS_top, BS_right, BS_Bottom};
         for (size_t side = 0; side < 4; ++side) {
-            canvas.Pen.Width = cell->BorderWidth[side];
+            canvas.Pen.Width = TDrawBounds::Pen(cell->BorderWidth[side]);
             if (!cell->HasBorder(sides[side]))
                 continue;
             canvas.MoveTo(corners[side].X, corners[side].Y);

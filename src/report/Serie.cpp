@@ -8,6 +8,7 @@
 #include "platform/graphics/Drawing.h"
 #include "platform/runtime/Numbers.h"
 #include "report/Asse.h"
+#include "report/DrawBounds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,7 +135,7 @@ bool TSerie::BeginDraw(TCanvas& canvas) {
     axisPen_ = canvas.Pen;
     axisPen_.Color = yAxis_->Pen.Color;
     axisPen_.Style = yAxis_->Pen.Style;
-    axisPen_.Width = ScaleToDevice(yAxis_->Pen.Width, 360);
+    axisPen_.Width = TDrawBounds::Pen(ScaleToDevice(yAxis_->Pen.Width, 360));
     return true;
 }
 
@@ -618,7 +619,7 @@ void TSerie::DrawGrid() {
     const TRect& b = BoundsRect;
     c.Pen.Style = psSolid;
     c.Pen.Color = clBlack;
-    c.Pen.Width = static_cast<int32_t>(std::min<uint32_t>(record.PenWidth, INT32_MAX));
+    c.Pen.Width = TDrawBounds::Pen(record.PenWidth);
     const TPoint frame[] = {{b.Left, b.Top},
                             {b.Right, b.Top},
                             {b.Right, b.Bottom},
@@ -663,8 +664,7 @@ void TSerie::DrawGridLines(const TAsse& axis, bool vertical) {
         const bool dotted = minor && i % sub != 0;
         c.Pen.Color = record.Color;
         c.Pen.Style = dotted ? psDot : static_cast<TPenStyle>(record.PenStyle);
-        c.Pen.Width =
-            dotted ? 1 : static_cast<int32_t>(std::min<uint32_t>(record.PenWidth, INT32_MAX));
+        c.Pen.Width = dotted ? 1 : TDrawBounds::Pen(record.PenWidth);
         if (vertical) {
             c.MoveTo(pos, b.Top);
             c.LineTo(pos, b.Bottom);

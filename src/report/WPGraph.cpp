@@ -12,6 +12,7 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
 #include "report/Asse.h"
+#include "report/DrawBounds.h"
 #include "report/Serie.h"
 #include "report/WPSection.h"
 #include "report/legenda.h"
@@ -140,21 +141,23 @@ void TWPGraph::SetZone(int i, int32_t value) {
 int32_t TWPGraph::ZonePixel(int k) const {
     const int32_t wp = GetCoord(4);
     const int32_t hp = GetCoord(5);
-    const int32_t top = MulDiv(hp, axisZone_.Top, 1000);
-    const int32_t bottom = MulDiv(hp, axisZone_.Bottom, 1000);
+    // Zones are per mille of the graph as stored; drawn, none reaches outside it.
+    const auto pm = [](int32_t zone) { return std::clamp(zone, 0, 1000); };
+    const int32_t top = MulDiv(hp, pm(axisZone_.Top), 1000);
+    const int32_t bottom = MulDiv(hp, pm(axisZone_.Bottom), 1000);
     switch (k) {
     case 0:
         return top;
     case 1:
         return bottom;
     case 2:
-        return MulDiv(wp, plotZone_.Left, 1000);
+        return MulDiv(wp, pm(plotZone_.Left), 1000);
     case 3:
-        return MulDiv(wp, plotZone_.Right, 1000);
+        return MulDiv(wp, pm(plotZone_.Right), 1000);
     case 4:
-        return top + MulDiv(bottom - top, plotZone_.Bottom, 1000);
+        return top + MulDiv(bottom - top, pm(plotZone_.Bottom), 1000);
     case 5:
-        return top + MulDiv(bottom - top, plotZone_.Top, 1000);
+        return top + MulDiv(bottom - top, pm(plotZone_.Top), 1000);
     default:
         return 0;
     }
@@ -200,7 +203,7 @@ void TWPGraph::LayoutSide(const TWPSide& side, int32_t slotSpace, int32_t x0, co
     int32_t y = top;
     for (int s = 0; s < side.SectionCount(); ++s) {
         const TWPSection& section = *side.GetSection(s);
-        const int32_t h = MulDiv(section.Size, height, 100);
+        const int32_t h = MulDiv(std::clamp(section.Size, 0, TDrawBounds::Percent), height, 100);
         // A section without axes (a side stream may hold one) keeps its share of the height.
         const int slots = section.AxisSlotCount();
         const int32_t w = slots > 0 ? slotSpace / slots : 0;
@@ -243,10 +246,11 @@ void TWPGraph::DrawContent(TCanvas& canvas) {
         Layout();
     if (border.Visible) {
         // The width is used as stored, as the frame of the other page objects is.
+        const int32_t width = TDrawBounds::Pen(border.Width);
         canvas.Pen.Color = border.Color;
-        canvas.Pen.Width = border.Width;
+        canvas.Pen.Width = width;
         canvas.Pen.Style = psSolid;
-        const int32_t inset = border.Width / 2 + 1;
+        const int32_t inset = width / 2 + 1;
         const int32_t r = GetCoord(4) - inset;
         const int32_t b = GetCoord(5) - inset;
         canvas.Polyline({{inset, inset}, {r, inset}, {r, b}, {inset, b}, {inset, inset}});

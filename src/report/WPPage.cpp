@@ -14,6 +14,7 @@
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
+#include "report/DrawBounds.h"
 #include "report/Intestazione.h"
 #include "report/WPGraph.h"
 #include "report/wpreport.h"
@@ -186,9 +187,10 @@ double TWPPage::PrinterScreenRatio(bool horizontal) const {
 
 namespace {
 
-// Stored records may carry a zoom of 0, which must never divide.
+// Stored records may carry a zoom of 0, which must never divide, or one that would make the
+// page on screen larger than memory.
 int64_t Zoom(uint32_t zoom) {
-    return std::max<int64_t>(zoom, 1);
+    return std::clamp(zoom, TDrawBounds::ZoomMin, TDrawBounds::ZoomMax);
 }
 
 int32_t ScreenToPrinter(int32_t v, uint32_t zoom, int32_t printerDpi) {
@@ -220,13 +222,13 @@ int32_t TWPPage::PrinterToScreenY(int32_t v) const {
 }
 
 int32_t TWPPage::ScreenPageWidth() const {
-    return int32_t(
-        Round(double(Caps().PhysicalWidth) * zoomPercent_ / PrinterScreenRatio(true) / 100));
+    return int32_t(Round(double(Caps().PhysicalWidth) * double(Zoom(zoomPercent_)) /
+                         PrinterScreenRatio(true) / 100));
 }
 
 int32_t TWPPage::ScreenPageHeight() const {
-    return int32_t(
-        Round(double(Caps().PhysicalHeight) * zoomPercent_ / PrinterScreenRatio(false) / 100));
+    return int32_t(Round(double(Caps().PhysicalHeight) * double(Zoom(zoomPercent_)) /
+                         PrinterScreenRatio(false) / 100));
 }
 
 int32_t TWPPage::PrintableRectOnScreen(int i) const {
@@ -260,7 +262,8 @@ int32_t TWPPage::MarginRectOnScreen(int i) const {
 }
 
 int32_t TWPPage::PercentHeight(int32_t percent) const {
-    return MulDiv(Caps().VertRes - (mT_ + mB_), percent, 100);
+    return MulDiv(std::max(Caps().VertRes - (mT_ + mB_), 0),
+                  std::clamp(percent, 0, TDrawBounds::Percent), 100);
 }
 
 // ---- paint ----
@@ -276,10 +279,11 @@ bool TWPPage::PrinterChanged() {
 
 void TWPPage::UpdateMargins() {
     const TDeviceCaps& c = Caps();
-    mL_ = UnitsToPixels(c, UM_mm, true, MarginLeft);
-    mR_ = UnitsToPixels(c, UM_mm, true, MarginRight);
-    mT_ = UnitsToPixels(c, UM_mm, false, MarginTop);
-    mB_ = UnitsToPixels(c, UM_mm, false, MarginBottom);
+    const auto mm = [](int32_t margin) { return std::clamp(margin, 0, TDrawBounds::MarginMm); };
+    mL_ = UnitsToPixels(c, UM_mm, true, mm(MarginLeft));
+    mR_ = UnitsToPixels(c, UM_mm, true, mm(MarginRight));
+    mT_ = UnitsToPixels(c, UM_mm, false, mm(MarginTop));
+    mB_ = UnitsToPixels(c, UM_mm, false, mm(MarginBottom));
 }
 
 void TWPPage::UpdatePageSize() {

@@ -8,6 +8,7 @@
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Paths.h"
 #include "report/DataOwner.h"
+#include "report/DrawBounds.h"
 
 #include <algorithm>
 
@@ -73,7 +74,7 @@ void Tlegenda::Draw(TCanvas& canvas) {
     }
     if (Border.Visible) {
         canvas.Pen.Color = Border.Color;
-        canvas.Pen.Width = Border.Width;
+        canvas.Pen.Width = TDrawBounds::Pen(Border.Width);
         canvas.Pen.Style = psSolid;
         canvas.Brush.Style = bsClear;
         canvas.Rectangle(BoundsRect);

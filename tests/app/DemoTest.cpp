@@ -2,7 +2,10 @@
 
 #include "AppTestSupport.h"
 #include "data/Databuff.h"
+#include "document/Document.h"
 #include "document/DocumentFiles.h"
+#include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/Printer.h"
 #include "platform/runtime/Streams.h"
 #include "platform/system/Files.h"
 #include "report/Asse.h"
@@ -109,6 +112,57 @@ TEST_F(DemoTest, DocumentHoldsBothTestsUnderTheProject) {
         EXPECT_EQ(header.ExpandCellText(header.GetCell(col, row)->text[0]), expected[i]);
     }
     EXPECT_EQ(header.ExpandCellText(header.GetCell(1, 1)->text[0]).rfind("Forza max ", 0), 0u);
+}
+
+// The margins of a page record read as stored but drawn bounded: a file that asks for a
+// billion millimetres opens, shows its page with margins of at most the dialog's 500 mm, and
+// is saved again with the margins as they were read.
+TEST_F(DemoTest, HugeMarginsOpenBoundedAndAreSavedAsRead) {
+    MakeDemo(base);
+    const std::string original = test::ReadFile(base + "Prove/Demo.VRX");
+    TDatabuffer buffer;
+    TPageList pages;
+    ReadFileChecked(base + "Prove/Demo.VRX", [&](TStream& s) {
+        ReadDocumentHeader(s, buffer, "Demo.VRX");
+        pages = ReadPages(s, &buffer);
+    });
+    TMemoryStream record;
+    pages[0]->WritePageRecord(record);
+    const size_t at = original.find(record.Bytes());
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(original.find(record.Bytes(), at + 1), std::string::npos);
+    std::string planted = original;
+    const size_t margins = at + 2 + 4; // after the version and the zoom
+    for (int m = 0; m < 4; ++m)
+        planted.replace(margins + 4 * m, 4, std::string("\0\0\0\x40", 4));
+    const std::string path = base + "Prove/Margins.VRX";
+    test::WriteFile(path, planted);
+
+    std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
+    doc->resize(1000, 780);
+    ReadFileChecked(path, [&](TStream& s) {
+        ReadDocumentHeader(s, *doc->Databuffer, path);
+        doc->OpenDocumentStream(s, path);
+    });
+    doc->show();
+    ProcessMessages();
+    TWPPage& page = *doc->Pages()[0];
+    EXPECT_EQ(page.MarginLeft, 0x40000000);
+    const TDeviceCaps& caps = Printer().Caps();
+    const int32_t most[] = {UnitsToPixels(caps.LogPixelsX, UM_mm, 500),
+                            UnitsToPixels(caps.LogPixelsY, UM_mm, 500)};
+    EXPECT_EQ(page.MarginLeftPixels(), most[0]);
+    EXPECT_EQ(page.MarginRightPixels(), most[0]);
+    EXPECT_EQ(page.MarginTopPixels(), most[1]);
+    EXPECT_EQ(page.MarginBottomPixels(), most[1]);
+    EXPECT_TRUE(Messages().empty());
+
+    const std::string again = base + "Prove/Again.VRX";
+    doc->SaveDocumentToFile(again);
+    const std::string saved = test::ReadFile(again);
+    ASSERT_GE(saved.size(), margins + 16);
+    EXPECT_EQ(test::HexBytes(saved.substr(margins, 16)),
+              test::HexBytes(planted.substr(margins, 16)));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "support/TcpTestClient.h"
 
+#include "platform/system/Files.h"
 #include "platform/system/TcpServer.h"
 #include "support/TestSupport.h"
 
@@ -15,6 +16,7 @@
 #include <poll.h>
 #include <random>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -115,29 +117,110 @@ TEST_F(TcpCommandsTest, PdfAndVrxChecksInTheirOrder) {
 
 TEST_F(TcpCommandsTest, OpnAndPrnAreQueuedWithoutReply) {
     const std::string test = base_ + "Prove/Bench_01.txt";
+    const std::string config = base_ + "Configurazioni/b.CPF";
+    // A file that is missing or no readable regular file is left out and named in the log.
     const struct {
         std::string request;
         TRemoteCommand command;
         std::string testFile;
         std::string config;
+        std::vector<std::string> skipped;
     } cases[] = {
-        {"OPN\x02" + test, TRemoteCommand::Opn, test, ""},
-        {"OPN\x02" + test + "\x02", TRemoteCommand::Opn, test + "\x02", ""}, // the STX is path
-        {"PRN\x02" + test, TRemoteCommand::Prn, test, ""},
+        {"OPN\x02" + test, TRemoteCommand::Opn, test, "", {}},
+        {"opn\x02" + base_ + "PROVE/bench_01.TXT", TRemoteCommand::Opn, test, "", {}},
+        {"OPN\x02" + test + "\x02", TRemoteCommand::Opn, "", "", {test + "\x02"}}, // STX is path
+        {"OPN\x02/dev/zero", TRemoteCommand::Opn, "", "", {"/dev/zero"}},
+        {"OPN\x02" + base_ + "Prove", TRemoteCommand::Opn, "", "", {base_ + "Prove"}},
+        {"PRN\x02" + test, TRemoteCommand::Prn, test, "", {}},
+        {"PRN\x02" + test + "\x02" + config, TRemoteCommand::Prn, test, config, {}},
         {"PRN\x02" + test +
              "\x02"
              "c.CPF",
-         TRemoteCommand::Prn, test, "c.CPF"},
-        {"prn\x02" + test + "\x02", TRemoteCommand::Prn, test, ""},
+         TRemoteCommand::Prn,
+         test,
+         "",
+         {"c.CPF"}},
+        {"PRN\x02/\x02/dev/null", TRemoteCommand::Prn, "", "", {"/", "/dev/null"}},
+        {"prn\x02" + test + "\x02", TRemoteCommand::Prn, test, "", {}},
     };
     for (const auto& c : cases) {
         const TTcpAnswer a = Ask(c.request);
         EXPECT_FALSE(a.Reply) << c.request;
         ASSERT_TRUE(a.Job);
         EXPECT_EQ(a.Job->Command, c.command);
-        EXPECT_EQ(a.Job->TestFile, c.testFile);
-        EXPECT_EQ(a.Job->ConfigFile, c.config);
+        EXPECT_EQ(a.Job->TestFile, c.testFile) << c.request;
+        EXPECT_EQ(a.Job->ConfigFile, c.config) << c.request;
+        EXPECT_EQ(a.Skipped, c.skipped) << c.request;
     }
+}
+
+// Only regular files that open for reading are tests or configurations; a folder would pass
+// a check of existence and fail after "accepted", a FIFO or a device would block or never end.
+TEST_F(TcpCommandsTest, TestAndConfigurationMustBeReadableRegularFiles) {
+    const std::string test = base_ + "Prove/Bench_01.txt";
+    const std::string config = base_ + "Configurazioni/b.CPF";
+    const std::string target = base_ + "out/t.pdf";
+    const std::string fifo = base_ + "Prove/fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(test.c_str(), (base_ + "Prove/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink((base_ + "Prove").c_str(), (base_ + "link-to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink((base_ + "gone").c_str(), (base_ + "Prove/dangling.txt").c_str()), 0);
+    const std::string err2 = FromHex("45 52 52 02 32 02 03");
+    const std::string err3 = FromHex("45 52 52 02 33 02 03");
+    const struct {
+        std::string request;
+        std::string reply;
+    } cases[] = {
+        {Pdf("/", target, config), err2},
+        {Pdf(base_ + "Prove", target, config), err2},
+        {Pdf(fifo, target, config), err2},
+        {Pdf("/dev/zero", target, config), err2},
+        {Pdf(base_ + "link-to-folder", target, config), err2},
+        {Pdf(base_ + "Prove/dangling.txt", target, config), err2},
+        {Pdf(test, target, base_ + "Configurazioni"), err3},
+        {Pdf(test, target, fifo), err3},
+        {Pdf(test, target, "/dev/null"), err3},
+        {"VRX\x02" + fifo + "\x02" + config + "\x02", err2},
+        {"VRX\x02" + test + "\x02/\x02", err3},
+        {Pdf(base_ + "Prove/link.txt", target, config), "PDF\x02"
+                                                        "1\x03"},
+        {Pdf(base_ + "link-to-folder/bench_01.txt", target, config), "PDF\x02"
+                                                                     "1\x03"},
+    };
+    for (const auto& c : cases) {
+        const TTcpAnswer a = Ask(c.request);
+        ASSERT_TRUE(a.Reply);
+        EXPECT_EQ(HexBytes(*a.Reply), HexBytes(c.reply)) << c.request;
+        EXPECT_EQ(bool(a.Job), c.reply[0] == 'P') << c.request;
+    }
+}
+
+// The job writes the target much later: a folder that is missing, not a folder or closed to
+// writing is refused now, as an empty name is.
+TEST_F(TcpCommandsTest, PdfTargetFolderMustTakeANewFile) {
+    const std::string test = base_ + "Prove/Bench_01.txt";
+    const std::string config = base_ + "Configurazioni/b.CPF";
+    const std::string err4 = FromHex("45 52 52 02 34 02 03");
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {base_ + "missing/t.pdf", err4},
+        {base_ + "Prove/Bench_02.txt/t.pdf", err4},
+        {base_ + "OUT/t.pdf", err4}, // the copy names the folder as written
+        {base_ + "out/t.pdf", "PDF\x02"
+                              "1\x03"},
+        {base_ + "out/../out/t.pdf", "PDF\x02"
+                                     "1\x03"},
+    };
+    // A closed folder keeps root out only by its own rules: the case needs an ordinary user.
+    ASSERT_TRUE(ForceDirectories(base_ + "closed"));
+    ::chmod((base_ + "closed").c_str(), 0500);
+    if (::geteuid() != 0)
+        cases.emplace_back(base_ + "closed/t.pdf", err4);
+    for (const auto& [target, reply] : cases) {
+        const TTcpAnswer a = Ask(Pdf(test, target, config));
+        EXPECT_EQ(HexBytes(*a.Reply), HexBytes(reply)) << target;
+        EXPECT_EQ(bool(a.Job), reply[0] == 'P') << target;
+    }
+    ::chmod((base_ + "closed").c_str(), 0700);
 }
 
 TEST(DecodeTcpField, Utf8IsConvertedAnythingElseIsTakenAsItIs) {

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vx {
 namespace {
 
@@ -69,6 +73,53 @@ TEST(Files, FindsExistingPathsIgnoringCase) {
     EXPECT_FALSE(FileExists(dir.Path() + "Configurazioni"));
     EXPECT_TRUE(DirectoryExists(dir.Path() + "Configurazioni"));
     EXPECT_EQ(FileSize(dir.Path() + "a.txt"), 1);
+}
+
+// A hostile path must not list folders without end: over 64 components or 4096 bytes it is
+// missing, and a folder is listed once however often one lookup's paths name it.
+TEST(Files, LookUpsAreBoundedAndListEachFolderOnce) {
+    test::TempDir dir;
+    ASSERT_TRUE(ForceDirectories(dir.Path() + "Sub"));
+    test::WriteFile(dir.Path() + "Sub/File.txt", "x");
+
+    // deep + two components is one too many, deep + one is the most there may be.
+    std::string deep = dir.Path();
+    size_t components = std::count(deep.begin(), deep.end() - 1, '/');
+    while (components + 2 < kMaxLookupPathComponents + 1) {
+        const bool pair = kMaxLookupPathComponents + 1 - components - 2 >= 2;
+        deep += pair ? "Sub/../" : "./";
+        components += pair ? 2 : 1;
+    }
+    EXPECT_EQ(FindExistingPath(deep + "sub/file.txt"), "") << "one component too many";
+    EXPECT_EQ(FindExistingPath(deep + "Sub/File.txt"), "") << "even written exactly";
+    EXPECT_NE(FindExistingPath(deep + "sub"), "");
+
+    std::string longName = dir.Path() + "Sub/";
+    longName += std::string(kMaxLookupPathBytes - longName.size() - 8, '/') + "File.txt";
+    EXPECT_EQ(FindExistingPath(longName), dir.Path() + "Sub/File.txt");
+    EXPECT_EQ(FindExistingPath("/" + longName), "");
+
+    TPathLookup lookup;
+    EXPECT_EQ(lookup.Find(dir.Path() + "SUB/../sub/../SuB/file.TXT"),
+              dir.Path() + "Sub/../Sub/../Sub/File.txt");
+    const int listings = lookup.Listings();
+    EXPECT_EQ(listings, 2); // the base folder and Sub
+    EXPECT_EQ(lookup.Find(dir.Path() + "sub/FILE.txt"), dir.Path() + "Sub/File.txt");
+    EXPECT_EQ(lookup.Find(dir.Path() + "sub/nothing"), "");
+    EXPECT_EQ(lookup.Listings(), listings);
+}
+
+TEST(Files, ReadableFilesAreRegularAndOpen) {
+    test::TempDir dir;
+    test::WriteFile(dir.Path() + "Test.txt", "x");
+    ASSERT_EQ(::mkfifo((dir.Path() + "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink((dir.Path() + "Test.txt").c_str(), (dir.Path() + "link").c_str()), 0);
+    TPathLookup lookup;
+    EXPECT_EQ(lookup.FindReadableFile(dir.Path() + "test.TXT"), dir.Path() + "Test.txt");
+    EXPECT_EQ(lookup.FindReadableFile(dir.Path() + "LINK"), dir.Path() + "link");
+    for (const std::string& refused : {dir.Path(), dir.Path() + "fifo", std::string("/dev/zero"),
+                                       std::string("/"), dir.Path() + "none"})
+        EXPECT_EQ(lookup.FindReadableFile(refused), "") << refused;
 }
 
 } // namespace

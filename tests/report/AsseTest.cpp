@@ -584,6 +584,21 @@ TEST_F(AsseTest, LogarithmicAxisMapsDecadesAndDrawsTheirMultiples) {
               (std::vector<std::string>{"Speed", "[rpm]", "1", "10", "100", "1000"}));
 }
 
+// A stored range may ask for a division per pixel and 255 minor ticks in each: ticks closer
+// than a pixel are not drawn, or one axis would hold hundreds of thousands of lines.
+TEST_F(AsseTest, MinorTicksCloserThanAPixelAreNotDrawn) {
+    LeftSpeedAxis();
+    axis.Sottotacche = 255;
+    axis.Logarithmic = true;
+    axis.Minimum = 0;
+    axis.Maximum = 1000; // decades
+    axis.SetGridAlignment(true, Rect(0, 0, 10, 2000), 25);
+    axis.Draw(canvas);
+    ASSERT_EQ(axis.DivisionCount(), 1000);
+    ASSERT_GE(axis.Length(), 1000); // at least a pixel per division: the major ticks show
+    EXPECT_LT(canvas.lines.size(), 2000u);
+}
+
 TEST_F(AsseTest, LogarithmicAutoLimitsComeFromTheChannels) {
     AddTest(graph.buffer, {{"Flow", "l/s", {"0.0035", "7.2"}}, {"Key", "", {"A", "B"}}});
     AddTest(graph.buffer, {{"Flow", "l/s", {"0.5", "1"}}, {"Key", "", {"A", "A"}}});

@@ -581,6 +581,52 @@ TEST_F(PageFixture, PageRecordGoldenBytesAndRoundTrip) {
     EXPECT_EQ(back.infofont().Color(), clRed);
 }
 
+// A record may carry any value; the page keeps it (and writes it again) but lays itself out
+// with margins of at most the dialog's 500 mm, parts of at most all the height, and a zoom
+// no screen page grows beyond.
+TEST_F(PageFixture, StoredValuesBeyondTheDialogsAreKeptButDrawnBounded) {
+    const int32_t mm500x = UnitsToPixels(Printer().Caps().LogPixelsX, UM_mm, 500);
+    const int32_t mm500y = UnitsToPixels(Printer().Caps().LogPixelsY, UM_mm, 500);
+    const struct {
+        const char* what;
+        int32_t margin, part;
+        uint32_t zoom;
+        int32_t marginX, marginY;
+    } cases[] = {
+        {"a billion millimetres", 0x40000000, 10, 25, mm500x, mm500y},
+        {"the largest", 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, mm500x, mm500y},
+        {"negative", -1, -1, 0, 0, 0},
+        {"the dialog's largest", 500, 100, 800, mm500x, mm500y},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TWPPage source(nullptr);
+        source.SetPageKind(PK_GRAPHIC);
+        source.MarginLeft = source.MarginTop = source.MarginRight = source.MarginBottom = c.margin;
+        source.AltezzaIntestazione = source.Altezzapiepagina = c.part;
+        source.SetZoomPercent(c.zoom);
+        const std::string record = Record(source);
+
+        TMemoryStream in{record};
+        page->ReadPageRecord(in);
+        page->SetPageKind(PK_GRAPHIC);
+        Settle();
+        EXPECT_EQ(page->MarginLeftPixels(), c.marginX);
+        EXPECT_EQ(page->MarginRightPixels(), c.marginX);
+        EXPECT_EQ(page->MarginTopPixels(), c.marginY);
+        EXPECT_EQ(page->MarginBottomPixels(), c.marginY);
+        const int32_t printable = Printer().Caps().VertRes;
+        for (const TMetaobj* part :
+             {static_cast<TMetaobj*>(page->Header()), static_cast<TMetaobj*>(page->Footer())}) {
+            EXPECT_GE(part->GetCoord(5), 0);
+            EXPECT_LE(part->GetCoord(5), printable);
+        }
+        EXPECT_GE(page->ScreenPageWidth(), 1);
+        EXPECT_LE(page->ScreenPageWidth(), 8 * 800); // 800 % of an A4 sheet at 96 dpi
+        EXPECT_EQ(Record(*page), record);
+    }
+}
+
 TEST_F(PageFixture, AVersionOneRecordKeepsTheDefaultFontAndEmptyLines) {
     std::string r = Record(*page).substr(0, 46 - 13) + "\x03One";
     r[0] = 1;

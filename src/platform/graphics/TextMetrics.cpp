@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -172,15 +173,19 @@ namespace {
 
 // A height of 0 asks for the platform's default size: 8 points on a 96-dpi screen.
 constexpr double kDefaultEm = 11;
+// A stored font may ask for any height; glyphs are made no larger than 1000 points on a
+// 1200-dpi printer, which is taller than the largest paper.
+constexpr double kLargestEm = 16667;
 
 double EmOf(const LOGFONTA& font, const FontFace& face) {
+    double em = font.lfHeight;
     if (font.lfHeight < 0)
-        return -static_cast<double>(font.lfHeight);
-    if (font.lfHeight == 0)
-        return kDefaultEm;
-    if (!face.Valid() || face.WinAscent + face.WinDescent == 0)
-        return font.lfHeight;
-    return font.lfHeight * face.UnitsPerEm / (face.WinAscent + face.WinDescent);
+        em = -static_cast<double>(font.lfHeight);
+    else if (font.lfHeight == 0)
+        em = kDefaultEm;
+    else if (face.Valid() && face.WinAscent + face.WinDescent != 0)
+        em = font.lfHeight * double(face.UnitsPerEm) / (face.WinAscent + face.WinDescent);
+    return std::min(em, kLargestEm);
 }
 
 int32_t RoundPixels(double v) {

@@ -104,9 +104,31 @@ std::vector<std::string> ListFolder(std::string_view folder, bool folders) {
     return names;
 }
 
-std::string FindExistingPath(std::string_view path) {
+const std::vector<std::string>& TPathLookup::Entries(const std::string& folder) {
+    // "a/../a" and a link to it are one folder, listed once.
+    std::string key = QFileInfo(Q(folder)).canonicalFilePath().toStdString();
+    if (key.empty())
+        key = folder;
+    for (const auto& [name, entries] : listed_)
+        if (name == key)
+            return entries;
+    ++listings_;
+    std::vector<std::string> entries = ListFolder(folder, true);
+    std::vector<std::string> files = ListFolder(folder, false);
+    entries.insert(entries.end(), files.begin(), files.end());
+    listed_.emplace_back(key, std::move(entries));
+    return listed_.back().second;
+}
+
+std::string TPathLookup::Find(std::string_view path) {
     std::string p = NormalizePath(path);
-    if (p.empty())
+    if (p.empty() || p.size() > kMaxLookupPathBytes || p.find('\0') != std::string::npos)
+        return {};
+    size_t components = 0;
+    for (size_t i = 0; i < p.size(); ++i)
+        if (p[i] != '/' && (i == 0 || p[i - 1] == '/'))
+            ++components;
+    if (components > kMaxLookupPathComponents)
         return {};
     if (QFileInfo::exists(ToQString(p)))
         return p;
@@ -120,17 +142,14 @@ std::string FindExistingPath(std::string_view path) {
         start = end + 1;
         if (part.empty())
             continue;
-        const std::string base = current.empty() ? "." : current;
         std::string candidate = current + part;
         if (!QFileInfo::exists(ToQString(candidate))) {
             std::string match;
             int matches = 0;
-            for (bool dirs : {true, false}) {
-                for (const std::string& name : ListFolder(base, dirs)) {
-                    if (SameText(name, part)) {
-                        match = name;
-                        ++matches;
-                    }
+            for (const std::string& name : Entries(current.empty() ? "." : current)) {
+                if (SameText(name, part)) {
+                    match = name;
+                    ++matches;
                 }
             }
             if (matches != 1)
@@ -142,6 +161,28 @@ std::string FindExistingPath(std::string_view path) {
             current += '/';
     }
     return current;
+}
+
+std::string TPathLookup::FindReadableFile(std::string_view path) {
+    std::string found = Find(path);
+    if (found.empty())
+        return {};
+    const std::string local = ToLocalPath(found);
+    struct stat info {};
+    if (::stat(local.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    // Non-blocking, and checked again on what was opened: a FIFO swapped in meanwhile must
+    // not hold the caller.
+    const int fd = ::open(local.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    return regular ? found : std::string();
+}
+
+std::string FindExistingPath(std::string_view path) {
+    return TPathLookup().Find(path);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vx {
@@ -18,9 +19,31 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists);
 // -1 when the file does not exist.
 int64_t FileSize(std::string_view path);
 
-// Finds an existing file or folder one path component at a time: the exact name first, else
-// the single entry that matches ignoring case. Returns the path as it exists ('/'
-// separators), or "" when there is none or the match is ambiguous.
+// Paths longer than this, or of more components, are taken as missing: a look-up lists a
+// folder per component, and a hostile name must not make that unbounded.
+inline constexpr size_t kMaxLookupPathBytes = 4096;
+inline constexpr size_t kMaxLookupPathComponents = 64;
+
+// Finds existing files or folders one path component at a time: the exact name first, else
+// the single entry that matches ignoring case. Each folder is listed at most once however
+// many look-ups of one lookup object need it, so one lookup serves one request.
+class TPathLookup {
+public:
+    // The path as it exists ('/' separators), or "" when there is none, the match is
+    // ambiguous or the path is over the bounds above.
+    std::string Find(std::string_view path);
+    // Only a regular file (links followed) that opens for reading: never a folder, a FIFO
+    // or a device, which would fail later, block or never end.
+    std::string FindReadableFile(std::string_view path);
+    int Listings() const { return listings_; }
+
+private:
+    const std::vector<std::string>& Entries(const std::string& folder);
+
+    std::vector<std::pair<std::string, std::vector<std::string>>> listed_;
+    int listings_ = 0;
+};
+
 std::string FindExistingPath(std::string_view path);
 
 // Names (not paths) of the entries of a folder, files or folders, sorted by byte order.
