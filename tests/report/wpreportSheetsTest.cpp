@@ -138,9 +138,44 @@ void SheetPerGroup(TWPReport& r) {
     r.Numera = false;
 }
 
+// The demo's table: four channels of the first sample test, in the fonts' own metrics.
+void AddDemoTable(TDatabuffer& buffer, TWPReport& report) {
+    std::istringstream in(
+        test::ReadFile(test::DataFile(VX_TEST_DATA_DIR, "../../../samples/Prove/Bench_01.txt")));
+    TdataProva& test = buffer.AddProva(5);
+    std::string line;
+    bool values = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!values) {
+            values = line.rfind("----", 0) == 0;
+            continue;
+        }
+        std::istringstream fields(line);
+        std::string field;
+        for (int c = 0; c < 4 && std::getline(fields, field, '\t'); ++c)
+            test.GetChannel(c).AddText(field);
+    }
+    for (const char* name : {"Tempo", "Forza", "Corsa", "Temperatura"})
+        test.ChannelNames.Add(name);
+    for (const char* unit : {"s", "N", "mm", "C"})
+        test.Units.Add(unit);
+    report.usa_griglia = true;
+    report.SetGroupCount(1);
+    report.SetChannelCount(0, 4);
+    for (int c = 0; c < 4; ++c) {
+        Tdefcanale& column = *report.GetChannel(0, c);
+        column.Prova = buffer.ProvaCount() - 1;
+        column.Canale = c;
+        column.formato = c == 2 ? "0.000" : "0.00";
+    }
+}
+
 struct SheetsCase {
     const char* Name;
     void (*Configure)(TWPReport&);
+    bool Demo = false;
 };
 
 bool Writing() {
@@ -160,7 +195,12 @@ class WPReportSheets : public test::ReportFixture,
                        public ::testing::WithParamInterface<SheetsCase> {};
 
 TEST_P(WPReportSheets, EverySheetMatchesTheReferenceInAnyOrderOfShowing) {
-    AddThreeGroups(buffer, report);
+    if (GetParam().Demo) {
+        SetFixedTextMetrics(false);
+        AddDemoTable(buffer, report);
+    } else {
+        AddThreeGroups(buffer, report);
+    }
     GetParam().Configure(report);
     report.Paginate();
     const int count = report.PageCount();
@@ -198,7 +238,8 @@ TEST_P(WPReportSheets, EverySheetMatchesTheReferenceInAnyOrderOfShowing) {
 
 INSTANTIATE_TEST_SUITE_P(Reports, WPReportSheets,
                          ::testing::Values(SheetsCase{"shared-sheets", SharedSheets},
-                                           SheetsCase{"sheet-per-group", SheetPerGroup}),
+                                           SheetsCase{"sheet-per-group", SheetPerGroup},
+                                           SheetsCase{"demo-table", [](TWPReport&) {}, true}),
                          [](const auto& info) {
                              std::string name = info.param.Name;
                              std::replace(name.begin(), name.end(), '-', '_');
