@@ -59,10 +59,6 @@ std::string CutFileName(const std::string& path) {
     return name.substr(0, name.find('.'));
 }
 
-TPrinterOrientation OrientationOf(const std::string& text) {
-    return text == "0" ? poPortrait : poLandscape;
-}
-
 // Counts a wait of printing or loading, however it ends.
 class WorkScope {
 public:
@@ -797,9 +793,8 @@ void TDocForm::PrintPages(int from, int to) {
         return;
 
     WorkScope work([this] { BeginWork(); }, [this] { EndWork(); });
-    std::vector<Metafile> sheets;
-    TStringList orientations;
-    std::vector<int> sheetPages;
+    // Report sheets are composed one at a time as they go to the printer.
+    std::vector<TPageSheet> sheets;
     ShowProgress(Text("IDS_2"), to - from);
     const int remembered = DocBox->CurrentIndex();
     DeselectGraphAxes();
@@ -825,15 +820,14 @@ void TDocForm::PrintPages(int from, int to) {
                 kWaitLimitMs);
             if (!DocBox)
                 return;
-            DocBox->RenderPageToMetafiles(sheets, orientations, i);
-            sheetPages.resize(sheets.size(), i);
+            DocBox->ListPageSheets(i, sheets);
             SetProgress(i - from + 2);
         }
         if (!DocBox)
             return;
         PrinterDevice& printer = Printer();
         if (!sheets.empty())
-            printer.SetOrientation(OrientationOf(orientations[0]));
+            printer.SetOrientation(sheets[0].Orientation);
         ShowProgress(Text("IDS_4"), static_cast<int>(sheets.size()));
         TPrintBatch batch(printer);
         try {
@@ -845,20 +839,23 @@ void TDocForm::PrintPages(int from, int to) {
             printer.BeginDoc();
             for (size_t j = 0; j < sheets.size(); ++j) {
                 if (j >= 1) {
-                    if (orientations[static_cast<int>(j)] ==
-                        orientations[static_cast<int>(j) - 1]) {
+                    if (sheets[j].Orientation == sheets[j - 1].Orientation) {
                         printer.NewPage();
                     } else {
                         printer.EndDoc();
-                        printer.SetOrientation(OrientationOf(orientations[static_cast<int>(j)]));
-                        TWPPage* page = DocBox ? DocBox->GetPage(sheetPages[j]) : nullptr;
+                        printer.SetOrientation(sheets[j].Orientation);
+                        TWPPage* page = DocBox ? DocBox->GetPage(sheets[j].Page) : nullptr;
                         printer.Title =
                             dated ? BaseTitle() : base + "_" + (page ? page->pagename : "");
                         printer.BeginDoc();
                     }
                 }
+                if (!DocBox)
+                    return;
+                const Metafile picture = DocBox->ComposePageSheet(sheets[j]);
+                sheets[j].Picture.Clear();
                 printer.Canvas().Draw(-printer.GetDeviceCaps(PHYSICALOFFSETX),
-                                      -printer.GetDeviceCaps(PHYSICALOFFSETY), sheets[j]);
+                                      -printer.GetDeviceCaps(PHYSICALOFFSETY), picture);
                 SetProgress(static_cast<int>(j) + 1);
             }
             printer.EndDoc();

@@ -246,6 +246,28 @@ INSTANTIATE_TEST_SUITE_P(Reports, WPReportSheets,
                              return name;
                          });
 
+class WPReportOnDemand : public test::ReportFixture {};
+
+// Paging through a thousand sheets holds a few composed pictures at any time, and the
+// pictures of sheets turned away from are released.
+TEST_F(WPReportOnDemand, PagingThroughAThousandSheetsHoldsAFewPictures) {
+    OneGroup(56000);
+    report.Paginate();
+    ASSERT_GE(report.PageCount(), 1000);
+    EXPECT_EQ(report.HeldSheets(), 0) << "pagination composes nothing";
+    std::weak_ptr<const MetafileData> first;
+    int most = 0;
+    for (int s = 0; s < report.PageCount(); ++s) {
+        report.SetCurrentPage(s);
+        if (s == 0)
+            first = report.GetMetafile().Data();
+        most = std::max(most, report.HeldSheets());
+    }
+    EXPECT_LE(most, 4);
+    EXPECT_TRUE(first.expired());
+    EXPECT_EQ(RowNumbers(report.PageCount() - 1).back(), 56000);
+}
+
 class ReportPagePrint : public test::PageFixture {};
 
 // Sheets 2 and 3 of the page, twice: the printer gets 2, 3, 2, 3 as the reference has them.
