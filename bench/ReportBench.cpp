@@ -44,8 +44,7 @@ constexpr int kChannels = 16;
 
 // The samples folder of the source tree, which holds the bench tests the demo needs.
 std::string SamplesFolder() {
-    const std::string source = __FILE__;
-    return source.substr(0, source.rfind("/bench/")) + "/samples/";
+    return std::string(VX_SOURCE_DIR) + "/samples/";
 }
 
 // Resident memory peak of the process since the last ResetPeak, in megabytes.
@@ -104,15 +103,16 @@ struct Demo {
         vx::ForceDirectories(base + "Prove");
         for (const char* test : {"Bench_01.txt", "Bench_02.txt"})
             vx::CopyFile(SamplesFolder() + "Prove/" + test, base + "Prove/" + test, false);
-        vx::MakeDemo(base);
         test = base + "Prove/Million.txt";
-        WriteMillionRowTest(test);
         project = base + "Configurazioni/Demo.CPF";
         pdf = base + "System/Million.pdf";
         document = base + "Prove/Million.VRX";
+        // The demo's pages lay themselves out on the printer.
         vx::InstallPrinterProvider(std::make_shared<vx::FixedPrinterProvider>(
             std::vector<std::shared_ptr<vx::PrinterDevice>>{
                 std::make_shared<vx::PdfPrinter>([this] { return pdf; })}));
+        vx::MakeDemo(base);
+        WriteMillionRowTest(test);
     }
     QTemporaryDir dir;
     std::string base, test, project, pdf, document;
