@@ -34,6 +34,7 @@
 #include "report/view/ReportStruct.h"
 #include "report/wpreport.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -50,6 +51,8 @@ namespace {
 
 // Waits of printing and loading never stand longer than this.
 constexpr int kWaitLimitMs = 60000;
+// How often printing shows its progress.
+constexpr int kProgressMs = 100;
 
 const uint32_t kZoomSteps[] = {25, 50, 75, 100, 150, 200};
 
@@ -837,6 +840,8 @@ void TDocForm::PrintPages(int from, int to) {
                 (Databuffer->ProvaCount() == 0 || Databuffer->GetProva(0).FileName.empty());
             printer.Title = base;
             printer.BeginDoc();
+            QElapsedTimer shown;
+            shown.start();
             for (size_t j = 0; j < sheets.size(); ++j) {
                 if (j >= 1) {
                     if (sheets[j].Orientation == sheets[j - 1].Orientation) {
@@ -856,7 +861,12 @@ void TDocForm::PrintPages(int from, int to) {
                 sheets[j].Picture.Clear();
                 printer.Canvas().Draw(-printer.GetDeviceCaps(PHYSICALOFFSETX),
                                       -printer.GetDeviceCaps(PHYSICALOFFSETY), picture);
-                SetProgress(static_cast<int>(j) + 1);
+                // Each round of message processing may redraw the page on screen: a report
+                // of thousands of sheets shows its progress a few times a second.
+                if (shown.elapsed() >= kProgressMs || j + 1 == sheets.size()) {
+                    SetProgress(static_cast<int>(j) + 1);
+                    shown.restart();
+                }
             }
             printer.EndDoc();
             batch.Close();

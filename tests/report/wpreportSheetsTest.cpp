@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -266,6 +267,36 @@ TEST_F(WPReportOnDemand, PagingThroughAThousandSheetsHoldsAFewPictures) {
     EXPECT_LE(most, 4);
     EXPECT_TRUE(first.expired());
     EXPECT_EQ(RowNumbers(report.PageCount() - 1).back(), 56000);
+}
+
+// Sheets asked for after the definition or the tests changed, before the next pagination,
+// draw what is still there: groups and columns that are gone are left out, missing rows are
+// blank.
+TEST_F(WPReportOnDemand, SheetsAskedForAfterAChangeDrawWhatIsStillThere) {
+    AddThreeGroups(buffer, report);
+    SharedSheets(report);
+    report.Paginate();
+    const int count = report.PageCount();
+    struct Change {
+        const char* Name;
+        std::function<void()> Apply;
+    };
+    const Change changes[] = {
+        {"rows gone", [&] { buffer.GetProva(0).GetChannel(1).SetCount(10); }},
+        {"column added", [&] { report.SetChannelCount(1, 3); }},
+        {"columns gone", [&] { report.SetChannelCount(0, 0); }},
+        {"groups gone", [&] { report.SetGroupCount(1); }},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.Name);
+        c.Apply();
+        for (int s = 0; s < count; ++s) {
+            report.SetCurrentPage(s);
+            EXPECT_EQ(report.GetMetafile().Width(), kWidth);
+        }
+    }
+    report.Paginate();
+    EXPECT_LT(report.PageCount(), count);
 }
 
 class ReportPagePrint : public test::PageFixture {};
