@@ -1,7 +1,7 @@
 #pragma once
 
 // The table report: groups of columns of channel values, laid out at printer resolution into
-// one metafile per output sheet.
+// output sheets; each sheet's metafile is composed when it is asked for.
 
 #include "data/WPArrays.h"
 #include "platform/graphics/Brush.h"
