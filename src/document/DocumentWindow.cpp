@@ -35,6 +35,7 @@
 #include "report/view/ReportStruct.h"
 #include "report/wpreport.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -51,6 +52,8 @@ namespace {
 
 // Waits of printing and loading never stand longer than this.
 constexpr int kWaitLimitMs = 60000;
+// How often printing shows its progress.
+constexpr int kProgressMs = 100;
 
 const uint32_t kZoomSteps[] = {25, 50, 75, 100, 150, 200};
 
@@ -58,10 +61,6 @@ const uint32_t kZoomSteps[] = {25, 50, 75, 100, 150, 200};
 std::string CutFileName(const std::string& path) {
     const std::string name = ExtractFileName(path);
     return name.substr(0, name.find('.'));
-}
-
-TPrinterOrientation OrientationOf(const std::string& text) {
-    return text == "0" ? poPortrait : poLandscape;
 }
 
 // Counts a wait of printing or loading, however it ends.
@@ -798,9 +797,8 @@ void TDocForm::PrintPages(int from, int to) {
         return;
 
     WorkScope work([this] { BeginWork(); }, [this] { EndWork(); });
-    std::vector<Metafile> sheets;
-    TStringList orientations;
-    std::vector<int> sheetPages;
+    // Report sheets are composed one at a time as they go to the printer.
+    std::vector<TPageSheet> sheets;
     ShowProgress(Text("IDS_2"), to - from);
     const int remembered = DocBox->CurrentIndex();
     DeselectGraphAxes();
@@ -826,15 +824,14 @@ void TDocForm::PrintPages(int from, int to) {
                 kWaitLimitMs);
             if (!DocBox)
                 return;
-            DocBox->RenderPageToMetafiles(sheets, orientations, i);
-            sheetPages.resize(sheets.size(), i);
+            DocBox->ListPageSheets(i, sheets);
             SetProgress(i - from + 2);
         }
         if (!DocBox)
             return;
         PrinterDevice& printer = Printer();
         if (!sheets.empty())
-            printer.SetOrientation(OrientationOf(orientations[0]));
+            printer.SetOrientation(sheets[0].Orientation);
         ShowProgress(Text("IDS_4"), static_cast<int>(sheets.size()));
         TPrintBatch batch(printer);
         try {
@@ -844,23 +841,33 @@ void TDocForm::PrintPages(int from, int to) {
                 (Databuffer->ProvaCount() == 0 || Databuffer->GetProva(0).FileName.empty());
             printer.Title = base;
             printer.BeginDoc();
+            QElapsedTimer shown;
+            shown.start();
             for (size_t j = 0; j < sheets.size(); ++j) {
                 if (j >= 1) {
-                    if (orientations[static_cast<int>(j)] ==
-                        orientations[static_cast<int>(j) - 1]) {
+                    if (sheets[j].Orientation == sheets[j - 1].Orientation) {
                         printer.NewPage();
                     } else {
                         printer.EndDoc();
-                        printer.SetOrientation(OrientationOf(orientations[static_cast<int>(j)]));
-                        TWPPage* page = DocBox ? DocBox->GetPage(sheetPages[j]) : nullptr;
+                        printer.SetOrientation(sheets[j].Orientation);
+                        TWPPage* page = DocBox ? DocBox->GetPage(sheets[j].Page) : nullptr;
                         printer.Title =
                             dated ? BaseTitle() : base + "_" + (page ? page->pagename : "");
                         printer.BeginDoc();
                     }
                 }
+                if (!DocBox)
+                    return;
+                const Metafile picture = DocBox->ComposePageSheet(sheets[j]);
+                sheets[j].Picture.Clear();
                 printer.Canvas().Draw(-printer.GetDeviceCaps(PHYSICALOFFSETX),
-                                      -printer.GetDeviceCaps(PHYSICALOFFSETY), sheets[j]);
-                SetProgress(static_cast<int>(j) + 1);
+                                      -printer.GetDeviceCaps(PHYSICALOFFSETY), picture);
+                // Each round of message processing may redraw the page on screen: a report
+                // of thousands of sheets shows its progress a few times a second.
+                if (shown.elapsed() >= kProgressMs || j + 1 == sheets.size()) {
+                    SetProgress(static_cast<int>(j) + 1);
+                    shown.restart();
+                }
             }
             printer.EndDoc();
             batch.Close();

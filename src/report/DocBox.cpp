@@ -172,25 +172,54 @@ void TDocBox::PrintCurrentPage(int copies, int firstPage, int lastPage) {
         page->Print(copies, firstPage, lastPage);
 }
 
-void TDocBox::RenderPageToMetafiles(std::vector<Metafile>& metafiles, TStringList& orientations,
-                                    int i) {
+namespace {
+
+// Turns the printer to the page's orientation for the scope, unless it stands so already
+// (while a job prints, it cannot turn).
+class PageOrientation {
+public:
+    explicit PageOrientation(const TWPPage& page) : before_(Printer().Orientation()) {
+        if (before_ != page.printerorientation)
+            Printer().SetOrientation(page.printerorientation);
+    }
+    ~PageOrientation() {
+        if (Printer().Orientation() != before_)
+            Printer().SetOrientation(before_);
+    }
+
+private:
+    TPrinterOrientation before_;
+};
+
+} // namespace
+
+void TDocBox::ListPageSheets(int i, std::vector<TPageSheet>& sheets) {
     TWPPage* page = GetPage(i);
     if (!page || PrinterIndex() < 0)
         return;
     const TPAGEKIND kind = page->PAGEKIND();
-    if (kind != PK_GRAPHIC && !(kind == PK_REPORT && page->Report()))
-        return;
-    // A page that is not shown may stand in the other orientation than the printer.
-    const TPrinterOrientation before = Printer().Orientation();
-    Printer().SetOrientation(page->printerorientation);
-    struct Restore {
-        TPrinterOrientation Orientation;
-        ~Restore() { Printer().SetOrientation(Orientation); }
-    } restore{before};
-    if (kind == PK_GRAPHIC)
+    if (kind == PK_GRAPHIC) {
+        PageOrientation turn(*page);
+        std::vector<Metafile> metafiles;
+        TStringList orientations;
         page->RenderToMetafiles(metafiles, orientations, 1, 1);
-    else
-        page->RenderToMetafiles(metafiles, orientations, page->Report()->PageCount(), 1);
+        for (Metafile& m : metafiles)
+            sheets.push_back({i, -1, page->printerorientation, std::move(m)});
+    } else if (kind == PK_REPORT && page->Report()) {
+        for (int s = 0; s < page->Report()->PageCount(); ++s)
+            sheets.push_back({i, s, page->printerorientation, {}});
+    }
+}
+
+Metafile TDocBox::ComposePageSheet(const TPageSheet& sheet) {
+    TWPPage* page = GetPage(sheet.Page);
+    if (sheet.ReportSheet < 0 || !page || !page->Report() || PrinterIndex() < 0)
+        return sheet.Picture;
+    PageOrientation turn(*page);
+    std::vector<Metafile> metafiles;
+    TStringList orientations;
+    page->RenderToMetafiles(metafiles, orientations, sheet.ReportSheet + 1, sheet.ReportSheet + 1);
+    return metafiles.empty() ? Metafile() : metafiles.front();
 }
 
 void TDocBox::SaveCurrentPageAsMetafile(const std::string& fileName) {

@@ -2,6 +2,7 @@
 
 #include "data/WPComp.h"
 #include "platform/graphics/Metafile.h"
+#include "platform/graphics/Printer.h"
 #include "platform/runtime/Component.h"
 
 #include <cstdint>
@@ -13,6 +14,15 @@ namespace vx {
 
 class TStringList;
 class TWPPage;
+
+// One sheet that a page prints.
+struct TPageSheet {
+    int Page = -1;
+    // The report sheet to compose, or -1 when Picture holds the sheet.
+    int ReportSheet = -1;
+    TPrinterOrientation Orientation = poPortrait;
+    Metafile Picture;
+};
 
 // The ordered pages of one document. Only the current page is shown (its ParentWidth is the
 // container's client width); the others exist without a parent. The container is an engine
@@ -61,10 +71,13 @@ public:
     // A report page also paginates again.
     void InvalidateCurrentPage();
     void PrintCurrentPage(int copies, int firstPage, int lastPage);
-    // Page i's pictures with "1" (landscape) or "0" per picture: a graph page one, a report
-    // page one per sheet, other kinds none. The page is composed in its own orientation,
-    // which the printer keeps only for the call.
-    void RenderPageToMetafiles(std::vector<Metafile>& metafiles, TStringList& orientations, int i);
+    // Page i's sheets in print order: a graph page's one composed picture, or a report page's
+    // sheets, each composed only when ComposePageSheet asks for it; other kinds none. The
+    // page is composed in its own orientation, which the printer keeps only for the call.
+    void ListPageSheets(int i, std::vector<TPageSheet>& sheets);
+    // The sheet's picture: a report sheet is composed now, in the page's orientation, which
+    // the printer must have when it is printing.
+    Metafile ComposePageSheet(const TPageSheet& sheet);
     void SaveCurrentPageAsMetafile(const std::string& fileName);
     void ShowValueBox();
 

@@ -664,13 +664,9 @@ void TWPPage::ComposeToMetafile(Metafile& metafile, int reportPage) {
         if (!o->Enabled())
             continue;
         if (o == report_ && reportPage >= 0) {
-            const Metafile* sheet = report_->GetPageMetafile(reportPage);
-            if (!sheet)
-                continue;
-            o->GetMetafile() = *sheet;
-            canvas.Draw(o->GetCoord(0), o->GetCoord(1), o->GetMetafile());
-            if (const Metafile* current = report_->GetPageMetafile(report_->CurrentPage()))
-                o->GetMetafile() = *current;
+            // The sheet on screen stays the report's picture.
+            if (const auto sheet = report_->GetPageMetafile(reportPage))
+                canvas.Draw(o->GetCoord(0), o->GetCoord(1), *sheet);
             continue;
         }
         if (reportPage_) {

@@ -17,7 +17,9 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <string_view>
+#include <utility>
 
 namespace vx {
 
@@ -38,6 +40,10 @@ constexpr size_t kMinComponentBytes = 8;
 constexpr int32_t kMaxLength = 1 << 20;
 constexpr int32_t kMaxTableWidth = 1 << 28;
 constexpr int32_t kMaxMillimetres = 10000;
+
+// Composed sheets kept besides the one shown: turning back and forth, and printing a few
+// sheets again as further copies, compose nothing anew.
+constexpr size_t kKeptSheets = 4;
 
 int32_t Bounded(int32_t v, int32_t low = 0) {
     return std::clamp(v, low, kMaxLength);
@@ -105,7 +111,55 @@ const TClassInfo& Tdefgruppo::StaticClassInfo() {
 
 // ---- pagination ----
 
-// What one pagination measures and draws with; released when it ends.
+// What pagination found: the measures every sheet is drawn with, the groups it showed and,
+// per sheet, the stretches of groups that the sheet holds. A sheet's picture is drawn from
+// these only when it is asked for; a few recent ones are kept.
+struct TWPReport::Pagination {
+    // A group as pagination laid it out.
+    struct Group {
+        int Index = 0;
+        int32_t StartX = 0;
+        int32_t NumberWidth = 0;
+        int32_t TableWidth = 0;
+        std::vector<int32_t> Widths; // one per column
+        int RowCount = 0;
+        // The rows of the test shown when a type filter skips some; otherwise row k is k.
+        std::vector<int> Rows;
+        bool Filtered = false;
+        int Row(int k) const { return Filtered ? Rows[size_t(k)] : k; }
+    };
+
+    // A stretch of one group on one sheet: its title (on the group's first sheet), its
+    // column headers and some of its rows.
+    struct Piece {
+        int Group = 0; // into Groups
+        bool Title = false;
+        int32_t TitleY = 0;
+        int32_t HeaderY = 0;
+        int FirstRow = 0; // into the group's shown rows
+        int Rows = 0;
+    };
+
+    int32_t W = 0;
+    int32_t H = 0;
+    int32_t LineI = 0;
+    int32_t LineD = 0;
+    int32_t LineT = 0;
+    std::vector<Group> Groups;
+    std::vector<Piece> Pieces;
+    std::vector<size_t> SheetStart; // each sheet's first piece
+
+    // Most recently composed last.
+    std::deque<std::pair<int, Metafile>> Recent;
+
+    int SheetCount() const { return static_cast<int>(SheetStart.size()); }
+    size_t SheetEnd(int sheet) const {
+        return size_t(sheet) + 1 < SheetStart.size() ? SheetStart[size_t(sheet) + 1]
+                                                     : Pieces.size();
+    }
+};
+
+// What one pagination or the drawing of one sheet measures and draws with.
 struct TWPReport::Layout {
     // A font fitted to the printer with the advances of every character, so that the widths
     // of a hundred thousand values cost one table lookup per character.
@@ -121,15 +175,21 @@ struct TWPReport::Layout {
         }
     };
 
-    // One column as this pagination sees it.
+    // One column as this layout sees it.
     struct Column {
         Tdefcanale* Def = nullptr;
         int FontI = 0;
         int FontD = 0;
         const TdataProva* Test = nullptr;     // null when Prova names no test
         const Tdatavector* Channel = nullptr; // null when the test lacks the channel
-        std::vector<std::string> Texts;       // one per shown row
+        int32_t Width = 0;
         bool Drawn() const { return Def->Canale >= 0; }
+        // Four blanks where the test, the channel or the row does not exist.
+        std::string Text(int row) const {
+            if (Channel && row >= 0 && row < Channel->Count())
+                return FormatValueText(Channel->TextView(row), Def->formato);
+            return std::string(kMissingValue);
+        }
     };
 
     // Where a group's headers and rows stand on the current sheet, for its grid.
@@ -161,17 +221,27 @@ struct TWPReport::Layout {
     int32_t Limit = 0;
     int32_t NumberWidth = 0;
 
-    // The group being laid out.
+    // The group being laid out or drawn.
     std::vector<Column> Columns;
-    std::vector<int> Rows;
     int32_t StartX = 0;
     int32_t TableWidth = 0; // number column and every column
 
-    explicit Layout(TWPReport& report)
-        : R(report), Caps(Printer().Caps()), W(report.GetCoord(4)), H(report.GetCoord(5)),
-          GW(Bounded(report.GridWidth)), Indent(Bounded(report.rientro_laterale, -kMaxLength)),
+    // Pagination's record, being written.
+    TWPReport::Pagination* Plan = nullptr;
+
+    // Drawing lays out nothing anew: the sheet keeps the size pagination gave it.
+    Layout(TWPReport& report, const Pagination* from)
+        : R(report), Caps(Printer().Caps()), W(from ? from->W : report.GetCoord(4)),
+          H(from ? from->H : report.GetCoord(5)), GW(Bounded(report.GridWidth)),
+          Indent(Bounded(report.rientro_laterale, -kMaxLength)),
           HeaderH(Bounded(report.headerHeight_)), FooterH(Bounded(report.footerHeight_)),
-          Measure(MeasureTarget, Caps) {}
+          Measure(MeasureTarget, Caps) {
+        if (from) {
+            LineI = from->LineI;
+            LineD = from->LineD;
+            LineT = from->LineT;
+        }
+    }
 
     int32_t Mm(int32_t mm) const {
         const double length = std::clamp(mm, 0, kMaxMillimetres);
@@ -203,16 +273,11 @@ struct TWPReport::Layout {
         CanvasFont = index;
     }
 
+    // ---- laying out ----
+
     void NewOutputPage() {
-        if (Canvas)
-            Canvas->Close();
-        Canvas.reset();
-        R.sheets_.emplace_back();
-        R.sheets_.back().SetSize(W, H);
-        Canvas = std::make_unique<TMetafileCanvas>(R.sheets_.back(), Caps);
-        Canvas->Font.SetPixelsPerInch(Caps.Get(LOGPIXELSY));
-        CanvasFont = -1;
-        const bool withHeader = R.sheets_.size() == 1 || R.RipetiINT;
+        Plan->SheetStart.push_back(Plan->Pieces.size());
+        const bool withHeader = Plan->SheetStart.size() == 1 || R.RipetiINT;
         Y = 2 * GW + (withHeader ? HeaderH : 0) + Mm(R.margine_superiore);
         X = Indent;
         Limit = H - (R.RipetiPie ? FooterH + Mm(R.margine_inferiore) : 0);
@@ -228,13 +293,10 @@ struct TWPReport::Layout {
         LineT = Fonts[size_t(FontIndex(*R.FontT))].Height;
     }
 
-    // The group's columns, the rows it shows and their texts; false when the group is skipped.
-    bool PrepareGroup(int g) {
+    // The group's columns, their tests and channels.
+    void LoadColumns(int g) {
         Columns.clear();
-        Rows.clear();
         const TDatabuffer* buffer = R.dataBuffer_;
-        const Column* firstValid = nullptr;
-        int rowCount = 0;
         for (int i = 0; i < R.GetChannelCount(g); ++i) {
             Column col;
             col.Def = R.GetChannel(g, i);
@@ -246,8 +308,15 @@ struct TWPReport::Layout {
             const int32_t channel = col.Def->Canale;
             if (col.Test && channel >= 0 && channel < col.Test->VectorCount())
                 col.Channel = &col.Test->GetChannel(channel);
-            Columns.push_back(std::move(col));
+            Columns.push_back(col);
         }
+    }
+
+    // The group's columns and the rows it shows; false when the group is skipped.
+    bool PrepareGroup(int g, Pagination::Group& out) {
+        LoadColumns(g);
+        const Column* firstValid = nullptr;
+        int rowCount = 0;
         for (const Column& col : Columns)
             if (col.Drawn() && col.Test) {
                 if (!firstValid)
@@ -262,29 +331,27 @@ struct TWPReport::Layout {
         const Tdatavector* types = nullptr;
         if (R.differenzia >= 0 && R.differenzia < firstValid->Test->VectorCount())
             types = &firstValid->Test->GetChannel(R.differenzia);
-        const bool filterRows = !anyType && R.differenzia >= 0;
-        for (int row = 0; row < rowCount; ++row) {
-            if (filterRows && !(types && row < types->Count() && types->TextView(row) == tipo))
-                continue;
-            Rows.push_back(row);
+        out.Index = g;
+        out.Filtered = !anyType && R.differenzia >= 0;
+        if (out.Filtered) {
+            for (int row = 0; row < rowCount; ++row)
+                if (types && row < types->Count() && types->TextView(row) == tipo)
+                    out.Rows.push_back(row);
+            out.RowCount = static_cast<int>(out.Rows.size());
+        } else {
+            out.RowCount = rowCount;
         }
         // Without a type channel a named type matches no row.
-        if (!anyType && (Rows.empty() || !types))
-            return false;
+        return anyType || (out.RowCount > 0 && types);
+    }
 
-        for (Column& col : Columns) {
-            if (!col.Drawn())
-                continue;
-            col.Texts.reserve(Rows.size());
-            for (int row : Rows) {
-                if (col.Channel && row < col.Channel->Count())
-                    col.Texts.push_back(
-                        FormatValueText(col.Channel->TextView(row), col.Def->formato));
-                else
-                    col.Texts.emplace_back(kMissingValue);
-            }
-        }
-        return true;
+    // The widest value text of a column over the rows the group shows.
+    int32_t WidestValue(const Column& col, const Pagination::Group& group) const {
+        const Font& fd = Fonts[size_t(col.FontD)];
+        int32_t w = 0;
+        for (int k = 0; k < group.RowCount; ++k)
+            w = std::max(w, fd.Width(col.Text(group.Row(k))));
+        return w;
     }
 
     void ChannelLabels(const Column& col, std::string& name, std::string& unit) const {
@@ -316,7 +383,7 @@ struct TWPReport::Layout {
         return static_cast<int32_t>(Trunc(std::min(w, double(kMaxLength))));
     }
 
-    void ColumnWidths() {
+    void ColumnWidths(Pagination::Group& group) {
         NumberWidth = R.Numera ? Fonts[size_t(Columns.front().FontI)].Width("XXXXX") : 0;
         TableWidth = NumberWidth;
         const int32_t count = static_cast<int32_t>(Columns.size());
@@ -328,10 +395,7 @@ struct TWPReport::Layout {
                     std::string name, unit;
                     ChannelLabels(col, name, unit);
                     const Font& fi = Fonts[size_t(col.FontI)];
-                    const Font& fd = Fonts[size_t(col.FontD)];
-                    w = std::max(fi.Width(name), fi.Width(unit));
-                    for (const std::string& text : col.Texts)
-                        w = std::max(w, fd.Width(text));
+                    w = std::max({fi.Width(name), fi.Width(unit), WidestValue(col, group)});
                     // The text stands one inset inside each edge.
                     w += 2 * kColumnInset;
                 } else {
@@ -349,6 +413,8 @@ struct TWPReport::Layout {
             if (TableWidth + w > kMaxTableWidth)
                 w = 0;
             col.Def->pwidth = w;
+            col.Width = w;
+            group.Widths.push_back(w);
             TableWidth += w;
         }
         switch (R.ReportAlign) {
@@ -362,7 +428,83 @@ struct TWPReport::Layout {
             StartX = Indent;
             break;
         }
+        group.StartX = StartX;
+        group.NumberWidth = NumberWidth;
+        group.TableWidth = TableWidth;
     }
+
+    // Headers and rows of the group, continued on new sheets where the rows do not fit.
+    void LayOutRows(int group, bool title, int32_t titleY) {
+        const int rows = Plan->Groups[size_t(group)].RowCount;
+        auto startPiece = [&](int firstRow, bool withTitle) {
+            Plan->Pieces.push_back({group, withTitle, titleY, Y, firstRow, 0});
+            Y += 2 * LineI + LineD;
+        };
+        startPiece(0, title);
+        int onSheet = 0;
+        bool freshSheet = false;
+        for (int k = 0; k < rows; ++k) {
+            // A row taller than a whole sheet is laid out anyway rather than opening sheets
+            // without end.
+            if (Y + LineD > Limit && !(freshSheet && onSheet == 0)) {
+                NewOutputPage();
+                startPiece(k, false);
+                onSheet = 0;
+                freshSheet = true;
+            }
+            ++onSheet;
+            ++Plan->Pieces.back().Rows;
+            Y += LineD;
+        }
+    }
+
+    void Paginate(Pagination& plan) {
+        Plan = &plan;
+        plan.W = W;
+        plan.H = H;
+        NewOutputPage();
+        MeasureLines();
+        plan.LineI = LineI;
+        plan.LineD = LineD;
+        plan.LineT = LineT;
+        const int32_t gap = Mm(R.margine_tra_gruppi);
+        bool first = true;
+        for (int g = 0; g < R.GroupCount(); ++g) {
+            const Tdefgruppo& group = *R.groups_[size_t(g)];
+            Pagination::Group placed;
+            if (!group.Enabled || !PrepareGroup(g, placed))
+                continue;
+            ColumnWidths(placed);
+            plan.Groups.push_back(std::move(placed));
+            const int32_t titles = R.differenzia >= 0 && R.Titola_tipi ? 3 * LineT : 0;
+            const bool wouldReach = Y + gap + LineI + 4 * LineD + titles >= Limit;
+            if ((!first && R.rottura_livello_gruppo) || wouldReach)
+                NewOutputPage();
+            else if (!first)
+                Y += gap;
+            int32_t titleY = 0;
+            if (!R.Titola_tipi) {
+                Y += gap;
+            } else {
+                if (!first)
+                    Y += gap;
+                titleY = Y;
+                Y += gap + LineT;
+            }
+            LayOutRows(static_cast<int>(plan.Groups.size()) - 1, R.Titola_tipi, titleY);
+            first = false;
+        }
+        const int32_t bottomMargin = Mm(R.margine_inferiore);
+        R.lastPageContentHeight_ = Y + bottomMargin;
+        // The footer's room is kept on every sheet with RipetiPie, so only the last sheet's
+        // own height can push the footer onto a sheet of its own.
+        if (FooterH > 0 && R.lastPageContentHeight_ + FooterH > H) {
+            NewOutputPage();
+            R.lastPageContentHeight_ = Y + bottomMargin;
+        }
+    }
+
+    // ---- drawing ----
 
     // Reference x and alignment flags of a text in a column.
     static int32_t AlignText(TCanvas& canvas, uint16_t align, int32_t x, int32_t width) {
@@ -417,7 +559,7 @@ struct TWPReport::Layout {
         int32_t x = StartX + NumberWidth;
         std::string name, unit;
         for (const Column& col : Columns) {
-            const int32_t w = col.Def->pwidth;
+            const int32_t w = col.Width;
             if (col.Drawn()) {
                 c.Brush = col.Def->Brush;
                 c.FillRect(Bounds(x, top, w, height));
@@ -460,7 +602,7 @@ struct TWPReport::Layout {
             vertical(x + NumberWidth);
         x += NumberWidth;
         for (size_t i = 0; i + 1 < Columns.size(); ++i) {
-            x += Columns[i].Def->pwidth;
+            x += Columns[i].Width;
             vertical(x);
         }
         if (s.Rows == 0)
@@ -473,91 +615,76 @@ struct TWPReport::Layout {
         }
     }
 
-    void DrawRows() {
-        Segment s = DrawColumnHeaders();
+    // Row k of the group's shown rows, the onSheet-th of its stretch.
+    void DrawRow(const Pagination::Group& group, int k, int onSheet) {
         const bool colourRows = R.Differenzia_righe;
-        const int numberFont = Columns.front().FontD;
-        int onSheet = 0;
-        bool freshSheet = false;
-        for (size_t k = 0; k < Rows.size(); ++k) {
-            // A row taller than a whole sheet is drawn anyway rather than opening sheets
-            // without end.
-            if (Y + LineD > Limit && !(freshSheet && onSheet == 0)) {
-                DrawGrid(s);
-                NewOutputPage();
-                s = DrawColumnHeaders();
-                onSheet = 0;
-                freshSheet = true;
-            }
-            ++onSheet;
-            ++s.Rows;
-            if (colourRows) {
-                Canvas->Brush.Style = bsSolid;
-                Canvas->Brush.Color =
-                    onSheet % 2 == 0 ? R.colore_righe_pari : R.colore_righe_dispari;
-                Canvas->FillRect(Bounds(StartX, Y, TableWidth, LineD));
-            }
-            if (R.Numera) {
-                if (!colourRows)
-                    ClearBrush();
-                DrawNumber(IntToStr(static_cast<int64_t>(k + 1)), numberFont);
-            }
-            int32_t x = StartX + NumberWidth;
-            for (const Column& col : Columns) {
-                const int32_t w = col.Def->pwidth;
-                if (col.Drawn()) {
-                    if (!colourRows) {
-                        Canvas->Brush = col.Def->Brush;
-                        Canvas->FillRect(Bounds(x, Y, w, LineD));
-                    }
-                    UseFont(col.FontD);
-                    const int32_t tx = AlignText(*Canvas, col.Def->Align, x, w);
-                    Canvas->TextOut(tx, Y, col.Texts[k]);
-                }
-                x += w;
-            }
-            Y += LineD;
+        if (colourRows) {
+            Canvas->Brush.Style = bsSolid;
+            Canvas->Brush.Color = onSheet % 2 == 0 ? R.colore_righe_pari : R.colore_righe_dispari;
+            Canvas->FillRect(Bounds(StartX, Y, TableWidth, LineD));
         }
-        DrawGrid(s);
+        if (R.Numera) {
+            if (!colourRows)
+                ClearBrush();
+            DrawNumber(IntToStr(static_cast<int64_t>(k + 1)), Columns.front().FontD);
+        }
+        const int row = group.Row(k);
+        int32_t x = StartX + NumberWidth;
+        for (const Column& col : Columns) {
+            const int32_t w = col.Width;
+            if (col.Drawn()) {
+                if (!colourRows) {
+                    Canvas->Brush = col.Def->Brush;
+                    Canvas->FillRect(Bounds(x, Y, w, LineD));
+                }
+                UseFont(col.FontD);
+                const int32_t tx = AlignText(*Canvas, col.Def->Align, x, w);
+                Canvas->TextOut(tx, Y, col.Text(row));
+            }
+            x += w;
+        }
+        Y += LineD;
     }
 
-    void Run() {
-        R.sheets_.clear();
-        NewOutputPage();
-        MeasureLines();
-        const int32_t gap = Mm(R.margine_tra_gruppi);
-        bool first = true;
-        for (int g = 0; g < R.GroupCount(); ++g) {
-            const Tdefgruppo& group = *R.groups_[size_t(g)];
-            if (!group.Enabled || !PrepareGroup(g))
+    // The group as pagination laid it out; false when its definition has lost columns since.
+    bool UseGroup(const Pagination::Group& group) {
+        if (group.Index >= R.GroupCount())
+            return false;
+        LoadColumns(group.Index);
+        if (Columns.size() != group.Widths.size() || Columns.empty())
+            return false;
+        for (size_t i = 0; i < Columns.size(); ++i)
+            Columns[i].Width = group.Widths[i];
+        StartX = group.StartX;
+        NumberWidth = group.NumberWidth;
+        TableWidth = group.TableWidth;
+        return true;
+    }
+
+    void DrawSheet(const Pagination& plan, int sheet, Metafile& picture) {
+        picture.SetSize(W, H);
+        Canvas = std::make_unique<TMetafileCanvas>(picture, Caps);
+        Canvas->Font.SetPixelsPerInch(Caps.Get(LOGPIXELSY));
+        CanvasFont = -1;
+        for (size_t p = plan.SheetStart[size_t(sheet)]; p < plan.SheetEnd(sheet); ++p) {
+            const Pagination::Piece& piece = plan.Pieces[p];
+            const Pagination::Group& group = plan.Groups[size_t(piece.Group)];
+            if (!UseGroup(group))
                 continue;
-            ColumnWidths();
-            const int32_t titles = R.differenzia >= 0 && R.Titola_tipi ? 3 * LineT : 0;
-            const bool wouldReach = Y + gap + LineI + 4 * LineD + titles >= Limit;
-            if ((!first && R.rottura_livello_gruppo) || wouldReach)
-                NewOutputPage();
-            else if (!first)
-                Y += gap;
-            if (!R.Titola_tipi) {
-                Y += gap;
-            } else {
-                if (!first)
-                    Y += gap;
-                DrawTitle(group.titolo);
-                Y += gap + LineT;
+            if (piece.Title) {
+                Y = piece.TitleY;
+                DrawTitle(R.groups_[size_t(group.Index)]->titolo);
             }
-            DrawRows();
-            first = false;
-        }
-        const int32_t bottomMargin = Mm(R.margine_inferiore);
-        R.lastPageContentHeight_ = Y + bottomMargin;
-        // The footer's room is kept on every sheet with RipetiPie, so only the last sheet's
-        // own height can push the footer onto a sheet of its own.
-        if (FooterH > 0 && R.lastPageContentHeight_ + FooterH > H) {
-            NewOutputPage();
-            R.lastPageContentHeight_ = Y + bottomMargin;
+            Y = piece.HeaderY;
+            Segment s = DrawColumnHeaders();
+            for (int i = 0; i < piece.Rows; ++i) {
+                DrawRow(group, piece.FirstRow + i, i + 1);
+                ++s.Rows;
+            }
+            DrawGrid(s);
         }
         Canvas->Close();
+        Canvas.reset();
     }
 };
 
@@ -568,6 +695,7 @@ TWPReport::TWPReport(TComponent* owner) : TMetaobj(owner), FontT(CreateDefaultFo
 }
 
 TWPReport::~TWPReport() {
+    pagination_.reset();
     for (int g = GroupCount() - 1; g >= 0; --g)
         FreeChannels(g);
     for (auto it = groups_.rbegin(); it != groups_.rend(); ++it)
@@ -621,12 +749,36 @@ void TWPReport::SetChannelCount(int group, int n) {
         row.push_back(new Tdefcanale(this));
 }
 
-const Metafile* TWPReport::GetPageMetafile(int i) const {
-    return i >= 0 && i < PageCount() ? &sheets_[size_t(i)] : nullptr;
+int TWPReport::PageCount() const {
+    return pagination_ ? pagination_->SheetCount() : 0;
+}
+
+int TWPReport::HeldSheets() const {
+    return pagination_ ? static_cast<int>(pagination_->Recent.size()) : 0;
+}
+
+std::optional<Metafile> TWPReport::GetPageMetafile(int i) {
+    if (i < 0 || i >= PageCount())
+        return std::nullopt;
+    auto& recent = pagination_->Recent;
+    for (auto it = recent.begin(); it != recent.end(); ++it)
+        if (it->first == i) {
+            std::rotate(it, it + 1, recent.end());
+            return recent.back().second;
+        }
+    Metafile picture;
+    {
+        Layout layout(*this, pagination_.get());
+        layout.DrawSheet(*pagination_, i, picture);
+    }
+    recent.emplace_back(i, picture);
+    while (recent.size() > kKeptSheets)
+        recent.pop_front();
+    return picture;
 }
 
 void TWPReport::ShowSheet(int i) {
-    if (const Metafile* sheet = GetPageMetafile(i))
+    if (const auto sheet = GetPageMetafile(i))
         GetMetafile() = *sheet;
 }
 
@@ -642,10 +794,12 @@ void TWPReport::SetCurrentPage(int i) {
 }
 
 void TWPReport::Paginate() {
+    auto plan = std::make_unique<Pagination>();
     {
-        Layout layout(*this);
-        layout.Run();
+        Layout layout(*this, nullptr);
+        layout.Paginate(*plan);
     }
+    pagination_ = std::move(plan);
     const int last = PageCount() - 1;
     currentPage_ = std::clamp(currentPage_, 0, last);
     composedPage_ = std::clamp(composedPage_, 0, last);
@@ -734,7 +888,7 @@ void TWPReport::ReadGroups(TStream& stream) {
     stream.ReadShortString();
 
     SetGroupCount(0);
-    sheets_.clear();
+    pagination_.reset();
     matrix_.SetRowCount(static_cast<int>(groupCount));
     for (size_t g = 0; g < groupCount; ++g) {
         InsertComponent(groups[g].get());

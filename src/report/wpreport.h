@@ -1,7 +1,7 @@
 #pragma once
 
 // The table report: groups of columns of channel values, laid out at printer resolution into
-// one metafile per output sheet.
+// output sheets; each sheet's metafile is composed when it is asked for.
 
 #include "data/WPArrays.h"
 #include "platform/graphics/Brush.h"
@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,8 +125,13 @@ public:
     void SetChannelCount(int group, int n);
 
     // ---- sheets ----
-    int PageCount() const { return static_cast<int>(sheets_.size()); }
-    const Metafile* GetPageMetafile(int i) const;
+    // Pagination records what each sheet holds; a sheet's picture is composed when it is
+    // asked for, and the last few are kept.
+    int PageCount() const;
+    // None outside the sheets.
+    std::optional<Metafile> GetPageMetafile(int i);
+    // The composed sheet pictures held besides the one shown.
+    int HeldSheets() const;
     // A sheet outside the sheets changes nothing; it never paginates.
     void SetCurrentPage(int i);
 
@@ -142,12 +148,13 @@ public:
 
 private:
     struct Layout;
+    struct Pagination;
     void FreeChannels(int group);
     void ShowSheet(int i);
 
     TMatrix matrix_;
     std::vector<Tdefgruppo*> groups_;
-    std::vector<Metafile> sheets_;
+    std::unique_ptr<Pagination> pagination_;
     int currentPage_ = 0;
     int composedPage_ = 0;
     int32_t headerHeight_ = 0;

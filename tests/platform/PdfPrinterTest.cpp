@@ -1,10 +1,13 @@
 #include "platform/graphics/PdfPrinter.h"
 
+#include "platform/graphics/TextMetrics.h"
+#include "platform/runtime/Cp1252.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <cmath>
+#include <map>
 
 #include <gtest/gtest.h>
 #include <regex>
@@ -63,6 +66,86 @@ TEST_F(PdfFixture, IsA4At600DpiWithoutBorder) {
     const int expected[] = {4960, 7016, 0, 0, 4960, 7016, 600, 600};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(pdf.GetDeviceCaps(indices[i]), expected[i]) << indices[i];
+}
+
+// Where pdftotext finds each word: its left and top edge and its right edge, in points.
+struct WordBox {
+    double Left = 0, Top = 0, Right = 0;
+};
+
+std::map<std::string, WordBox> WordBoxes(const std::string& file) {
+    std::map<std::string, WordBox> boxes;
+    const std::string html =
+        test::RunTool(test::FindTool("pdftotext"), {"-bbox", file, "-"}).Output;
+    static const std::regex word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), word);
+         it != std::sregex_iterator(); ++it)
+        boxes[(*it)[4]] = {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3])};
+    return boxes;
+}
+
+// Texts in every alignment, opaque or clear, clipped, turned, with and without letters whose
+// ink leaves the line: each stands in the PDF where the canvas put it.
+TEST_F(PdfFixture, TextsStandWhereTheCanvasPutThem) {
+    if (test::FindTool("pdftotext").empty())
+        GTEST_SKIP() << "pdftotext is missing";
+    struct Case {
+        const char* Text;
+        uint32_t Align;
+        int32_t X, Y;
+        bool Opaque;
+        bool Clipped;
+    };
+    const Case cases[] = {
+        {"Left", TA_LEFT | TA_TOP, 600, 600, false, false},
+        {"Centre", TA_CENTER | TA_TOP, 2400, 1200, false, false},
+        {"Right", TA_RIGHT | TA_TOP, 4000, 1800, true, false},
+        {"Baseline", TA_LEFT | TA_BASELINE, 600, 2400, false, false},
+        {"Bottom", TA_RIGHT | TA_BOTTOM, 4000, 3000, true, false},
+        {"\xC5ngstr\xF6m", TA_LEFT | TA_TOP, 600, 3600, false, false},
+        {"Clipped", TA_LEFT | TA_TOP, 600, 4200, true, true},
+    };
+    pdf.BeginDoc();
+    TCanvas& c = pdf.Canvas();
+    c.Font.SetName("Arial");
+    c.Font.SetPixelsPerInch(600);
+    c.Font.SetSize(14);
+    const LOGFONTA font = c.Font.LogFont();
+    const TFontMetrics m = MeasureFont(font);
+    for (const Case& k : cases) {
+        c.Brush.Color = 0xCCFFCC;
+        c.Brush.Style = k.Opaque ? bsSolid : bsClear;
+        c.SetTextAlign(k.Align);
+        if (k.Clipped)
+            c.TextRect(Rect(k.X - 100, k.Y - 100, 4800, k.Y + 400), k.X, k.Y, k.Text);
+        else
+            c.TextOut(k.X, k.Y, k.Text);
+    }
+    pdf.EndDoc();
+
+    const auto boxes = WordBoxes(target);
+    constexpr double kPoints = 72.0 / 600;
+    for (const Case& k : cases) {
+        const std::string text = Cp1252ToUtf8(k.Text);
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(boxes.count(text));
+        const WordBox& box = boxes.at(text);
+        const int32_t width = TextWidth(font, k.Text);
+        int32_t left = k.X;
+        if ((k.Align & TA_CENTER) == TA_CENTER)
+            left -= width / 2;
+        else if ((k.Align & TA_CENTER) == TA_RIGHT)
+            left -= width;
+        int32_t top = k.Y;
+        if ((k.Align & TA_BASELINE) == TA_BASELINE)
+            top -= m.Ascent;
+        else if ((k.Align & TA_BASELINE) == TA_BOTTOM)
+            top -= m.Height();
+        EXPECT_NEAR(box.Left, left * kPoints, 1.0);
+        EXPECT_NEAR(box.Right, (left + width) * kPoints, 1.0);
+        EXPECT_NEAR(box.Top, top * kPoints, 3.0);
+    }
 }
 
 TEST_F(PdfFixture, ABatchGathersEveryJobInItsOrientationIntoOneFile) {

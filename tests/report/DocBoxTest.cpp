@@ -9,6 +9,7 @@
 #include "report/WPPage.h"
 #include "report/wpreport.h"
 
+#include "PageFixture.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -185,7 +186,7 @@ TEST_F(DocBoxTest, ALandscapePageTurnsThePrinterBeforeItsFirstPaint) {
     EXPECT_EQ(Printer().Orientation(), poPortrait);
 }
 
-TEST_F(DocBoxTest, RenderPageToMetafilesByKind) {
+TEST_F(DocBoxTest, PageSheetsByKind) {
     Add(PK_GRAPHIC);
     TWPPage* report = AddReport(150, poLandscape);
     Add(pk_none);
@@ -201,17 +202,37 @@ TEST_F(DocBoxTest, RenderPageToMetafilesByKind) {
 
     struct Case {
         int index;
-        std::vector<std::string> orientations;
+        std::vector<TPrinterOrientation> orientations;
     };
-    const Case cases[] = {{0, {"0"}}, {1, {"1", "1", "1"}}, {2, {}}, {3, {}}, {4, {}}, {-1, {}}};
+    const Case cases[] = {{0, {poPortrait}}, {1, {poLandscape, poLandscape, poLandscape}},
+                          {2, {}},           {3, {}},
+                          {4, {}},           {-1, {}}};
     for (const Case& c : cases) {
-        std::vector<Metafile> metafiles;
-        TStringList orientations;
-        box.RenderPageToMetafiles(metafiles, orientations, c.index);
-        ASSERT_EQ(metafiles.size(), c.orientations.size()) << c.index;
-        for (size_t k = 0; k < c.orientations.size(); ++k)
-            EXPECT_EQ(orientations[static_cast<int>(k)], c.orientations[k]) << c.index;
+        std::vector<TPageSheet> sheets;
+        box.ListPageSheets(c.index, sheets);
+        ASSERT_EQ(sheets.size(), c.orientations.size()) << c.index;
+        for (size_t k = 0; k < sheets.size(); ++k) {
+            EXPECT_EQ(sheets[k].Orientation, c.orientations[k]) << c.index;
+            EXPECT_EQ(sheets[k].Page, c.index);
+            // Only the graph page's sheet is composed at once.
+            EXPECT_EQ(sheets[k].Picture.Empty(), sheets[k].ReportSheet >= 0) << c.index;
+        }
         EXPECT_EQ(Printer().Orientation(), poPortrait) << "the shown page's orientation stays";
+    }
+
+    // A report sheet is composed in its page's orientation when asked for, and holds the
+    // report's sheet.
+    std::vector<TPageSheet> sheets;
+    box.ListPageSheets(1, sheets);
+    for (int s = 0; s < 3; ++s) {
+        const Metafile sheet = box.ComposePageSheet(sheets[size_t(s)]);
+        EXPECT_EQ(Printer().Orientation(), poPortrait);
+        EXPECT_EQ(sheet.Width(), Printer().Caps().VertRes) << "landscape";
+        bool holdsSheet = false;
+        const auto expected = report->Report()->GetPageMetafile(s);
+        for (const test::PlacedPicture& p : test::Pictures(sheet))
+            holdsSheet = holdsSheet || p.Picture.Data() == expected->Data();
+        EXPECT_TRUE(holdsSheet) << s;
     }
 }
 

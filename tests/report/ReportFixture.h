@@ -72,27 +72,27 @@ protected:
     // One group of one column over a test of n rows.
     void OneGroup(int rows) { AddColumn(AddGroup(), AddTest({Numbers(rows)}), 0); }
 
-    SheetRecords Sheet(int i) const {
-        const Metafile* m = report.GetPageMetafile(i);
-        EXPECT_NE(m, nullptr) << i;
+    SheetRecords Sheet(int i) {
+        const auto m = report.GetPageMetafile(i);
+        EXPECT_TRUE(m) << i;
         return m ? ReadSheet(*m) : SheetRecords{};
     }
     // The row numbers drawn on a sheet, in order.
-    std::vector<int> RowNumbers(int sheet, int32_t numberX = kNumberX) const {
+    std::vector<int> RowNumbers(int sheet, int32_t numberX = kNumberX) {
         std::vector<int> numbers;
         for (const SheetText& t : Sheet(sheet).Texts)
             if (t.X == numberX && t.Text != "N.")
                 numbers.push_back(std::stoi(t.Text));
         return numbers;
     }
-    std::vector<int> RowsPerSheet() const {
+    std::vector<int> RowsPerSheet() {
         std::vector<int> counts;
         for (int i = 0; i < report.PageCount(); ++i)
             counts.push_back(static_cast<int>(RowNumbers(i).size()));
         return counts;
     }
     // Where the number column's heading stands on a sheet: one per drawing of the headers.
-    std::vector<int32_t> HeaderYs(int sheet) const {
+    std::vector<int32_t> HeaderYs(int sheet) {
         std::vector<int32_t> ys;
         for (const SheetText& t : Sheet(sheet).Texts)
             if (t.Text == "N.")

@@ -79,7 +79,7 @@ TEST(WPReportProperties, ReportPublishesItsSettingsWithTheirDefaults) {
     EXPECT_TRUE(report.NeedsPagination);
     EXPECT_EQ(report.PageCount(), 0);
     EXPECT_EQ(report.GroupCount(), 0);
-    EXPECT_EQ(report.GetPageMetafile(0), nullptr);
+    EXPECT_FALSE(report.GetPageMetafile(0));
 }
 
 TEST(WPReportProperties, ColumnsAndGroupsPublishTheirSettings) {

@@ -18,6 +18,9 @@ struct FontFace {
     // cp1252 byte -> glyph and its advance in design units.
     std::array<quint32, 256> Glyphs{};
     std::array<double, 256> Advances{};
+    // How far each glyph's ink reaches above and below the baseline, in design units.
+    std::array<double, 256> InkAbove{};
+    std::array<double, 256> InkBelow{};
     bool Valid() const { return Raw.isValid(); }
 };
 

@@ -10,7 +10,9 @@
 #include <QPaintEngine>
 #include <QPolygon>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace vx {
@@ -288,14 +290,49 @@ public:
         p_.restore();
     }
 
+    // What drawing text in one font needs, found once for a run of texts in that font: a
+    // sheet of a table draws hundreds of texts in two or three fonts.
+    struct FontUse {
+        LOGFONTA Font{};
+        bool Set = false;
+        TFontMetrics Metrics;
+        const FontFace* Face = nullptr;
+        QRawFont Raw;
+        std::array<int32_t, 256> Advances{};
+        // How far the ink of each character reaches above and below the baseline, in pixels.
+        std::array<double, 256> InkAbove{};
+        std::array<double, 256> InkBelow{};
+    };
+
+    const FontUse& Use(const LOGFONTA& font) {
+        if (font_.Set && std::memcmp(&font_.Font, &font, sizeof(LOGFONTA)) == 0)
+            return font_;
+        FontUse& f = font_;
+        f.Font = font;
+        f.Set = true;
+        f.Metrics = MeasureFont(font);
+        f.Face = &FaceFor(font);
+        std::array<char, 256> all{};
+        for (size_t c = 0; c < all.size(); ++c)
+            all[c] = static_cast<char>(c);
+        TextAdvances(font, std::string_view(all.data(), all.size()), f.Advances.data());
+        f.Raw = IsRasterDevice(p_) ? RawFontAt(font, f.Metrics.Em)
+                                   : VectorRawFontAt(font, f.Metrics.Em);
+        const double scale = f.Face->Valid() ? f.Metrics.Em / f.Face->UnitsPerEm : 0;
+        for (size_t c = 0; c < 256; ++c) {
+            f.InkAbove[c] = f.Face->InkAbove[c] * scale;
+            f.InkBelow[c] = f.Face->InkBelow[c] * scale;
+        }
+        return f;
+    }
+
     void Text(const LOGFONTA& font, TColor color, uint32_t align, const TBrush& brush, int32_t x,
               int32_t y, std::string_view text, const TRect* clip) {
-        const TFontMetrics m = MeasureFont(font);
-        std::vector<int32_t> advances(text.size());
-        TextAdvances(font, text, advances.data());
+        const FontUse& f = Use(font);
+        const TFontMetrics& m = f.Metrics;
         int32_t width = 0;
-        for (int32_t a : advances)
-            width += a;
+        for (char c : text)
+            width += f.Advances[static_cast<uint8_t>(c)];
         int32_t dx = 0;
         if ((align & TA_CENTER) == TA_CENTER)
             dx = -width / 2;
@@ -307,6 +344,22 @@ public:
         else if ((align & TA_BASELINE) == TA_BOTTOM)
             baseline = -m.Descent;
         const bool opaque = brush.Style != bsClear;
+        const QColor ink = ToQColor(color);
+
+        // On a vector device an upright text whose ink stays inside its cell is drawn where
+        // it stands, without the painter's state saved, moved and clipped around it: there
+        // each of those writes the device's whole state out again, and costs more than the
+        // text itself.
+        if (!clip && font.lfEscapement == 0 && !IsRasterDevice(p_) && InkInCell(f, text)) {
+            if (opaque && !text.empty())
+                p_.fillRect(QRect(x + dx, y + baseline - m.Ascent, width, m.Height()),
+                            ToQColor(brush.Color));
+            if (p_.compositionMode() != QPainter::CompositionMode_SourceOver)
+                p_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            DrawGlyphs(f, x + dx, y + baseline, text, ink);
+            DrawLines(f, x + dx, y + baseline, width, ink);
+            return;
+        }
 
         p_.save();
         p_.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -321,37 +374,55 @@ public:
             p_.rotate(-font.lfEscapement / 10.0);
         if (opaque && !text.empty())
             p_.fillRect(QRect(dx, baseline - m.Ascent, width, m.Height()), ToQColor(brush.Color));
-        const QColor ink = ToQColor(color);
         // Ink stays within the cell's height, as on the original platform, where glyphs
         // were fitted to the rounded ascent and descent.
         p_.setClipRect(QRectF(-1e7, baseline - m.Ascent, 2e7, m.Height()),
                        p_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-        QRawFont raw = IsRasterDevice(p_) ? RawFontAt(font, m.Em) : VectorRawFontAt(font, m.Em);
-        if (raw.isValid() && !text.empty()) {
-            const FontFace& face = FaceFor(font);
-            QList<quint32> glyphs;
-            QList<QPointF> positions;
-            glyphs.reserve(qsizetype(text.size()));
-            positions.reserve(qsizetype(text.size()));
-            int32_t pen = dx;
-            for (size_t i = 0; i < text.size(); ++i) {
-                glyphs.push_back(face.Glyphs[static_cast<uint8_t>(text[i])]);
-                positions.push_back(QPointF(pen, baseline));
-                pen += advances[i];
-            }
-            QGlyphRun run;
-            run.setRawFont(raw);
-            run.setGlyphIndexes(glyphs);
-            run.setPositions(positions);
-            p_.setPen(ink);
-            p_.drawGlyphRun(QPointF(0, 0), run);
-        }
-        const int thickness = std::max(1, static_cast<int>(m.Em / 14 + 0.5));
-        if (font.lfUnderline)
-            p_.fillRect(QRect(dx, baseline + std::max(1, m.Descent / 3), width, thickness), ink);
-        if (font.lfStrikeOut)
-            p_.fillRect(QRect(dx, baseline - m.Ascent / 3, width, thickness), ink);
+        DrawGlyphs(f, dx, baseline, text, ink);
+        DrawLines(f, dx, baseline, width, ink);
         p_.restore();
+    }
+
+    bool InkInCell(const FontUse& f, std::string_view text) const {
+        double above = 0, below = 0;
+        for (char c : text) {
+            above = std::max(above, f.InkAbove[static_cast<uint8_t>(c)]);
+            below = std::max(below, f.InkBelow[static_cast<uint8_t>(c)]);
+        }
+        return above <= f.Metrics.Ascent && below <= f.Metrics.Descent;
+    }
+
+    void DrawGlyphs(const FontUse& f, int32_t x, int32_t baseline, std::string_view text,
+                    const QColor& ink) {
+        if (!f.Raw.isValid() || text.empty())
+            return;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        glyphs.reserve(qsizetype(text.size()));
+        positions.reserve(qsizetype(text.size()));
+        int32_t pen = x;
+        for (char ch : text) {
+            const auto c = static_cast<uint8_t>(ch);
+            glyphs.push_back(f.Face->Glyphs[c]);
+            positions.push_back(QPointF(pen, baseline));
+            pen += f.Advances[c];
+        }
+        QGlyphRun run;
+        run.setRawFont(f.Raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        p_.setPen(ink);
+        p_.drawGlyphRun(QPointF(0, 0), run);
+    }
+
+    void DrawLines(const FontUse& f, int32_t x, int32_t baseline, int32_t width,
+                   const QColor& ink) {
+        const TFontMetrics& m = f.Metrics;
+        const int thickness = std::max(1, static_cast<int>(m.Em / 14 + 0.5));
+        if (f.Font.lfUnderline)
+            p_.fillRect(QRect(x, baseline + std::max(1, m.Descent / 3), width, thickness), ink);
+        if (f.Font.lfStrikeOut)
+            p_.fillRect(QRect(x, baseline - m.Ascent / 3, width, thickness), ink);
     }
 
     void Image(const Bitmap& bitmap, const TRect& dest, const TRect& source) {
@@ -367,6 +438,7 @@ public:
 
 private:
     QPainter& p_;
+    FontUse font_;
 };
 
 void Renderer::Play(const Metafile& metafile, const QRectF& dest) {

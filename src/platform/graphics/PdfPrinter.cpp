@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <malloc.h>
 
 namespace vx {
 
@@ -29,6 +30,16 @@ QPageLayout A4Layout(TPrinterOrientation orientation) {
 
 } // namespace
 
+void KeepPageBuffersInHeap() {
+    static const bool kept = [] {
+        // Above the writer's buffers, and freed memory kept for the next page.
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    (void)kept;
+}
+
 PdfPrinter::PdfPrinter(TOutputPathFunction outputPath) : outputPath_(std::move(outputPath)) {}
 
 PdfPrinter::~PdfPrinter() {
@@ -44,6 +55,7 @@ TDeviceCaps PdfPrinter::PortraitCaps() const {
 }
 
 void PdfPrinter::Open() {
+    KeepPageBuffersInHeap();
     const std::string path = outputPath_ ? outputPath_() : std::string();
     if (path.empty())
         throw EPrinter("No output file is set for " + std::string(kName));

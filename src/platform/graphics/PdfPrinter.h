@@ -12,6 +12,12 @@ namespace vx {
 // graphics layer reads no settings).
 using TOutputPathFunction = std::function<std::string()>;
 
+// Qt's PDF writer takes two buffers of 10 MB for every page it writes. The allocator's default
+// maps and unmaps buffers that large at each page, and filling fresh pages of memory costs more
+// than drawing a table sheet: from the first print on they stay in the heap. Called by every
+// device that prints through that writer.
+void KeepPageBuffersInHeap();
+
 // The built-in printer "Vornix PDF": A4 at 600 dpi without an unprintable border. Each job
 // is one PDF file put in place of the output file when the job ends; inside a TPrintBatch
 // every job goes into one file, each sheet in its job's orientation, titled after the first

@@ -48,6 +48,7 @@ TDeviceCaps QtPrinterDevice::LandscapeCaps() const {
 }
 
 void QtPrinterDevice::StartJob() {
+    KeepPageBuffersInHeap();
     auto printer = std::make_unique<QPrinter>(info_, QPrinter::HighResolution);
     printer->setDocName(ToQString(Title));
     printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape

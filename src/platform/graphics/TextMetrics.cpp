@@ -61,6 +61,9 @@ FontFace LoadFace(const std::string& file) {
     for (int c = 0; c < 256; ++c) {
         face.Glyphs[c] = glyphs[c];
         face.Advances[c] = advances.value(c).x();
+        const QRectF ink = face.Raw.boundingRect(glyphs[c]);
+        face.InkAbove[c] = -ink.top();
+        face.InkBelow[c] = ink.bottom();
     }
     return face;
 }
@@ -165,8 +168,18 @@ QRawFont VectorRawFontAt(const LOGFONTA& font, double em) {
     }
     if (!base.isValid())
         return RawFontAt(font, em);
-    base.setPixelSize(em);
-    return base;
+    // A new size makes a new font engine: each size is made once.
+    static std::map<std::pair<std::string, double>, QRawFont> sized;
+    const auto key = std::make_pair(file, em);
+    std::lock_guard lock(faceMutex);
+    auto it = sized.find(key);
+    if (it == sized.end()) {
+        if (sized.size() > 256)
+            sized.clear();
+        base.setPixelSize(em);
+        it = sized.emplace(key, base).first;
+    }
+    return it->second;
 }
 
 namespace {
