@@ -9,6 +9,8 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <optional>
+
 namespace vx {
 
 struct PdfPrinter::Output {
@@ -21,6 +23,12 @@ struct PdfPrinter::Output {
 
 namespace {
 
+// The file of a TPdfOutputScope; none outside one.
+std::optional<std::string>& OutputOverride() {
+    static std::optional<std::string> path;
+    return path;
+}
+
 QPageLayout A4Layout(TPrinterOrientation orientation) {
     return QPageLayout(QPageSize(QPageSize::A4),
                        orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
@@ -28,6 +36,14 @@ QPageLayout A4Layout(TPrinterOrientation orientation) {
 }
 
 } // namespace
+
+TPdfOutputScope::TPdfOutputScope(std::string path) : previous_(OutputOverride()) {
+    OutputOverride() = std::move(path);
+}
+
+TPdfOutputScope::~TPdfOutputScope() {
+    OutputOverride() = previous_;
+}
 
 PdfPrinter::PdfPrinter(TOutputPathFunction outputPath) : outputPath_(std::move(outputPath)) {}
 
@@ -44,7 +60,9 @@ TDeviceCaps PdfPrinter::PortraitCaps() const {
 }
 
 void PdfPrinter::Open() {
-    const std::string path = outputPath_ ? outputPath_() : std::string();
+    const std::string path = OutputOverride() ? *OutputOverride()
+                             : outputPath_    ? outputPath_()
+                                              : std::string();
     if (path.empty())
         throw EPrinter("No output file is set for " + std::string(kName));
     auto out = std::make_unique<Output>(QString::fromStdString(Cp1252ToUtf8(path)));

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -11,6 +12,19 @@ namespace vx {
 // Where "Vornix PDF" writes; the program installs it at start-up from its settings (the
 // graphics layer reads no settings).
 using TOutputPathFunction = std::function<std::string()>;
+
+// For its lifetime every "Vornix PDF" writes to `path` in place of the file its output function
+// names: a print the user sent to a file of their choosing. Scopes nest.
+class TPdfOutputScope {
+public:
+    explicit TPdfOutputScope(std::string path);
+    ~TPdfOutputScope();
+    TPdfOutputScope(const TPdfOutputScope&) = delete;
+    TPdfOutputScope& operator=(const TPdfOutputScope&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
 
 // The built-in printer "Vornix PDF": A4 at 600 dpi without an unprintable border. Each job
 // is one PDF file put in place of the output file when the job ends; inside a TPrintBatch
