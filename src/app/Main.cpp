@@ -190,6 +190,7 @@ TMainForm::TMainForm(QWidget* parent) : TForm(parent, "MainForm") {
 
     OnCreate = [this](QObject* s) { FormCreate(s); };
     OnActivate = [this](QObject* s) { FormActivate(s); };
+    OnCloseQuery = [this](QObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
     OnClose = [this](QObject* s, TCloseAction& a) { FormClose(s, a); };
     mlLang1 = CreateFormTable(this, "TMainForm");
 }
@@ -300,6 +301,20 @@ void TMainForm::FormActivate(QObject*) {
     QueueCommandLine(ProcessCommandLine());
 }
 
+void TMainForm::FormCloseQuery(QObject*, bool& canClose) {
+    // Each changed document asks in turn; one cancelled keeps the program and every window.
+    for (QMdiSubWindow* sub : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+        auto* doc = qobject_cast<TDocForm*>(sub->widget());
+        if (!doc || !doc->Modified())
+            continue;
+        ClientArea->setActiveSubWindow(sub);
+        if (!doc->QuerySave()) {
+            canClose = false;
+            return;
+        }
+    }
+}
+
 void TMainForm::FormClose(QObject*, TCloseAction& action) {
     SaveRecentFiles();
     for (QMdiSubWindow* sub : ClientArea->subWindowList())
@@ -400,9 +415,12 @@ std::string TMainForm::TempFolder() {
 void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
     if (!sub)
         return;
-    // Through its own close, which lets the document release its view first.
-    if (QWidget* doc = sub->widget())
-        doc->close();
+    // Through its own close, which lets the document release its view first; whoever frees a
+    // window here has asked about its changes already, or nobody is there to answer.
+    if (auto* doc = qobject_cast<TDocForm*>(sub->widget()))
+        doc->CloseWithoutAsking();
+    else if (QWidget* widget = sub->widget())
+        widget->close();
     delete sub;
 }
 
@@ -414,9 +432,18 @@ QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
     return sub;
 }
 
+void TMainForm::ShowDocumentWindow(TDocForm* doc) {
+    QMdiSubWindow* sub = AddDocumentWindow(doc);
+    sub->show();
+    doc->Show();
+    // The document the user just opened is the one worked in next.
+    ClientArea->setActiveSubWindow(sub);
+    sub->raise();
+    Ui().BringToFront(this);
+}
+
 void TMainForm::apri_documento(const std::string& path, bool tellUser) {
     TBusyScope busy;
-    QMdiSubWindow* sub = nullptr;
     try {
         const std::string copy = MakeUniqueFileName(TempFolder(), ".~tm");
         if (!CopyFile(path, copy, false))
@@ -425,20 +452,24 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
         std::string tag;
         ReadChecked(stream, path, [&] { tag = stream.ReadShortString(); });
         DebugLog("Open->", tag);
-        if (FileTagVersion(tag) < 80)
-            return;
+        // Named by the reader's words, as every refused file is: the user chose this one.
+        const int version = FileTagVersion(tag);
+        if (version < 0 || tag.find("Cfg_Version") != std::string::npos)
+            throw EDocumentFile(path, 0, "no document tag at the start of the file");
+        if (version < 80)
+            throw EDocumentFile(
+                path, 0, "the document's version " + std::to_string(version) + " is older than 80");
         stream.SetPosition(0);
-        auto* doc = CreateForm<TDocForm>();
-        sub = AddDocumentWindow(doc);
+        // Read whole before the window joins the frame: a refused file leaves the other
+        // windows as they were.
+        std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
         ReadChecked(stream, path, [&] { ReadDocumentHeader(stream, *doc->Databuffer, path); });
         doc->OpenDocumentStream(stream, path);
+        doc->DocumentFile = path;
         doc->SetCaption(ToQString(ExtractFileName(path)));
-        sub->show();
-        doc->Show();
+        ShowDocumentWindow(doc.release());
     } catch (const std::exception& e) {
         DebugLog("Except->", e.what());
-        // Half a document could be saved over the whole one.
-        FreeDocumentWindow(sub);
         if (!tellUser)
             return;
         const auto* damaged = dynamic_cast<const EDocumentFile*>(&e);
@@ -466,26 +497,20 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
                 chosen = ConfigurationFolder() + FromQString(dlg->ListBox1->Item(index));
         }
     }
-    auto* doc = CreateForm<TDocForm>();
-    QMdiSubWindow* sub = AddDocumentWindow(doc);
+    // Made whole before it joins the frame: no window with part of the tests, and the
+    // others keep their places; the caller tells why it failed.
+    std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
     TStringList list;
     for (const std::string& f : files)
         list.Add(f);
-    try {
-        doc->NewDocument(chosen, list);
-    } catch (...) {
-        // No window with part of the tests; the caller tells why.
-        FreeDocumentWindow(sub);
-        throw;
-    }
+    doc->NewDocument(chosen, list);
     std::string caption;
     for (const std::string& f : files) {
         AddRecentFile(f);
         caption += ExtractFileName(f);
     }
     doc->SetCaption(ToQString(caption));
-    sub->show();
-    doc->Show();
+    ShowDocumentWindow(doc.release());
 }
 
 TDocForm* TMainForm::ActiveDocForm() const {
@@ -646,20 +671,25 @@ void TMainForm::Impostazioni1Click(QObject*) {
 }
 
 void TMainForm::ImpostaStampante1Click(QObject*) {
-    if (!Ui().PrinterSetupDialog())
-        return;
-    if (TDocForm* doc = ActiveDocForm())
-        doc->TakePrinterOrientation();
+    TDocForm* doc = ActiveDocForm();
+    if (Ui().PrinterSetupDialog() && doc)
+        doc->TakePrinterOrientationMarking();
+    if (doc)
+        doc->ReturnToWindow();
 }
 
 void TMainForm::Stampa1Click(QObject*) {
-    if (TDocForm* doc = ActiveDocForm())
+    if (TDocForm* doc = ActiveDocForm()) {
         doc->PrintCurrentPage();
+        doc->ReturnToWindow();
+    }
 }
 
 void TMainForm::StampaDocumento1Click(QObject*) {
-    if (TDocForm* doc = ActiveDocForm())
+    if (TDocForm* doc = ActiveDocForm()) {
         doc->PrintDocumentDialog();
+        doc->ReturnToWindow();
+    }
 }
 
 void TMainForm::Esci1Click(QObject*) {
@@ -714,9 +744,12 @@ void TMainForm::Distribuisci1Click(QObject*) {
 }
 
 void TMainForm::Guidainlinea1Click(QObject*) {
-    const std::string manual = FindExistingPath(BasePath + "Manuale/vornix.pdf");
-    if (!manual.empty())
-        Ui().OpenWithDesktop(manual);
+    const std::string wanted = BasePath + "Manuale/vornix.pdf";
+    const std::string manual = FindExistingPath(wanted);
+    if (manual.empty())
+        Ui().ShowMessage(Text("IDS_120") + wanted);
+    else if (!Ui().OpenWithDesktop(manual))
+        Ui().ShowMessage(Text("IDS_121") + manual);
 }
 
 void TMainForm::Show1Click(QObject*) {

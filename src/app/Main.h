@@ -108,6 +108,7 @@ public:
     // ---- handlers ----
     void FormCreate(QObject* sender);
     void FormActivate(QObject* sender);
+    void FormCloseQuery(QObject* sender, bool& canClose);
     void FormClose(QObject* sender, TCloseAction& action);
     void FormDestroy();
     void Timer1Timer();
@@ -138,6 +139,8 @@ public:
 
     // A document window in the frame, maximised, freed when it closes.
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
+    // Adds a finished document window, shows it, and makes it the active one in front.
+    void ShowDocumentWindow(TDocForm* doc);
     // Through the window's own close, which lets it release its view first.
     static void FreeDocumentWindow(QMdiSubWindow* sub);
 

@@ -245,12 +245,14 @@ std::string TDocForm::FileErrorText(const EDocumentFile& error) const {
     return Text(id) + error.FileName + (place.empty() ? "" : "\r\n" + place);
 }
 
-void TDocForm::FileCommand(const std::function<void()>& command) {
+bool TDocForm::FileCommand(const std::function<void()>& command) {
     try {
         command();
+        return true;
     } catch (const EDocumentFile& e) {
         Ui().MessageDlg(FileErrorText(e), TMsgDlgType::mtError, mbOK);
     }
+    return false;
 }
 
 std::string TDocForm::ChooseFile(bool save, const std::string& initialDir,
@@ -277,16 +279,36 @@ void TDocForm::RefreshAfterLoad() {
     UpdatePageTypeControls();
 }
 
-void TDocForm::SalvaDocumento1Click(QObject*) {
+std::string TDocForm::ChooseDocumentName() {
     std::string lastFolder;
     ReadKolmVar(BasePath, "Kolm Path", "Last doc path", lastFolder);
-    const std::string name = ChooseFile(true, lastFolder, "IDS_11", "VRX");
-    if (name.empty())
-        return;
-    FileCommand([&] {
-        SaveDocumentToFile(name);
-        WriteKolmVar(BasePath, "Kolm Path", "Last doc path", ExtractFilePath(name));
+    return ChooseFile(true, lastFolder, "IDS_11", "VRX");
+}
+
+void TDocForm::SalvaDocumento1Click(QObject*) {
+    const std::string name = ChooseDocumentName();
+    if (!name.empty())
+        SaveDocumentAs(name);
+}
+
+bool TDocForm::SaveDocumentAs(const std::string& fileName) {
+    const bool saved = FileCommand([&] {
+        SaveDocumentToFile(fileName);
+        WriteKolmVar(BasePath, "Kolm Path", "Last doc path", ExtractFilePath(fileName));
     });
+    if (saved) {
+        DocumentFile = fileName;
+        modified_ = false;
+    }
+    return saved;
+}
+
+bool TDocForm::SaveDocument() {
+    if (DocumentFile.empty()) {
+        const std::string name = ChooseDocumentName();
+        return !name.empty() && SaveDocumentAs(name);
+    }
+    return SaveDocumentAs(DocumentFile);
 }
 
 void TDocForm::SalvaConfigurazione1Click(QObject*) {
@@ -300,7 +322,8 @@ void TDocForm::CaricaConfigurazione1Click(QObject*) {
     const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_11", "CPF");
     if (name.empty())
         return;
-    FileCommand([&] { LoadProjectFromFile(name, false); });
+    if (FileCommand([&] { LoadProjectFromFile(name, false); }))
+        MarkModified();
     RefreshAfterLoad();
 }
 
@@ -308,7 +331,8 @@ void TDocForm::ImportaConfigurazione1Click(QObject*) {
     const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_11", "CPF");
     if (name.empty())
         return;
-    FileCommand([&] { LoadProjectFromFile(name, true); });
+    if (FileCommand([&] { LoadProjectFromFile(name, true); }))
+        MarkModified();
     RefreshAfterLoad();
 }
 
@@ -330,7 +354,8 @@ void TDocForm::ApriGrafico1Click(QObject*) {
     const std::string name = ChooseFile(false, ConfigurationsFolder(), "IDS_34", "CGF");
     if (name.empty())
         return;
-    FileCommand([&] { LoadGraphFile(name, *graph); });
+    if (FileCommand([&] { LoadGraphFile(name, *graph); }))
+        MarkModified();
     RefreshAfterLoad();
 }
 

@@ -239,6 +239,7 @@ TEST_F(TcpJobsTest, RemotePdfJobsRunOneAfterTheOtherWithTheirOwnTitles) {
         EXPECT_NE(info.find(std::string("Title: ") + title + "\n"), std::string::npos) << info;
     }
     EXPECT_TRUE(Documents().empty()); // closed after the remote print
+    EXPECT_TRUE(Messages().empty()) << "a job's window asks nothing";
     const std::string log = LogText();
     EXPECT_NE(log.find("Bench_01.txt: copied to " + BasePath + "out/t1.pdf"), std::string::npos);
     EXPECT_NE(log.find("Bench_02.txt: copied to " + BasePath + "out/t2.pdf"), std::string::npos);
