@@ -253,6 +253,8 @@ private:
     bool closeRequested_ = false;
     bool modified_ = false;
     bool askOnClose_ = true;
+    // Set while a mouse event goes on to the page view through the window's filter.
+    bool mouseEditing_ = false;
     PrintDialogRequest printRequest_;
     // The file the waiting print of the current page goes to; empty: the printer.
     std::string printFile_;

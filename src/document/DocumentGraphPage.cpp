@@ -11,6 +11,8 @@
 #include "report/WPPage.h"
 #include "report/legenda.h"
 
+#include <QPointer>
+
 namespace vx {
 
 void TDocForm::SelectAllAxes() {
@@ -34,16 +36,19 @@ void TDocForm::EditAxisTyping() {
 }
 
 void TDocForm::EditPageObjects(TWPPage* page, const std::function<void()>& edit) {
-    if (!page)
+    if (!page) {
+        edit();
         return;
+    }
     auto stored = [page] {
         TMemoryStream stream;
         page->SaveToStream(stream);
         return stream.Bytes();
     };
     const std::string before = stored();
+    QPointer<TDocForm> alive(this);
     edit();
-    if (CurrentPage() == page && stored() != before)
+    if (alive && CurrentPage() == page && stored() != before)
         MarkModified();
 }
 

@@ -33,9 +33,11 @@
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 #include "report/view/DocBoxView.h"
+#include "report/view/PageView.h"
 #include "report/view/ReportStruct.h"
 #include "report/wpreport.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -412,6 +414,17 @@ void TDocForm::ReleaseView() {
 }
 
 bool TDocForm::eventFilter(QObject* watched, QEvent* event) {
+    // The page's objects edit themselves under the mouse (zones dragged, dialogs opened by a
+    // double click): what the page stores afterwards tells whether the document changed.
+    const QEvent::Type type = event->type();
+    if (BoxView && watched == BoxView->PageView() && !mouseEditing_ &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+         type == QEvent::MouseButtonDblClick)) {
+        mouseEditing_ = true;
+        EditPageObjects(CurrentPage(), [&] { QCoreApplication::sendEvent(watched, event); });
+        mouseEditing_ = false;
+        return true;
+    }
     // A wheel turn over the window first gives the page container the keyboard focus and is
     // left to it.
     if (BoxView && watched == BoxView && event->type() == QEvent::Wheel && !BoxView->hasFocus())
@@ -479,6 +492,7 @@ void TDocForm::CreateDocBox() {
         DocBoxMouseWheelUp(s, shift, p, handled);
     };
     BoxView->installEventFilter(this);
+    BoxView->PageView()->installEventFilter(this);
     BoxView->show();
 }
 

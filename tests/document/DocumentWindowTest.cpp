@@ -31,9 +31,11 @@
 #include "platform/ui/TabSet.h"
 #include "platform/ui/UpDown.h"
 #include "report/DocBox.h"
+#include "report/EditorHooks.h"
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 #include "report/view/DocBoxView.h"
+#include "report/view/PageView.h"
 #include "report/wpreport.h"
 
 #include <QApplication>
@@ -996,6 +998,39 @@ TEST_F(DocumentWindowTest, CommandsThatChangeTheDocumentMarkItAndCancelledOnesDo
         Printer().SetOrientation(poPortrait);
         forms.clear();
     }
+}
+
+TEST_F(DocumentWindowTest, EditsUnderTheMouseMarkTheDocumentOnlyWhenThePageChanged) {
+    struct Hooks : TEditorHooks {
+        int opened = 0;
+        int answer = 2;
+        void EditAxis(TAxisExchange& x) override {
+            ++opened;
+            x.ModalResult = answer;
+            x.Grandezza = "Spinta";
+        }
+    } hooks;
+    SetEditorHooks(&hooks);
+    TDocForm* form = NewWindow();
+    form->show();
+    ProcessMessages();
+    if (!form->DocBox->GetCurrentPage()->Graph())
+        GTEST_SKIP() << "graph pages hold no graph in this build";
+    TPageView* view = form->BoxView->PageView();
+    // Along the middle of the page until a double click lands on an axis; the dialog is
+    // cancelled, and clicks that only select change nothing stored.
+    QPoint axis;
+    for (int x = 0; x < view->width() && hooks.opened == 0; x += 3) {
+        axis = QPoint(x, view->height() / 2);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, axis);
+    }
+    ASSERT_EQ(hooks.opened, 1);
+    EXPECT_FALSE(form->Modified());
+    hooks.answer = 1;
+    QTest::mouseDClick(view, Qt::LeftButton, {}, axis);
+    EXPECT_EQ(hooks.opened, 2);
+    EXPECT_TRUE(form->Modified());
+    SetEditorHooks(nullptr);
 }
 
 TEST_F(DocumentWindowTest, SavingAsTheDocumentClearsTheMarkAndNamesItsFile) {
