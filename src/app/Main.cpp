@@ -479,7 +479,7 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
 }
 
 void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files,
-                                           const std::string& configuration) {
+                                           const std::string& configuration, bool tellUser) {
     std::string chosen;
     if (!configuration.empty() && FileExists(configuration)) {
         chosen = configuration;
@@ -510,7 +510,14 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
         caption += ExtractFileName(f);
     }
     doc->SetCaption(ToQString(caption));
+    const std::vector<std::string> unread = doc->UnreadTestFiles;
     ShowDocumentWindow(doc.release());
+    if (tellUser && !unread.empty()) {
+        std::string text;
+        for (const std::string& file : unread)
+            text += (text.empty() ? "" : "\r\n") + Text("IDS_122") + file;
+        Ui().ShowMessage(text);
+    }
 }
 
 TDocForm* TMainForm::ActiveDocForm() const {
@@ -584,7 +591,7 @@ void TMainForm::OpenRecentItem(QObject* sender) {
     if (UpperCase(ExtractFileExt(path)) == ".VRX")
         apri_documento(path, true);
     else
-        OpenTestsWithConfiguration({path}, "");
+        OpenTestsWithConfiguration({path}, "", true);
 }
 
 // ---- menu handlers ----
@@ -619,7 +626,7 @@ void TMainForm::Apri1Click(QObject*) {
         return;
     const std::vector<std::string> tests = chooser->Tests();
     chooser.reset();
-    OpenTestsWithConfiguration(tests, "");
+    OpenTestsWithConfiguration(tests, "", true);
 }
 
 void TMainForm::Editprova1Click(QObject*) {

@@ -81,8 +81,9 @@ public:
     // ---- routines others call ----
     // A new document of the tests with the configuration, or one chosen by the user when
     // that is empty or missing.
+    // `tellUser` also names the tests that could not be read (the user chose them).
     void OpenTestsWithConfiguration(const std::vector<std::string>& files,
-                                    const std::string& configuration);
+                                    const std::string& configuration, bool tellUser = false);
     // A command line of this process or of a second copy: an existing file it names goes on
     // the open queue.
     void QueueCommandLine(const std::string& commandLine);

@@ -188,13 +188,15 @@ void TDocForm::LoadTestFiles(TDatabuffer& databuffer, const TStringList& files) 
             Ui().SetBusyCursor(false);
         }
     } restore{this};
+    UnreadTestFiles.clear();
     for (int i = 0; i < files.Count(); ++i) {
         const std::string& file = files[i];
         ShowProgress(Text("IDS_22") + file, 10);
         ProcessMessages();
-        ReadTestFile(databuffer, file, [this](int64_t position, int64_t maximum) {
-            SetProgress(maximum > 0 ? static_cast<int>(position * 10 / maximum) : 0);
-        });
+        if (!ReadTestFile(databuffer, file, [this](int64_t position, int64_t maximum) {
+                SetProgress(maximum > 0 ? static_cast<int>(position * 10 / maximum) : 0);
+            }))
+            UnreadTestFiles.push_back(file);
     }
 }
 

@@ -97,6 +97,8 @@ public:
     void LoadTestsAndProject(const std::string& loadModel, const std::string& configurationFile,
                              const TStringList& files);
     void LoadTestFiles(TDatabuffer& databuffer, const TStringList& files);
+    // The test files the last LoadTestFiles could not read, in order.
+    std::vector<std::string> UnreadTestFiles;
     // The MD5 of the document's project, written beside the program file where it can be.
     std::string ComputeProjectHash();
     // 32 upper-case hexadecimal digits; raises EFOpenError when the file cannot be read.

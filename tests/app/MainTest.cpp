@@ -654,6 +654,19 @@ TEST_F(OpenTestsTest, NoChooserWithoutProjectsOrWithAnExistingOne) {
     EXPECT_EQ(chooserShown, 1);
 }
 
+TEST_F(OpenTestsTest, TestsThatCannotBeReadAreNamedWhenTheUserChoseThem) {
+    const std::string empty = BasePath + "vuota.txt";
+    test::WriteFile(empty, "");
+    const std::string bench = std::string(VX_SOURCE_DIR) + "/samples/Prove/Bench_01.txt";
+    form->OpenTestsWithConfiguration({bench, empty}, "");
+    EXPECT_TRUE(rui.Messages.empty()) << "a remote job's tests are only logged";
+    form->OpenTestsWithConfiguration({empty, bench}, "", true);
+    ASSERT_EQ(rui.Messages.size(), 1u);
+    EXPECT_EQ(rui.Messages[0].Text, "Impossibile leggere la prova: " + empty);
+    ASSERT_EQ(Documents().size(), 2u);
+    EXPECT_EQ(Documents()[1]->Databuffer->ProvaCount(), 1);
+}
+
 TEST_F(OpenTestsTest, TestChooserFeedsTheNewDocument) {
     rui.ModalHook = [this](QObject* f) {
         if (auto* chooser = qobject_cast<TOpenListFile*>(f)) {
