@@ -37,6 +37,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -659,6 +660,7 @@ void TMainForm::Convertiprove1Click(QObject*) {
 }
 
 void TMainForm::Impostazioni1Click(QObject*) {
+    const QPointer<TDocForm> worked = ActiveDocForm();
     if (ImpostazioniRec.TcpServerActive())
         StopTcpServer();
     {
@@ -675,6 +677,8 @@ void TMainForm::Impostazioni1Click(QObject*) {
     }
     if (ImpostazioniRec.TcpServerActive())
         StartTcpServer();
+    if (worked)
+        worked->ReturnToWindow();
 }
 
 void TMainForm::ImpostaStampante1Click(QObject*) {
@@ -760,8 +764,13 @@ void TMainForm::Guidainlinea1Click(QObject*) {
 }
 
 void TMainForm::Show1Click(QObject*) {
-    std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
-    about->ShowModal();
+    const QPointer<TDocForm> worked = ActiveDocForm();
+    {
+        std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
+        about->ShowModal();
+    }
+    if (worked)
+        worked->ReturnToWindow();
 }
 
 // ---- menus ----
