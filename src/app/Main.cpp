@@ -39,6 +39,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -181,6 +182,7 @@ TMainForm::TMainForm(QWidget* parent) : TForm(parent, "MainForm") {
 
     OnCreate = [this](QObject* s) { FormCreate(s); };
     OnActivate = [this](QObject* s) { FormActivate(s); };
+    OnCloseQuery = [this](QObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
     OnClose = [this](QObject* s, TCloseAction& a) { FormClose(s, a); };
     mlLang1 = CreateFormTable(this, "TMainForm");
 }
@@ -291,6 +293,20 @@ void TMainForm::FormActivate(QObject*) {
     QueueCommandLine(ProcessCommandLine());
 }
 
+void TMainForm::FormCloseQuery(QObject*, bool& canClose) {
+    // Each changed document asks in turn; one cancelled keeps the program and every window.
+    for (QMdiSubWindow* sub : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+        auto* doc = qobject_cast<TDocForm*>(sub->widget());
+        if (!doc || !doc->Modified())
+            continue;
+        ClientArea->setActiveSubWindow(sub);
+        if (!doc->QuerySave()) {
+            canClose = false;
+            return;
+        }
+    }
+}
+
 void TMainForm::FormClose(QObject*, TCloseAction& action) {
     SaveRecentFiles();
     for (QMdiSubWindow* sub : ClientArea->subWindowList())
@@ -393,9 +409,12 @@ std::string TMainForm::TempFolder() {
 void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
     if (!sub)
         return;
-    // Through its own close, which lets the document release its view first.
-    if (QWidget* doc = sub->widget())
-        doc->close();
+    // Through its own close, which lets the document release its view first; whoever frees a
+    // window here has asked about its changes already, or nobody is there to answer.
+    if (auto* doc = qobject_cast<TDocForm*>(sub->widget()))
+        doc->CloseWithoutAsking();
+    else if (QWidget* widget = sub->widget())
+        widget->close();
     delete sub;
 }
 
@@ -408,9 +427,18 @@ QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
     return sub;
 }
 
+void TMainForm::ShowDocumentWindow(TDocForm* doc) {
+    QMdiSubWindow* sub = AddDocumentWindow(doc);
+    sub->show();
+    doc->Show();
+    // The document the user just opened is the one worked in next.
+    ClientArea->setActiveSubWindow(sub);
+    sub->raise();
+    Ui().BringToFront(this);
+}
+
 void TMainForm::apri_documento(const std::string& path, bool tellUser) {
     TBusyScope busy;
-    QMdiSubWindow* sub = nullptr;
     try {
         const std::string copy = MakeUniqueFileName(TempFolder(), ".~tm");
         if (!CopyFile(path, copy, false))
@@ -419,20 +447,24 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
         std::string tag;
         ReadChecked(stream, path, [&] { tag = stream.ReadShortString(); });
         DebugLog("Open->", tag);
-        if (FileTagVersion(tag) < 80)
-            return;
+        // Named by the reader's words, as every refused file is: the user chose this one.
+        const int version = FileTagVersion(tag);
+        if (version < 0 || tag.find("Cfg_Version") != std::string::npos)
+            throw EDocumentFile(path, 0, "no document tag at the start of the file");
+        if (version < 80)
+            throw EDocumentFile(
+                path, 0, "the document's version " + std::to_string(version) + " is older than 80");
         stream.SetPosition(0);
-        auto* doc = CreateForm<TDocForm>();
-        sub = AddDocumentWindow(doc);
+        // Read whole before the window joins the frame: a refused file leaves the other
+        // windows as they were.
+        std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
         ReadChecked(stream, path, [&] { ReadDocumentHeader(stream, *doc->Databuffer, path); });
         doc->OpenDocumentStream(stream, path);
+        doc->DocumentFile = path;
         doc->SetCaption(ToQString(ExtractFileName(path)));
-        sub->show();
-        doc->Show();
+        ShowDocumentWindow(doc.release());
     } catch (const std::exception& e) {
         DebugLog("Except->", e.what());
-        // Half a document could be saved over the whole one.
-        FreeDocumentWindow(sub);
         if (!tellUser)
             return;
         const auto* damaged = dynamic_cast<const EDocumentFile*>(&e);
@@ -442,7 +474,7 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
 }
 
 void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files,
-                                           const std::string& configuration) {
+                                           const std::string& configuration, bool tellUser) {
     std::string chosen;
     if (!configuration.empty() && FileExists(configuration)) {
         chosen = configuration;
@@ -460,26 +492,27 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
                 chosen = ConfigurationsFolder() + FromQString(dlg->ListBox1->Item(index));
         }
     }
-    auto* doc = CreateForm<TDocForm>();
-    QMdiSubWindow* sub = AddDocumentWindow(doc);
+    // Made whole before it joins the frame: no window with part of the tests, and the
+    // others keep their places; the caller tells why it failed.
+    std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
     TStringList list;
     for (const std::string& f : files)
         list.Add(f);
-    try {
-        doc->NewDocument(chosen, list);
-    } catch (...) {
-        // No window with part of the tests; the caller tells why.
-        FreeDocumentWindow(sub);
-        throw;
-    }
+    doc->NewDocument(chosen, list);
     std::string caption;
     for (const std::string& f : files) {
         AddRecentFile(f);
         caption += ExtractFileName(f);
     }
     doc->SetCaption(ToQString(caption));
-    sub->show();
-    doc->Show();
+    const std::vector<std::string> unread = doc->UnreadTestFiles;
+    ShowDocumentWindow(doc.release());
+    if (tellUser && !unread.empty()) {
+        std::string text;
+        for (const std::string& file : unread)
+            text += (text.empty() ? "" : "\r\n") + Text("IDS_122") + file;
+        Ui().ShowMessage(text);
+    }
 }
 
 TDocForm* TMainForm::ActiveDocForm() const {
@@ -553,7 +586,7 @@ void TMainForm::OpenRecentItem(QObject* sender) {
     if (UpperCase(ExtractFileExt(path)) == ".VRX")
         apri_documento(path, true);
     else
-        OpenTestsWithConfiguration({path}, "");
+        OpenTestsWithConfiguration({path}, "", true);
 }
 
 // ---- menu handlers ----
@@ -588,7 +621,7 @@ void TMainForm::Apri1Click(QObject*) {
         return;
     const std::vector<std::string> tests = chooser->Tests();
     chooser.reset();
-    OpenTestsWithConfiguration(tests, "");
+    OpenTestsWithConfiguration(tests, "", true);
 }
 
 void TMainForm::Editprova1Click(QObject*) {
@@ -621,6 +654,7 @@ void TMainForm::Convertiprove1Click(QObject*) {
 }
 
 void TMainForm::Impostazioni1Click(QObject*) {
+    const QPointer<TDocForm> worked = ActiveDocForm();
     if (ImpostazioniRec.TcpServerActive())
         StopTcpServer();
     {
@@ -640,23 +674,30 @@ void TMainForm::Impostazioni1Click(QObject*) {
     }
     if (ImpostazioniRec.TcpServerActive())
         StartTcpServer();
+    if (worked)
+        worked->ReturnToWindow();
 }
 
 void TMainForm::ImpostaStampante1Click(QObject*) {
-    if (!Ui().PrinterSetupDialog())
-        return;
-    if (TDocForm* doc = ActiveDocForm())
-        doc->TakePrinterOrientation();
+    TDocForm* doc = ActiveDocForm();
+    if (Ui().PrinterSetupDialog() && doc)
+        doc->TakePrinterOrientationMarking();
+    if (doc)
+        doc->ReturnToWindow();
 }
 
 void TMainForm::Stampa1Click(QObject*) {
-    if (TDocForm* doc = ActiveDocForm())
+    if (TDocForm* doc = ActiveDocForm()) {
         doc->PrintCurrentPage();
+        doc->ReturnToWindow();
+    }
 }
 
 void TMainForm::StampaDocumento1Click(QObject*) {
-    if (TDocForm* doc = ActiveDocForm())
+    if (TDocForm* doc = ActiveDocForm()) {
         doc->PrintDocumentDialog();
+        doc->ReturnToWindow();
+    }
 }
 
 void TMainForm::Esci1Click(QObject*) {
@@ -711,14 +752,22 @@ void TMainForm::Distribuisci1Click(QObject*) {
 }
 
 void TMainForm::Guidainlinea1Click(QObject*) {
-    const std::string manual = FindExistingPath(BasePath + "Manuale/vornix.pdf");
-    if (!manual.empty())
-        Ui().OpenWithDesktop(manual);
+    const std::string wanted = BasePath + "Manuale/vornix.pdf";
+    const std::string manual = FindExistingPath(wanted);
+    if (manual.empty())
+        Ui().ShowMessage(Text("IDS_120") + wanted);
+    else if (!Ui().OpenWithDesktop(manual))
+        Ui().ShowMessage(Text("IDS_121") + manual);
 }
 
 void TMainForm::Show1Click(QObject*) {
-    std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
-    about->ShowModal();
+    const QPointer<TDocForm> worked = ActiveDocForm();
+    {
+        std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
+        about->ShowModal();
+    }
+    if (worked)
+        worked->ReturnToWindow();
 }
 
 // ---- menus ----

@@ -82,8 +82,9 @@ public:
     // ---- routines others call ----
     // A new document of the tests with the configuration, or one chosen by the user when
     // that is empty or missing.
+    // `tellUser` also names the tests that could not be read (the user chose them).
     void OpenTestsWithConfiguration(const std::vector<std::string>& files,
-                                    const std::string& configuration);
+                                    const std::string& configuration, bool tellUser = false);
     // A command line of this process or of a second copy: an existing file it names goes on
     // the open queue.
     void QueueCommandLine(const std::string& commandLine);
@@ -112,6 +113,7 @@ public:
     // ---- handlers ----
     void FormCreate(QObject* sender);
     void FormActivate(QObject* sender);
+    void FormCloseQuery(QObject* sender, bool& canClose);
     void FormClose(QObject* sender, TCloseAction& action);
     void FormDestroy();
     void Timer1Timer();
@@ -142,6 +144,8 @@ public:
 
     // A document window in the frame, maximised, freed when it closes.
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
+    // Adds a finished document window, shows it, and makes it the active one in front.
+    void ShowDocumentWindow(TDocForm* doc);
     // Through the window's own close, which lets it release its view first.
     static void FreeDocumentWindow(QMdiSubWindow* sub);
 

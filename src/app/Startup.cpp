@@ -24,12 +24,17 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vx {
 
@@ -90,6 +95,66 @@ int QuitAfterMs() {
     return (*end || ms < 0 || ms > 24L * 3600 * 1000) ? -1 : static_cast<int>(ms);
 }
 
+// Ctrl+C and a polite kill end the program as its menu does, minus the questions nobody at a
+// terminal could answer: the recent list is saved and the temporary copies go. The handler only
+// writes to a pipe; the event loop does the rest.
+class TStopSignals {
+public:
+    explicit TStopSignals(TMainForm* main) {
+        if (::pipe(fds_) != 0)
+            return;
+        for (int fd : fds_) {
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+            ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        }
+        writeFd_ = fds_[1];
+        notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+        QPointer<TMainForm> alive(main);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, alive] {
+            char byte = 0;
+            while (::read(fds_[0], &byte, 1) == 1) {
+            }
+            // A signal may come while a document loads in a nested loop: a deferred delete
+            // runs only once that loop has ended, so the close waits for it.
+            auto* later = new QObject;
+            QObject::connect(later, &QObject::destroyed, [alive] {
+                if (!alive)
+                    return;
+                alive->OnCloseQuery = nullptr;
+                alive->close();
+            });
+            later->deleteLater();
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t n = ::write(writeFd_, &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        for (int i = 0; i < 2; ++i)
+            ::sigaction(kSignals[i], &action, &previous_[i]);
+    }
+    ~TStopSignals() {
+        if (!notifier_)
+            return;
+        for (int i = 0; i < 2; ++i)
+            ::sigaction(kSignals[i], &previous_[i], nullptr);
+        writeFd_ = -1;
+        notifier_.reset();
+        for (int fd : fds_)
+            ::close(fd);
+    }
+    TStopSignals(const TStopSignals&) = delete;
+    TStopSignals& operator=(const TStopSignals&) = delete;
+
+private:
+    static constexpr int kSignals[2] = {SIGINT, SIGTERM};
+    static inline volatile sig_atomic_t writeFd_ = -1;
+    int fds_[2] = {-1, -1};
+    struct sigaction previous_[2]{};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
 } // namespace
 
 int RunStartup(const std::vector<std::string>& args, const std::string& currentDir) {
@@ -135,6 +200,7 @@ int RunStartup(const std::vector<std::string>& args, const std::string& currentD
     SetCommandLineReceiver(ReceiveCommandLine);
     if (const int ms = QuitAfterMs(); ms >= 0)
         QTimer::singleShot(ms, main, [main] { main->close(); });
+    TStopSignals stopSignals(main);
 
     if (alive && alive->isVisible()) {
         QEventLoop loop;

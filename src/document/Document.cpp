@@ -185,13 +185,15 @@ void TDocForm::LoadTestFiles(TDatabuffer& databuffer, const TStringList& files) 
             Ui().SetBusyCursor(false);
         }
     } restore{this};
+    UnreadTestFiles.clear();
     for (int i = 0; i < files.Count(); ++i) {
         const std::string& file = files[i];
         ShowProgress(Text("IDS_22") + file, 10);
         ProcessMessages();
-        ReadTestFile(databuffer, file, [this](int64_t position, int64_t maximum) {
-            SetProgress(maximum > 0 ? static_cast<int>(position * 10 / maximum) : 0);
-        });
+        if (!ReadTestFile(databuffer, file, [this](int64_t position, int64_t maximum) {
+                SetProgress(maximum > 0 ? static_cast<int>(position * 10 / maximum) : 0);
+            }))
+            UnreadTestFiles.push_back(file);
     }
 }
 
@@ -223,13 +225,15 @@ void TDocForm::VerificaHASH1Click(QObject*) {
 
 // ---- dialogs ----
 
-void TDocForm::FileCommand(const std::function<void()>& command) {
+bool TDocForm::FileCommand(const std::function<void()>& command) {
     try {
         command();
+        return true;
     } catch (const EDocumentFile& e) {
         Ui().MessageDlg(FileErrorText(e, e.FileName, e.Kind == TDocumentFileError::CannotSave),
                         TMsgDlgType::mtError, mbOK);
     }
+    return false;
 }
 
 std::string TDocForm::FileFilter(const char* id, const std::string& ext) const {
@@ -244,16 +248,36 @@ void TDocForm::RefreshAfterLoad() {
     UpdatePageTypeControls();
 }
 
-void TDocForm::SalvaDocumento1Click(QObject*) {
+std::string TDocForm::ChooseDocumentName() {
     std::string lastFolder;
     ReadKolmVar(BasePath, "Kolm Path", "Last doc path", lastFolder);
-    const std::string name = ChooseFile(true, lastFolder, FileFilter("IDS_11", "VRX"), "VRX");
-    if (name.empty())
-        return;
-    FileCommand([&] {
-        SaveDocumentToFile(name);
-        WriteKolmVar(BasePath, "Kolm Path", "Last doc path", ExtractFilePath(name));
+    return ChooseFile(true, lastFolder, FileFilter("IDS_11", "VRX"), "VRX");
+}
+
+void TDocForm::SalvaDocumento1Click(QObject*) {
+    const std::string name = ChooseDocumentName();
+    if (!name.empty())
+        SaveDocumentAs(name);
+}
+
+bool TDocForm::SaveDocumentAs(const std::string& fileName) {
+    const bool saved = FileCommand([&] {
+        SaveDocumentToFile(fileName);
+        WriteKolmVar(BasePath, "Kolm Path", "Last doc path", ExtractFilePath(fileName));
     });
+    if (saved) {
+        DocumentFile = fileName;
+        modified_ = false;
+    }
+    return saved;
+}
+
+bool TDocForm::SaveDocument() {
+    if (DocumentFile.empty()) {
+        const std::string name = ChooseDocumentName();
+        return !name.empty() && SaveDocumentAs(name);
+    }
+    return SaveDocumentAs(DocumentFile);
 }
 
 void TDocForm::SalvaConfigurazione1Click(QObject*) {
@@ -268,7 +292,8 @@ void TDocForm::CaricaConfigurazione1Click(QObject*) {
         ChooseFile(false, ConfigurationsFolder(), FileFilter("IDS_11", "CPF"), "CPF");
     if (name.empty())
         return;
-    FileCommand([&] { LoadProjectFromFile(name, false); });
+    if (FileCommand([&] { LoadProjectFromFile(name, false); }))
+        MarkModified();
     RefreshAfterLoad();
 }
 
@@ -277,7 +302,8 @@ void TDocForm::ImportaConfigurazione1Click(QObject*) {
         ChooseFile(false, ConfigurationsFolder(), FileFilter("IDS_11", "CPF"), "CPF");
     if (name.empty())
         return;
-    FileCommand([&] { LoadProjectFromFile(name, true); });
+    if (FileCommand([&] { LoadProjectFromFile(name, true); }))
+        MarkModified();
     RefreshAfterLoad();
 }
 
@@ -301,7 +327,8 @@ void TDocForm::ApriGrafico1Click(QObject*) {
         ChooseFile(false, ConfigurationsFolder(), FileFilter("IDS_34", "CGF"), "CGF");
     if (name.empty())
         return;
-    FileCommand([&] { LoadGraphFile(name, *graph); });
+    if (FileCommand([&] { LoadGraphFile(name, *graph); }))
+        MarkModified();
     RefreshAfterLoad();
 }
 

@@ -65,6 +65,23 @@ public:
     bool Loading = false;
     bool TabChangePending = false;
     bool FitPending = false;
+    // The .VRX the document was read from or last saved to; empty for a new document.
+    std::string DocumentFile;
+
+    // ---- changes ----
+    // Set by every command that changes the document; saving the document clears it.
+    bool Modified() const { return modified_; }
+    void MarkModified() { modified_ = true; }
+    // Asks whether a changed document is saved first: true when the window may go (saved, or
+    // the user chose not to), false when the user cancelled or the save failed.
+    bool QuerySave();
+    // Saves as "Salva documento" does, asking for a name only when the document has none;
+    // false when cancelled or failed (the failure is shown).
+    bool SaveDocument();
+    // Saves to the named .VRX and remembers it as the document's file; false when it failed.
+    bool SaveDocumentAs(const std::string& fileName);
+    // Closes without the question: whoever calls it has asked already or answers for nobody.
+    void CloseWithoutAsking();
 
     // ---- document and project files ----
     // The .VRX; raises EDocumentFile (cannot save) and leaves an existing file as it was.
@@ -80,6 +97,8 @@ public:
     void LoadTestsAndProject(const std::string& loadModel, const std::string& configurationFile,
                              const TStringList& files);
     void LoadTestFiles(TDatabuffer& databuffer, const TStringList& files);
+    // The test files the last LoadTestFiles could not read, in order.
+    std::vector<std::string> UnreadTestFiles;
     // The MD5 of the document's project, written beside the program file where it can be.
     std::string ComputeProjectHash();
     // 32 upper-case hexadecimal digits; raises EFOpenError when the file cannot be read.
@@ -120,10 +139,21 @@ public:
     // count. Sheets go out as one job per run of one orientation, all in one print batch.
     void PrintPages(int from, int to);
     void PrintCurrentPage();
+    // Where an interactive print goes: with "Vornix PDF" as the printer or "Print to file"
+    // chosen, a PDF file the user names (file); otherwise the printer (file empty). False when
+    // the user cancelled, and nothing is printed.
+    bool ChoosePrintFile(const PrintDialogRequest& request, std::string& file);
+    // Runs print on the current printer, or, with a file, on "Vornix PDF" writing there; the
+    // printer chosen before comes back afterwards.
+    void PrintThrough(const std::string& file, const std::function<void()>& print);
+    // Its window becomes the active one in front again, unless it is closing.
+    void ReturnToWindow();
     // After a printer change: report pages are paginated again, the page is fitted.
     void InvalidatePage();
     void ZoomToPage();
     void TakePrinterOrientation();
+    // The same after the user chose a printer: a page that turns is a change of the document.
+    void TakePrinterOrientationMarking();
     // True while printing or loading waits: input is blocked and a close waits for the end.
     bool Working() const { return working_ > 0; }
     // Frees the page view; the window's destruction must do it before the page container goes.
@@ -209,6 +239,9 @@ private:
     void EditSelectedAxes();
     void EditAxisTyping();
     void DeselectGraphAxes();
+    // Runs an editor of the page's objects whose dialog does not say whether it changed
+    // anything: the page's stored bytes tell.
+    void EditPageObjects(TWPPage* page, const std::function<void()>& edit);
     void RepaintCurrentPage();
     void PrinterSetup();
     std::string BaseTitle() const;
@@ -217,7 +250,13 @@ private:
 
     int working_ = 0;
     bool closeRequested_ = false;
+    bool modified_ = false;
+    bool askOnClose_ = true;
+    // Set while a mouse event goes on to the page view through the window's filter.
+    bool mouseEditing_ = false;
     PrintDialogRequest printRequest_;
+    // The file the waiting print of the current page goes to; empty: the printer.
+    std::string printFile_;
     bool windowBuilt_ = BuildWindow();
 
 private:
@@ -227,9 +266,12 @@ private:
     void TakePages(std::vector<std::unique_ptr<TWPPage>> pages, bool append);
     void RefreshAfterLoad();
     // Runs a file command of a menu: a failure is shown, the document stays as it was.
-    void FileCommand(const std::function<void()>& command);
+    // True when it ran through.
+    bool FileCommand(const std::function<void()>& command);
     // "<the window's text id>EXT)|*.EXT".
     std::string FileFilter(const char* id, const std::string& ext) const;
+    // The save dialog of a document, in the folder of the last one; empty when cancelled.
+    std::string ChooseDocumentName();
 };
 
 } // namespace vx

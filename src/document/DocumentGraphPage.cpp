@@ -4,10 +4,14 @@
 
 #include "data/Databuff.h"
 #include "document/DocumentDialogs.h"
+#include "platform/runtime/Streams.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/SpeedButton.h"
 #include "report/WPGraph.h"
+#include "report/WPPage.h"
 #include "report/legenda.h"
+
+#include <QPointer>
 
 namespace vx {
 
@@ -21,14 +25,31 @@ void TDocForm::SelectAllAxes() {
 void TDocForm::EditSelectedAxes() {
     TWPGraph* graph = CurrentGraph();
     if (TAsse* axis = graph ? graph->GetSelectedAxis() : nullptr) {
-        graph->EditAxis(*axis);
+        EditPageObjects(CurrentPage(), [graph, axis] { graph->EditAxis(*axis); });
         RepaintCurrentPage();
     }
 }
 
 void TDocForm::EditAxisTyping() {
     if (TWPGraph* graph = CurrentGraph())
-        graph->EditAxisTyping();
+        EditPageObjects(CurrentPage(), [graph] { graph->EditAxisTyping(); });
+}
+
+void TDocForm::EditPageObjects(TWPPage* page, const std::function<void()>& edit) {
+    if (!page) {
+        edit();
+        return;
+    }
+    auto stored = [page] {
+        TMemoryStream stream;
+        page->SaveToStream(stream);
+        return stream.Bytes();
+    };
+    const std::string before = stored();
+    QPointer<TDocForm> alive(this);
+    edit();
+    if (alive && CurrentPage() == page && stored() != before)
+        MarkModified();
 }
 
 void TDocForm::DeselectGraphAxes() {
@@ -90,6 +111,7 @@ void TDocForm::EditGraphProperties() {
         target.Commenti.Add(row.Comment);
     graph->Filigrana = x.Watermark;
     graph->Filigrana_Status = x.WatermarkMode;
+    MarkModified();
     RepaintCurrentPage();
 }
 

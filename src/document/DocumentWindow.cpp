@@ -3,12 +3,14 @@
 #include "data/AttributiProve.h"
 #include "data/Databuff.h"
 #include "data/Settings.h"
+#include "data/WPComp.h"
 #include "document/DocumentDialogs.h"
 #include "document/DocumentFiles.h"
 #include "document/FileDialogs.h"
 #include "document/parambox.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/EnginePaint.h"
+#include "platform/graphics/PdfPrinter.h"
 #include "platform/graphics/Printer.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/DateTime.h"
@@ -32,10 +34,12 @@
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 #include "report/view/DocBoxView.h"
+#include "report/view/PageView.h"
 #include "report/view/ReportStruct.h"
 #include "report/wpreport.h"
 
 #include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -45,6 +49,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace vx {
 
@@ -178,8 +183,12 @@ bool TDocForm::BuildWindow() {
 
 void TDocForm::BuildMenu() {
     MainMenu1 = new TMainMenu(this, "MainMenu1");
-    auto bind = [](TMenuItem* item, std::function<void()> handler) {
-        item->OnClick = [handler = std::move(handler)](QObject*) { handler(); };
+    // Whatever a command opened on the way, the user goes on in this window.
+    auto bind = [this](TMenuItem* item, std::function<void()> handler) {
+        item->OnClick = [this, handler = std::move(handler)](QObject*) {
+            handler();
+            ReturnToWindow();
+        };
         return item;
     };
     // Every top-level item is of group 1: they take the main window's document places.
@@ -214,7 +223,7 @@ void TDocForm::BuildMenu() {
     bind(edit->Add("Tipizzazioni1", "Tipizzazioni"), [this] { EditAxisTyping(); });
     bind(edit->Add("sezionieassi", "Sezioni e assi"), [this] {
         if (TWPPage* page = CurrentPage())
-            page->EditGraphSections();
+            EditPageObjects(page, [page] { page->EditGraphSections(); });
     });
     edit->Add("N8", "-");
     bind(edit->Add("Grafico2", "Proprietà grafico"), [this] { EditGraphProperties(); });
@@ -260,7 +269,10 @@ void TDocForm::BuildMenu() {
     });
 
     auto button = [this](int number, std::function<void()> handler) {
-        SpeedButton(number)->OnClick = [handler = std::move(handler)](QObject*) { handler(); };
+        SpeedButton(number)->OnClick = [this, handler = std::move(handler)](QObject*) {
+            handler();
+            ReturnToWindow();
+        };
     };
     button(1, [this] {
         if (DocBox)
@@ -341,18 +353,59 @@ void TDocForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TDocForm::FormCloseQuery(QObject*, bool& canClose) {
-    Closing = true;
-    // A remote job frees windows unattended: nothing is asked. While printing or loading
-    // waits, the close comes once the wait is over.
+    // While printing or loading waits, the close comes once the wait is over.
     if (Working()) {
+        Closing = true;
         closeRequested_ = true;
         canClose = false;
+        return;
     }
+    if (askOnClose_ && !QuerySave()) {
+        canClose = false;
+        return;
+    }
+    Closing = true;
+}
+
+bool TDocForm::QuerySave() {
+    if (!modified_)
+        return true;
+    // A document from tests goes by their names, as its caption shows them.
+    std::string name = ExtractFileName(DocumentFile);
+    if (name.empty())
+        name = FromQString(Caption().trimmed());
+    if (name.empty())
+        name = Text("IDS_21");
+    std::string question = Text("IDS_90");
+    if (const size_t at = question.find("%s"); at != std::string::npos)
+        question.replace(at, 2, name);
+    switch (Ui().MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel)) {
+    case mrYes:
+        return SaveDocument();
+    case mrNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TDocForm::CloseWithoutAsking() {
+    askOnClose_ = false;
+    Close();
 }
 
 void TDocForm::FormClose(QObject*, TCloseAction& action) {
     ReleaseView();
     action = TCloseAction::caFree;
+}
+
+void TDocForm::ReturnToWindow() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (Closing || !sub)
+        return;
+    if (QMdiArea* area = sub->mdiArea())
+        area->setActiveSubWindow(sub);
+    sub->raise();
 }
 
 void TDocForm::ReleaseView() {
@@ -361,6 +414,17 @@ void TDocForm::ReleaseView() {
 }
 
 bool TDocForm::eventFilter(QObject* watched, QEvent* event) {
+    // The page's objects edit themselves under the mouse (zones dragged, dialogs opened by a
+    // double click): what the page stores afterwards tells whether the document changed.
+    const QEvent::Type type = event->type();
+    if (BoxView && watched == BoxView->PageView() && !mouseEditing_ &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+         type == QEvent::MouseButtonDblClick)) {
+        mouseEditing_ = true;
+        EditPageObjects(CurrentPage(), [&] { QCoreApplication::sendEvent(watched, event); });
+        mouseEditing_ = false;
+        return true;
+    }
     // A wheel turn over the window first gives the page container the keyboard focus and is
     // left to it.
     if (BoxView && watched == BoxView && event->type() == QEvent::Wheel && !BoxView->hasFocus())
@@ -428,6 +492,7 @@ void TDocForm::CreateDocBox() {
         DocBoxMouseWheelUp(s, shift, p, handled);
     };
     BoxView->installEventFilter(this);
+    BoxView->PageView()->installEventFilter(this);
     BoxView->show();
 }
 
@@ -481,7 +546,15 @@ void TDocForm::ZoomToPage() {
 
 void TDocForm::PrinterSetup() {
     if (Ui().PrinterSetupDialog())
-        TakePrinterOrientation();
+        TakePrinterOrientationMarking();
+}
+
+void TDocForm::TakePrinterOrientationMarking() {
+    TWPPage* page = CurrentPage();
+    const auto before = page ? page->printerorientation : poPortrait;
+    TakePrinterOrientation();
+    if (page && CurrentPage() == page && page->printerorientation != before)
+        MarkModified();
 }
 
 // ---- zoom ----
@@ -580,6 +653,7 @@ void TDocForm::NewPage() {
     tabs << ToQString(name);
     elencopagine->SetTabs(tabs);
     elencopagine->SetTabIndex(static_cast<int>(tabs.size()) - 1);
+    MarkModified();
 }
 
 void TDocForm::DeletePageAsking() {
@@ -599,6 +673,7 @@ void TDocForm::DeleteCurrentPage() {
         return;
     const int index = DocBox->CurrentIndex();
     DocBox->DeletePage(index);
+    MarkModified();
     QStringList tabs = elencopagine->Tabs();
     if (index >= 0 && index < tabs.size())
         tabs.removeAt(index);
@@ -634,6 +709,7 @@ void TDocForm::RenamePage(int index) {
     if (!page)
         return;
     page->pagename = Utf8ToCp1252(dialog->Edit1->Text().toStdString()).substr(0, 255);
+    MarkModified();
     QStringList tabs = elencopagine->Tabs();
     if (index < tabs.size()) {
         tabs[index] = ToQString(page->pagename);
@@ -783,7 +859,73 @@ void TDocForm::PrintDocumentDialog() {
     request.MaxPage = request.ToPage = DocBox->PageCount();
     if (!Ui().PrintDialog(request))
         return;
-    PrintPages(request.FromPage, request.ToPage);
+    std::string file;
+    if (!ChoosePrintFile(request, file))
+        return;
+    PrintThrough(file, [&] { PrintPages(request.FromPage, request.ToPage); });
+}
+
+bool TDocForm::ChoosePrintFile(const PrintDialogRequest& request, std::string& file) {
+    file.clear();
+    const bool pdf = PrinterIndex() >= 0 && dynamic_cast<PdfPrinter*>(&Printer());
+    if (!pdf && !request.PrintToFile)
+        return true;
+    FileDialogRequest ask;
+    ask.Filter = Text("IDS_91");
+    ask.DefaultExt = "pdf";
+    ask.OverwritePrompt = FileMessage("IDS_70");
+    // A dated title holds the date's and time's separators, which a file name cannot.
+    std::string proposed = BaseTitle() + ".pdf";
+    std::replace_if(
+        proposed.begin(), proposed.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; },
+        '-');
+    ask.FileName = proposed;
+    ReadKolmVar(BasePath, "Kolm Path", "Last pdf path", ask.InitialDir);
+    file = Ui().SaveFileAsking(ask);
+    if (file.empty())
+        return false;
+    if (ExtractFileExt(file).empty())
+        file += ".pdf";
+    WriteKolmVar(BasePath, "Kolm Path", "Last pdf path", ExtractFilePath(file));
+    return true;
+}
+
+void TDocForm::PrintThrough(const std::string& file, const std::function<void()>& print) {
+    if (file.empty()) {
+        print();
+        return;
+    }
+    int pdfIndex = -1;
+    for (size_t i = 0; i < Printers().size() && pdfIndex < 0; ++i)
+        if (dynamic_cast<PdfPrinter*>(Printers()[i].get()))
+            pdfIndex = static_cast<int>(i);
+    if (pdfIndex < 0)
+        throw EPrinter(std::string("No printer \"") + PdfPrinter::kName + "\" to print to a file");
+    // The pages take their layout from the printer: they turn and paginate again on each
+    // change, so that the file holds what that printer would print.
+    auto use = [this](int index) {
+        if (index < 0 || index >= static_cast<int>(Printers().size()) || index == PrinterIndex())
+            return;
+        SetPrinterIndex(index);
+        if (TWPPage* page = CurrentPage())
+            Printer().SetOrientation(page->printerorientation);
+        for (TWPPage* page : Pages()) {
+            if (TWPReport* report = page->Report())
+                report->NeedsPagination = true;
+            page->InvalidateAll();
+        }
+        InvalidatePage();
+    };
+    const int previous = PrinterIndex();
+    TPdfOutputScope output(file);
+    use(pdfIndex);
+    try {
+        print();
+    } catch (...) {
+        use(previous);
+        throw;
+    }
+    use(previous);
 }
 
 void TDocForm::PrintPages(int from, int to) {
@@ -897,6 +1039,8 @@ void TDocForm::PrintCurrentPage() {
     }
     if (!Ui().PrintDialog(request))
         return;
+    if (!ChoosePrintFile(request, printFile_))
+        return;
     printRequest_ = request;
     TakePrinterOrientation();
     repaint();
@@ -912,19 +1056,23 @@ void TDocForm::Timer1Timer(TComponent*) {
             return !page || !page->Busy();
         },
         kWaitLimitMs);
+    const std::string file = std::exchange(printFile_, std::string());
     if (!CurrentPage())
         return;
-    switch (printRequest_.PrintRange) {
-    case TPrintRange::prAllPages:
-        DocBox->PrintCurrentPage(1, printRequest_.MinPage, printRequest_.MaxPage);
-        break;
-    case TPrintRange::prSelection:
-        DocBox->PrintCurrentPage(1, -1, -1);
-        break;
-    case TPrintRange::prPageNums:
-        DocBox->PrintCurrentPage(1, printRequest_.FromPage, printRequest_.ToPage);
-        break;
-    }
+    PrintThrough(file, [this] {
+        switch (printRequest_.PrintRange) {
+        case TPrintRange::prAllPages:
+            DocBox->PrintCurrentPage(1, printRequest_.MinPage, printRequest_.MaxPage);
+            break;
+        case TPrintRange::prSelection:
+            DocBox->PrintCurrentPage(1, -1, -1);
+            break;
+        case TPrintRange::prPageNums:
+            DocBox->PrintCurrentPage(1, printRequest_.FromPage, printRequest_.ToPage);
+            break;
+        }
+    });
+    ReturnToWindow();
 }
 
 // ---- export ----
@@ -983,6 +1131,7 @@ void TDocForm::EditMargins(bool everyPage) {
         p->MarginBottom = bottom;
         p->InvalidateAll();
     }
+    MarkModified();
     if (DocBox)
         DocBox->RedrawCurrentPage();
 }
@@ -1010,6 +1159,7 @@ void TDocForm::EditAttributes(bool everyPage) {
         p->informazioni_down = down;
         p->InvalidateAll();
     }
+    MarkModified();
     if (DocBox) {
         DocBox->RedrawCurrentPage();
         DocBox->ZoomToFit();
@@ -1034,6 +1184,7 @@ void TDocForm::ToggleHeaderFooter(bool header) {
     TMenuItem* item = MenuItem(header ? "Intestazione1" : "Pipagina1");
     item->SetChecked(!item->isChecked());
     table->SetEnabled(item->isChecked());
+    MarkModified();
     page->InvalidateAll();
     DocBox->RedrawCurrentPage();
 }
@@ -1043,7 +1194,10 @@ void TDocForm::EditCellTable(bool header) {
     TIntestazione* table = page ? (header ? page->Header() : page->Footer()) : nullptr;
     if (!table || !Dialogs)
         return;
-    if (Dialogs->EditCellTable(*table) && CurrentPage() == page) {
+    if (!Dialogs->EditCellTable(*table))
+        return;
+    MarkModified();
+    if (CurrentPage() == page) {
         page->InvalidateAll();
         DocBox->RedrawCurrentPage();
     }
@@ -1063,6 +1217,7 @@ void TDocForm::EditReportProperties() {
     if (page->PAGEKIND() == PK_REPORT && page->Report()) {
         if (!Dialogs || !Dialogs->EditReport(*page->Report(), Databuffer.get()))
             return;
+        MarkModified();
         page = CurrentPage();
         if (!page || !page->Report())
             return;
@@ -1086,6 +1241,7 @@ void TDocForm::EditGeneralParameters() {
         return;
     AttributiProve() = styles;
     MappingList.Assign(mapping);
+    MarkModified();
     if (DocBox) {
         if (TWPPage* page = CurrentPage())
             page->InvalidateAll();

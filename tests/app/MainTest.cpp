@@ -11,6 +11,7 @@
 #include "data/WPComp.h"
 #include "document/Document.h"
 #include "document/DocumentFiles.h"
+#include "document/parambox.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/Printer.h"
 #include "platform/graphics/Screen.h"
@@ -22,8 +23,10 @@
 #include "platform/runtime/Timer.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/SpeedButton.h"
+#include "platform/ui/TabSet.h"
 #include "report/DocBox.h"
 #include "report/WPPage.h"
 #include "support/FormTestSupport.h"
@@ -36,6 +39,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <cstdlib>
@@ -111,6 +115,13 @@ protected:
         doc->LoadTestsAndProject("", "", files);
         doc->SaveDocumentToFile(path);
         return path;
+    }
+    // The texts of the messages the answering services were shown.
+    std::vector<std::string> Shown() const {
+        std::vector<std::string> texts;
+        for (const auto& m : rui.Messages)
+            texts.push_back(m.Text);
+        return texts;
     }
     std::vector<TDocForm*> Documents() const {
         std::vector<TDocForm*> docs;
@@ -511,7 +522,7 @@ TEST_F(MainFormTest, EveryStoredVersionFromEightyOpens) {
     EXPECT_EQ(DocDecimalSeparator.load(), FormatSettings().DecimalSeparator);
 }
 
-TEST_F(MainFormTest, UnknownVersionsOpenNothing) {
+TEST_F(MainFormTest, UnknownVersionsOpenNothingAndTheQueueOnlyLogsThem) {
     Create();
     for (const std::string tag : {"Doc_Version_0.79", "Doc"}) {
         TMemoryStream stream;
@@ -520,10 +531,11 @@ TEST_F(MainFormTest, UnknownVersionsOpenNothing) {
         const std::string path = BasePath + "old.vrx";
         test::WriteFile(path, stream.Bytes());
         DeleteFile(form->DebugLogFileName());
-        form->apri_documento(path, true);
+        form->apri_documento(path);
         EXPECT_TRUE(Documents().empty()) << tag;
         EXPECT_TRUE(rui.Messages.empty()) << tag;
-        EXPECT_EQ(LogText(), "Open->\r\nVal->" + tag + "\r\n-------------\r\n");
+        EXPECT_EQ(LogText().rfind("Open->\r\nVal->" + tag + "\r\n-------------\r\nExcept->", 0), 0u)
+            << LogText();
     }
 }
 
@@ -687,6 +699,19 @@ TEST_F(OpenTestsTest, EveryDocumentWindowGetsTheProgramDialogs) {
     doc->SaveDocumentToFile(BasePath + "after.vrx");
     EXPECT_EQ(test::ReadFile(BasePath + "after.vrx"), test::ReadFile(BasePath + "before.vrx"));
     EXPECT_TRUE(rui.Messages.empty());
+}
+
+TEST_F(OpenTestsTest, TestsThatCannotBeReadAreNamedWhenTheUserChoseThem) {
+    const std::string empty = BasePath + "vuota.txt";
+    test::WriteFile(empty, "");
+    const std::string bench = std::string(VX_SOURCE_DIR) + "/samples/Prove/Bench_01.txt";
+    form->OpenTestsWithConfiguration({bench, empty}, "");
+    EXPECT_TRUE(rui.Messages.empty()) << "a remote job's tests are only logged";
+    form->OpenTestsWithConfiguration({empty, bench}, "", true);
+    ASSERT_EQ(rui.Messages.size(), 1u);
+    EXPECT_EQ(rui.Messages[0].Text, "Impossibile leggere la prova: " + empty);
+    ASSERT_EQ(Documents().size(), 2u);
+    EXPECT_EQ(Documents()[1]->Databuffer->ProvaCount(), 1);
 }
 
 TEST_F(OpenTestsTest, TestChooserFeedsTheNewDocument) {
@@ -924,10 +949,268 @@ TEST_F(MainFormTest, HelpOpensTheManualWhenThereIsOne) {
     Create();
     form->Guidainlinea1->trigger();
     EXPECT_TRUE(rui.OpenedWithDesktop.empty());
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{"Manuale mancante: " + BasePath + "Manuale/vornix.pdf"}));
+    rui.Messages.clear();
     ForceDirectories(BasePath + "Manuale");
     test::WriteFile(BasePath + "Manuale/vornix.pdf", "%PDF-1.4\n");
     form->Guidainlinea1->trigger();
     EXPECT_EQ(rui.OpenedWithDesktop, (std::vector<std::string>{BasePath + "Manuale/vornix.pdf"}));
+    EXPECT_TRUE(Shown().empty());
+}
+
+// ---- the user's work ----
+
+class SaveQuestionTest : public MainFormTest {
+protected:
+    // Renames the first page through the rename dialog, as a right click on its tab does.
+    void RenameFirstPage(TDocForm* doc, const std::string& name) {
+        rui.ModalHook = [name](QObject* o) {
+            auto* dialog = qobject_cast<Tnewpagedlg*>(o);
+            if (!dialog)
+                return mrCancel;
+            dialog->Edit1->SetText(ToQString(name));
+            return mrOk;
+        };
+        doc->RenamePage(0);
+        rui.ModalHook = nullptr;
+    }
+    static QMdiSubWindow* FrameOf(TDocForm* doc) {
+        return qobject_cast<QMdiSubWindow*>(doc->parentWidget());
+    }
+    static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    std::string FirstTab(TDocForm* doc) const {
+        return FromQString(doc->elencopagine->Tabs().value(0));
+    }
+};
+
+TEST_F(SaveQuestionTest, ClosingAChangedDocumentAsksYesNoCancel) {
+    struct Case {
+        int answer;
+        bool stillOpen;
+        bool fileChanged;
+    };
+    const Case cases[] = {{mrNo, false, false}, {mrCancel, true, false}, {mrYes, false, true}};
+    Create();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        const std::string path = MakeDocument("Prove/Doc.VRX");
+        const std::string before = test::ReadFile(path);
+        form->apri_documento(path, true);
+        ASSERT_EQ(Documents().size(), 1u);
+        TDocForm* doc = Documents()[0];
+        EXPECT_FALSE(doc->Modified());
+        RenameFirstPage(doc, "Nuovo nome");
+        EXPECT_TRUE(doc->Modified());
+        rui.Messages.clear();
+        rui.MessageAnswers = {c.answer};
+        // The frame's close button.
+        FrameOf(doc)->close();
+        Settle();
+        ASSERT_EQ(rui.Messages.size(), 1u);
+        EXPECT_EQ(rui.Messages[0].Text, "Salvare le modifiche a Doc.VRX?");
+        EXPECT_EQ(rui.Messages[0].Buttons, unsigned(mbYes | mbNo | mbCancel));
+        EXPECT_EQ(Documents().size(), c.stillOpen ? 1u : 0u);
+        EXPECT_EQ(test::ReadFile(path) != before, c.fileChanged);
+        if (c.stillOpen) {
+            EXPECT_TRUE(doc->Modified());
+            EXPECT_EQ(FirstTab(doc), "Nuovo nome");
+            TMainForm::FreeDocumentWindow(FrameOf(doc));
+        }
+        if (c.fileChanged) {
+            form->apri_documento(path, true);
+            ASSERT_EQ(Documents().size(), 1u);
+            EXPECT_EQ(FirstTab(Documents()[0]), "Nuovo nome");
+            EXPECT_EQ(Documents()[0]->DocumentFile, path);
+            TMainForm::FreeDocumentWindow(FrameOf(Documents()[0]));
+        }
+        Settle();
+    }
+}
+
+TEST_F(SaveQuestionTest, ADocumentFromTestsNeverChangedClosesWithoutAQuestion) {
+    Create();
+    test::WriteFile(BasePath + "t1.txt", "a\tb\r\n1\t2\r\n");
+    form->OpenTestsWithConfiguration({BasePath + "t1.txt"}, "");
+    ASSERT_EQ(Documents().size(), 1u);
+    FrameOf(Documents()[0])->close();
+    Settle();
+    EXPECT_TRUE(Documents().empty());
+    EXPECT_TRUE(rui.Messages.empty());
+}
+
+TEST_F(SaveQuestionTest, YesOnANewDocumentAsksForItsName) {
+    struct Case {
+        const char* name; // the save dialog's answer; empty: cancelled
+        bool stillOpen;
+        bool error; // a failed save says why
+    };
+    const Case cases[] = {
+        {"Nuovo.VRX", false, false}, {"", true, false}, {"missing/Nuovo.VRX", true, true}};
+    Create();
+    test::WriteFile(BasePath + "t1.txt", "a\tb\r\n1\t2\r\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->OpenTestsWithConfiguration({BasePath + "t1.txt"}, "");
+        ASSERT_EQ(Documents().size(), 1u);
+        TDocForm* doc = Documents()[0];
+        RenameFirstPage(doc, "Forza");
+        rui.Messages.clear();
+        rui.FileRequests.clear();
+        rui.MessageAnswers = {mrYes};
+        if (*c.name)
+            rui.SaveAnswers = {BasePath + c.name};
+        FrameOf(doc)->close();
+        Settle();
+        ASSERT_EQ(rui.FileRequests.size(), 1u);
+        EXPECT_EQ(rui.FileRequests[0].Kind, TFileRequestKind::Save);
+        EXPECT_EQ(rui.FileRequests[0].Request.DefaultExt, "VRX");
+        EXPECT_EQ(Documents().size(), c.stillOpen ? 1u : 0u);
+        ASSERT_EQ(rui.Messages.size(), c.error ? 2u : 1u);
+        EXPECT_EQ(rui.Messages[0].Text, "Salvare le modifiche a t1.txt?");
+        if (c.error) {
+            EXPECT_EQ(rui.Messages[1].Text.rfind("Impossibile salvare il file: ", 0), 0u)
+                << rui.Messages[1].Text;
+        }
+        if (!c.stillOpen) {
+            EXPECT_TRUE(FileExists(BasePath + c.name));
+            continue;
+        }
+        EXPECT_TRUE(Documents()[0]->Modified());
+        TMainForm::FreeDocumentWindow(FrameOf(Documents()[0]));
+        Settle();
+    }
+}
+
+TEST_F(SaveQuestionTest, QuittingAsksEveryChangedDocumentAndCancelKeepsTheProgram) {
+    Create();
+    const std::string first = MakeDocument("Prove/Uno.VRX");
+    const std::string second = MakeDocument("Prove/Due.VRX");
+    const std::string firstBefore = test::ReadFile(first);
+    const std::string secondBefore = test::ReadFile(second);
+    form->apri_documento(first, true);
+    form->apri_documento(second, true);
+    ASSERT_EQ(Documents().size(), 2u);
+    for (TDocForm* doc : Documents())
+        RenameFirstPage(doc, "Cambiata");
+    QPointer<TMainForm> alive(form);
+
+    rui.MessageAnswers = {mrNo, mrCancel};
+    form->Esci1->trigger();
+    Settle();
+    ASSERT_TRUE(alive);
+    ASSERT_EQ(Documents().size(), 2u);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Salvare le modifiche a Uno.VRX?",
+                                                 "Salvare le modifiche a Due.VRX?"}));
+    for (TDocForm* doc : Documents())
+        EXPECT_TRUE(doc->Modified());
+
+    rui.Messages.clear();
+    rui.MessageAnswers = {mrYes, mrNo};
+    form->Esci1->trigger();
+    Settle();
+    EXPECT_FALSE(alive);
+    form = nullptr;
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Salvare le modifiche a Uno.VRX?",
+                                                 "Salvare le modifiche a Due.VRX?"}));
+    EXPECT_NE(test::ReadFile(first), firstBefore);
+    EXPECT_EQ(test::ReadFile(second), secondBefore);
+}
+
+TEST_F(SaveQuestionTest, SavingTheDocumentClearsTheMarkAndSavingAProjectDoesNot) {
+    Create();
+    const std::string path = MakeDocument("Prove/Doc.VRX");
+    form->apri_documento(path, true);
+    TDocForm* doc = Documents().at(0);
+    RenameFirstPage(doc, "Cambiata");
+    rui.SaveAnswers = {BasePath + "Configurazioni/P.CPF"};
+    doc->SalvaConfigurazione1Click(doc);
+    EXPECT_TRUE(FileExists(BasePath + "Configurazioni/P.CPF"));
+    EXPECT_TRUE(doc->Modified());
+    rui.SaveAnswers = {BasePath + "Prove/Altro.VRX"};
+    doc->SalvaDocumento1Click(doc);
+    EXPECT_FALSE(doc->Modified());
+    EXPECT_EQ(doc->DocumentFile, BasePath + "Prove/Altro.VRX");
+    // Loading a project is a change of its own.
+    rui.OpenAnswers = {{BasePath + "Configurazioni/P.CPF"}};
+    doc->CaricaConfigurazione1Click(doc);
+    EXPECT_TRUE(doc->Modified());
+}
+
+TEST_F(SaveQuestionTest, AnOpenedDocumentIsActiveAndInFrontAndStaysSoAfterPrinting) {
+    test::InstallVirtualPrinter();
+    Create();
+    form->show();
+    const std::string first = MakeDocument("Prove/Uno.VRX");
+    const std::string second = MakeDocument("Prove/Due.VRX");
+    form->apri_documento(first, true);
+    form->apri_documento(second, true);
+    ASSERT_EQ(Documents().size(), 2u);
+    TDocForm* one = Documents()[0];
+    TDocForm* two = Documents()[1];
+    auto front = [this] {
+        return form->ClientArea->subWindowList(QMdiArea::StackingOrder).last()->widget();
+    };
+    EXPECT_EQ(form->ActiveDocForm(), two);
+    EXPECT_EQ(front(), two);
+
+    // The dialog takes the user elsewhere on its way; the print returns to the window.
+    rui.PrintHook = [&](PrintDialogRequest&) {
+        form->ClientArea->setActiveSubWindow(FrameOf(one));
+        return true;
+    };
+    form->StampaDocumento1Click(form);
+    EXPECT_EQ(rui.PrintRequests.size(), 1u);
+    EXPECT_EQ(form->ActiveDocForm(), two);
+    EXPECT_EQ(front(), two);
+
+    // A document opened while another is active comes to the front.
+    form->ClientArea->setActiveSubWindow(FrameOf(one));
+    form->apri_documento(second, true);
+    ASSERT_EQ(Documents().size(), 3u);
+    EXPECT_EQ(form->ActiveDocForm(), Documents()[2]);
+    EXPECT_EQ(front(), Documents()[2]);
+}
+
+TEST_F(SaveQuestionTest, AFileThatIsNotADocumentOpensNothingAndSaysWhy) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* secondLine;
+    };
+    const Case cases[] = {
+        {"a text file", "Tempo\tForza\r\n0\t1\r\n",
+         "Lettura interrotta al byte 1: Stream read error"},
+        {"a longer text file",
+         "Tempo\tForza\tCorsa\r\n" + std::string(20, '1') + "\r\n" + std::string(80, '2'),
+         "Lettura interrotta al byte 0: no document tag at the start of the file"},
+        {"a project", std::string("\x10") + "Cfg_Version_0.83" + std::string(40, '\0'),
+         "Lettura interrotta al byte 0: no document tag at the start of the file"},
+        {"an old document", std::string("\x10") + "Doc_Version_0.79" + std::string(40, '\0'),
+         "Lettura interrotta al byte 0: the document's version 79 is older than 80"},
+    };
+    Create();
+    form->show();
+    form->apri_documento(MakeDocument("Prove/Doc.VRX"), true);
+    ASSERT_EQ(Documents().size(), 1u);
+    QMdiSubWindow* other = FrameOf(Documents()[0]);
+    other->showNormal();
+    other->setGeometry(10, 20, 300, 200);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = BasePath + "x.VRX";
+        test::WriteFile(path, c.bytes);
+        rui.Messages.clear();
+        form->apri_documento(path, true);
+        Settle();
+        EXPECT_EQ(Documents().size(), 1u);
+        ASSERT_EQ(rui.Messages.size(), 1u);
+        const std::string& text = rui.Messages[0].Text;
+        EXPECT_EQ(text.rfind("Impossibile aprire il documento: " + path + "\r\n", 0), 0u) << text;
+        EXPECT_NE(text.find(c.secondLine), std::string::npos) << text;
+        EXPECT_EQ(other->geometry(), QRect(10, 20, 300, 200));
+        EXPECT_FALSE(other->isMaximized());
+    }
 }
 
 } // namespace

@@ -393,6 +393,7 @@ TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
                                    "Cfg_Version_0.x");
     WriteFile(base_.File("d.CPF"), "\x10"
                                    "Cfg_Version_0.83\x01");
+    WriteFile(base_.File("t.CPF"), "Tempo\tForza\r\n0\t1\r\n");
     struct Case {
         const char* file;
         const char* text;
@@ -403,6 +404,8 @@ TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
                           Case{"v.CPF", "Versione del file non supportata: ", ""},
                           Case{"d.CPF", "File danneggiato o incompleto: ",
                                "\r\nLettura interrotta al byte 18: Stream read error"},
+                          Case{"t.CPF", "File danneggiato o incompleto: ",
+                               "\r\nLettura interrotta al byte 1: Stream read error"},
                           Case{"gone.CPF", "File danneggiato o incompleto: ",
                                "\r\nCannot open file \"" + base_.File("gone.CPF") +
                                    "\". No such file or directory"}}) {
@@ -412,8 +415,24 @@ TEST_F(DocumentTest, FailedFileCommandsSayWhyAndChangeNothing) {
         ASSERT_EQ(ui_.Messages.size(), 1u);
         EXPECT_EQ(ui_.Messages[0].Text, c.text + base_.File(c.file) + c.place);
         EXPECT_EQ(Tabs(*form), std::vector<std::string>{"Documento 1"});
+        EXPECT_FALSE(form->Modified());
     }
     EXPECT_EQ(ui_.Requests()[0].Filter, "Config files (*.CPF)|*.CPF");
+
+    // A text file offered as a graph file: the graph stays as it was.
+    WriteFile(base_.File("t.CGF"), "Tempo\tForza\r\n0\t1\r\n");
+    const std::string graphBefore = PageBytes(*form->DocBox->GetPage(0));
+    ui_.Messages.clear();
+    ui_.OpenAnswers.push_back({base_.File("t.CGF")});
+    form->ApriGrafico1Click(nullptr);
+    ASSERT_EQ(ui_.Messages.size(), 1u);
+    EXPECT_EQ(ui_.Messages[0].Text.rfind("File danneggiato o incompleto: " + base_.File("t.CGF") +
+                                             "\r\nLettura interrotta al byte ",
+                                         0),
+              0u)
+        << ui_.Messages[0].Text;
+    EXPECT_EQ(PageBytes(*form->DocBox->GetPage(0)), graphBefore);
+    EXPECT_FALSE(form->Modified());
 
     ui_.Messages.clear();
     ui_.SaveAnswers.push_back(base_.File("none/d.VRX"));

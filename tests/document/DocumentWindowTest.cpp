@@ -12,6 +12,7 @@
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/MetafileData.h"
 #include "platform/graphics/PdfPrinter.h"
+#include "platform/graphics/QtPrinter.h"
 #include "platform/graphics/TextMetrics.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/DateTime.h"
@@ -30,9 +31,11 @@
 #include "platform/ui/TabSet.h"
 #include "platform/ui/UpDown.h"
 #include "report/DocBox.h"
+#include "report/EditorHooks.h"
 #include "report/Intestazione.h"
 #include "report/WPPage.h"
 #include "report/view/DocBoxView.h"
+#include "report/view/PageView.h"
 #include "report/wpreport.h"
 
 #include <QApplication>
@@ -42,6 +45,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <set>
@@ -897,6 +901,322 @@ TEST_F(DocumentWindowTest, ACloseDuringPrintingWaitsForTheEnd) {
     ASSERT_EQ(Virtual().Jobs().size(), 1u);
     EXPECT_EQ(Virtual().Jobs()[0].Pages.size(), 1u) << "the job ran whole";
     QTRY_VERIFY(alive.isNull());
+}
+
+TEST_F(DocumentWindowTest, CommandsThatChangeTheDocumentMarkItAndCancelledOnesDoNot) {
+    struct Case {
+        const char* what;
+        std::function<void(TDocForm*)> command;
+        bool marks;
+    };
+    auto answering = [this](int result) { ui.ModalHook = [result](QObject*) { return result; }; };
+    FakeDialogs fake;
+    const Case cases[] = {
+        {"rename",
+         [&](TDocForm* f) {
+             answering(mrOk);
+             f->RenamePage(0);
+         },
+         true},
+        {"rename cancelled",
+         [&](TDocForm* f) {
+             answering(mrCancel);
+             f->RenamePage(0);
+         },
+         false},
+        {"new page", [&](TDocForm* f) { AddPage(f, 1, "R"); }, true},
+        {"new page cancelled",
+         [&](TDocForm* f) {
+             answering(mrCancel);
+             f->NewPage();
+         },
+         false},
+        {"delete page",
+         [&](TDocForm* f) {
+             AddPage(f, 0, "P2");
+             f->SaveDocumentAs(dir.File("d.VRX"));
+             ui.MessageAnswers = {mrYes};
+             f->MenuItem("Eliminapagina1")->Click();
+         },
+         true},
+        {"delete refused",
+         [&](TDocForm* f) {
+             AddPage(f, 0, "P2");
+             f->SaveDocumentAs(dir.File("d.VRX"));
+             ui.MessageAnswers = {mrNo};
+             f->MenuItem("Eliminapagina1")->Click();
+         },
+         false},
+        {"margins",
+         [&](TDocForm* f) {
+             answering(mrOk);
+             f->MenuItem("Marginipagina1")->Click();
+         },
+         true},
+        {"margins of every page",
+         [&](TDocForm* f) {
+             answering(mrOk);
+             f->MenuItem("Impostamarginipagina1")->Click();
+         },
+         true},
+        {"margins cancelled",
+         [&](TDocForm* f) {
+             answering(mrCancel);
+             f->MenuItem("Marginipagina1")->Click();
+         },
+         false},
+        {"attributes",
+         [&](TDocForm* f) {
+             answering(mrOk);
+             f->MenuItem("Attributipagina1")->Click();
+         },
+         true},
+        {"header", [&](TDocForm* f) { f->MenuItem("Intestazione1")->Click(); }, true},
+        {"general parameters",
+         [&](TDocForm* f) {
+             f->Dialogs = &fake;
+             f->MenuItem("Preferenze1")->Click();
+         },
+         true},
+        {"printer setup turning the page",
+         [&](TDocForm* f) {
+             ui.PrinterSetupHook = [] {
+                 Printer().SetOrientation(poLandscape);
+                 return true;
+             };
+             f->MenuItem("Impostastampante1")->Click();
+         },
+         true},
+        {"printer setup keeping it",
+         [&](TDocForm* f) {
+             ui.PrinterSetupHook = [] { return true; };
+             f->MenuItem("Impostastampante1")->Click();
+         },
+         false},
+        {"zoom", [&](TDocForm* f) { f->SpeedButton(5)->Click(); }, false},
+        {"printing", [&](TDocForm* f) { f->PrintPages(0, 0); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.Answer = true;
+        TDocForm* form = NewWindow();
+        EXPECT_FALSE(form->Modified());
+        c.command(form);
+        EXPECT_EQ(form->Modified(), c.marks);
+        ui.ModalHook = nullptr;
+        ui.PrinterSetupHook = nullptr;
+        ui.MessageAnswers.clear();
+        Printer().SetOrientation(poPortrait);
+        forms.clear();
+    }
+}
+
+TEST_F(DocumentWindowTest, EditsUnderTheMouseMarkTheDocumentOnlyWhenThePageChanged) {
+    struct Hooks : TEditorHooks {
+        int opened = 0;
+        int answer = 2;
+        void EditAxis(TAxisExchange& x) override {
+            ++opened;
+            x.ModalResult = answer;
+            x.Grandezza = "Spinta";
+        }
+    } hooks;
+    SetEditorHooks(&hooks);
+    TDocForm* form = NewWindow();
+    form->show();
+    ProcessMessages();
+    if (!form->DocBox->GetCurrentPage()->Graph())
+        GTEST_SKIP() << "graph pages hold no graph in this build";
+    TPageView* view = form->BoxView->PageView();
+    // Along the middle of the page until a double click lands on an axis; the dialog is
+    // cancelled, and clicks that only select change nothing stored.
+    QPoint axis;
+    for (int x = 0; x < view->width() && hooks.opened == 0; x += 3) {
+        axis = QPoint(x, view->height() / 2);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, axis);
+    }
+    ASSERT_EQ(hooks.opened, 1);
+    EXPECT_FALSE(form->Modified());
+    hooks.answer = 1;
+    QTest::mouseDClick(view, Qt::LeftButton, {}, axis);
+    EXPECT_EQ(hooks.opened, 2);
+    EXPECT_TRUE(form->Modified());
+    SetEditorHooks(nullptr);
+}
+
+TEST_F(DocumentWindowTest, SavingAsTheDocumentClearsTheMarkAndNamesItsFile) {
+    TDocForm* form = NewWindow();
+    form->MarkModified();
+    ui.SaveAnswers = {dir.File("Nuovo")};
+    form->SalvaDocumento1Click(form);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->DocumentFile, dir.File("Nuovo.VRX"));
+    EXPECT_TRUE(FileExists(dir.File("Nuovo.VRX")));
+    // Yes to the question saves there again without a dialog.
+    form->MarkModified();
+    ui.MessageAnswers = {mrYes};
+    EXPECT_TRUE(form->QuerySave());
+    EXPECT_TRUE(ui.SaveAnswers.empty());
+    EXPECT_FALSE(form->Modified());
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Text, "Salvare le modifiche a Nuovo.VRX?");
+    SetLanguage(3);
+    form->MarkModified();
+    ui.MessageAnswers = {mrCancel};
+    EXPECT_FALSE(form->QuerySave());
+    EXPECT_EQ(ui.Messages[1].Text, "\xC4nderungen an Nuovo.VRX speichern?");
+    SetLanguage(1);
+}
+
+// Keeps every save dialog's request.
+class SaveRecordingUi : public ScriptedUiServices {
+public:
+    std::string SaveFileDialog(const FileDialogRequest& request) override {
+        SaveRequests.push_back(request);
+        return ScriptedUiServices::SaveFileDialog(request);
+    }
+    std::vector<FileDialogRequest> SaveRequests;
+};
+
+// The pages a PDF holds, as pdfinfo reads them; -1 when it cannot.
+int PdfPageCount(const std::string& file) {
+    const std::string tool = FindTool("pdfinfo");
+    if (tool.empty() || !FileExists(file))
+        return -1;
+    const std::string info = RunTool(tool, {file}).Output;
+    std::smatch m;
+    static const std::regex pages(R"(Pages:\s+(\d+))");
+    return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
+}
+
+class PrintToFileTest : public DocumentWindowTest {
+protected:
+    void SetUp() override {
+        DocumentWindowTest::SetUp();
+        if (FindTool("pdfinfo").empty())
+            GTEST_SKIP() << "pdfinfo is missing";
+        SetUiServices(&rui);
+        ForceDirectories(dir.File("out"));
+    }
+    void TearDown() override {
+        forms.clear();
+        SetUiServices(&ui);
+        InstallVirtualPrinter();
+        DocumentWindowTest::TearDown();
+    }
+    // A window of two pages titled after its first test, shown so that its pages compose.
+    TDocForm* TwoPages() {
+        TDocForm* form = NewWindow();
+        form->Databuffer->FileNames.Add("/data/Bench_04.rev2.txt");
+        rui.ModalHook = [](QObject* o) {
+            auto* dialog = qobject_cast<Tnewpagedlg*>(o);
+            if (dialog)
+                dialog->RadioGroup1->SetItemIndex(0);
+            return dialog ? mrOk : mrCancel;
+        };
+        form->NewPage();
+        rui.ModalHook = nullptr;
+        form->show();
+        ProcessMessages();
+        return form;
+    }
+    SaveRecordingUi rui;
+};
+
+TEST_F(PrintToFileTest, TheBuiltInPdfPrinterChosenInteractivelyAsksWhereToWrite) {
+    const std::string driver = dir.File("driver.pdf");
+    auto paper = std::make_shared<VirtualPrinter>();
+    auto pdf = std::make_shared<PdfPrinter>([driver] { return driver; });
+    InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
+        std::vector<std::shared_ptr<PrinterDevice>>{paper, pdf}));
+    TDocForm* form = TwoPages();
+    rui.PrintHook = [](PrintDialogRequest&) {
+        SetPrinterIndex(1);
+        return true;
+    };
+    rui.SaveAnswers = {dir.File("out/a.pdf")};
+    form->PrintDocumentDialog();
+    ASSERT_EQ(rui.SaveRequests.size(), 1u);
+    EXPECT_EQ(rui.SaveRequests[0].FileName, "Bench_04.pdf");
+    EXPECT_EQ(rui.SaveRequests[0].Filter, "File PDF (*.pdf)|*.pdf|Tutti i file (*.*)|*.*");
+    EXPECT_EQ(rui.SaveRequests[0].DefaultExt, "pdf");
+    EXPECT_EQ(PdfPageCount(dir.File("out/a.pdf")), 2);
+    EXPECT_FALSE(FileExists(driver)) << "the settings' file is the remote jobs'";
+    EXPECT_TRUE(paper->Jobs().empty());
+
+    // The next one starts in the folder of the last; Cancel prints nothing.
+    form->PrintDocumentDialog();
+    ASSERT_EQ(rui.SaveRequests.size(), 2u);
+    EXPECT_EQ(rui.SaveRequests[1].InitialDir, dir.File("out/"));
+    EXPECT_FALSE(FileExists(driver));
+    EXPECT_TRUE(paper->Jobs().empty());
+
+    // The page on its own goes the same way, once its timer comes.
+    rui.SaveAnswers = {dir.File("out/page")};
+    form->PrintCurrentPage();
+    QTRY_VERIFY(!form->Timer1->Enabled());
+    EXPECT_EQ(PdfPageCount(dir.File("out/page.pdf")), 1);
+    EXPECT_FALSE(FileExists(driver));
+
+    // A remote job prints to the settings' file, asking nothing.
+    const size_t asked = rui.SaveRequests.size();
+    form->PrintPages(0, 0);
+    EXPECT_EQ(PdfPageCount(driver), 2);
+    EXPECT_EQ(rui.SaveRequests.size(), asked);
+}
+
+TEST_F(PrintToFileTest, PrintToFileWritesAPdfWhateverPrinterIsChosen) {
+    const std::string driver = dir.File("driver.pdf");
+    auto paper = std::make_shared<VirtualPrinter>();
+    auto pdf = std::make_shared<PdfPrinter>([driver] { return driver; });
+    InstallPrinterProvider(std::make_shared<FixedPrinterProvider>(
+        std::vector<std::shared_ptr<PrinterDevice>>{paper, pdf}));
+    TDocForm* form = TwoPages();
+    rui.PrintHook = [](PrintDialogRequest& request) {
+        request.PrintToFile = true;
+        return true;
+    };
+    rui.SaveAnswers = {dir.File("out/b.pdf")};
+    form->PrintDocumentDialog();
+    EXPECT_EQ(PdfPageCount(dir.File("out/b.pdf")), 2);
+    EXPECT_TRUE(paper->Jobs().empty());
+    EXPECT_EQ(PrinterIndex(), 0) << "the chosen printer stays the current one";
+    EXPECT_EQ(form->DocBox->GetCurrentPage()->printerorientation, poPortrait);
+}
+
+// The print-server fixture lies with the platform's test data.
+std::string CupsFixture() {
+    const std::string data = VX_TEST_DATA_DIR;
+    return data.substr(0, data.rfind("/document/data")) + "/platform/data/private-cupsd.sh";
+}
+
+TEST_F(PrintToFileTest, PrintToFileOnARealQueueSendsItNoJob) {
+    PrivateCups cups(CupsFixture());
+    if (!cups.Running()) {
+        if (!cups.Error().empty())
+            ADD_FAILURE() << cups.Error();
+        GTEST_SKIP() << "CUPS not available: real-queue test skipped";
+    }
+    const std::string driver = dir.File("driver.pdf");
+    InstallPrinterProvider(std::make_shared<SystemPrinterProvider>([driver] { return driver; }));
+    int queue = -1;
+    for (size_t i = 0; i < Printers().size(); ++i)
+        if (Printers()[i]->Name() == "vx-file")
+            queue = static_cast<int>(i);
+    ASSERT_GE(queue, 0);
+    SetPrinterIndex(queue);
+    TDocForm* form = TwoPages();
+    rui.PrintHook = [](PrintDialogRequest& request) {
+        request.PrintToFile = true;
+        return true;
+    };
+    rui.SaveAnswers = {dir.File("out/c.pdf")};
+    form->PrintDocumentDialog();
+    EXPECT_EQ(PdfPageCount(dir.File("out/c.pdf")), 2);
+    EXPECT_EQ(PrinterIndex(), queue);
+    // A job would land here within a few seconds.
+    QTest::qWait(3000);
+    EXPECT_TRUE(ListFolder(cups.Folder("out"), false).empty());
 }
 
 TEST_F(DocumentWindowTest, ActivationTurnsThePrinterAndFitsOnce) {

@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <malloc.h>
 
+#include <optional>
+
 namespace vx {
 
 struct PdfPrinter::Output {
@@ -21,6 +23,12 @@ struct PdfPrinter::Output {
 };
 
 namespace {
+
+// The file of a TPdfOutputScope; none outside one.
+std::optional<std::string>& OutputOverride() {
+    static std::optional<std::string> path;
+    return path;
+}
 
 QPageLayout A4Layout(TPrinterOrientation orientation) {
     return QPageLayout(QPageSize(QPageSize::A4),
@@ -40,6 +48,14 @@ void KeepPageBuffersInHeap() {
     (void)kept;
 }
 
+TPdfOutputScope::TPdfOutputScope(std::string path) : previous_(OutputOverride()) {
+    OutputOverride() = std::move(path);
+}
+
+TPdfOutputScope::~TPdfOutputScope() {
+    OutputOverride() = previous_;
+}
+
 PdfPrinter::PdfPrinter(TOutputPathFunction outputPath) : outputPath_(std::move(outputPath)) {}
 
 PdfPrinter::~PdfPrinter() {
@@ -56,7 +72,9 @@ TDeviceCaps PdfPrinter::PortraitCaps() const {
 
 void PdfPrinter::Open() {
     KeepPageBuffersInHeap();
-    const std::string path = outputPath_ ? outputPath_() : std::string();
+    const std::string path = OutputOverride() ? *OutputOverride()
+                             : outputPath_    ? outputPath_()
+                                              : std::string();
     if (path.empty())
         throw EPrinter("No output file is set for " + std::string(kName));
     auto out = std::make_unique<Output>(QString::fromStdString(Cp1252ToUtf8(path)));

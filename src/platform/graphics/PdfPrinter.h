@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -17,6 +18,19 @@ using TOutputPathFunction = std::function<std::string()>;
 // than drawing a table sheet: from the first print on they stay in the heap. Called by every
 // device that prints through that writer.
 void KeepPageBuffersInHeap();
+
+// For its lifetime every "Vornix PDF" writes to `path` in place of the file its output function
+// names: a print the user sent to a file of their choosing. Scopes nest.
+class TPdfOutputScope {
+public:
+    explicit TPdfOutputScope(std::string path);
+    ~TPdfOutputScope();
+    TPdfOutputScope(const TPdfOutputScope&) = delete;
+    TPdfOutputScope& operator=(const TPdfOutputScope&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
 
 // The built-in printer "Vornix PDF": A4 at 600 dpi without an unprintable border. Each job
 // is one PDF file put in place of the output file when the job ends; inside a TPrintBatch
