@@ -32,6 +32,9 @@ class TMainForm : public TForm {
     Q_OBJECT
 public:
     static constexpr int kMaxRecentFiles = 10;
+    // No document window is arranged or restored smaller than this.
+    static constexpr int kMinDocumentWidth = 400;
+    static constexpr int kMinDocumentHeight = 300;
 
     explicit TMainForm(QWidget* parent = nullptr);
     // Runs FormDestroy.
@@ -138,6 +141,8 @@ public:
 
     // A document window in the frame, maximised, freed when it closes.
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
+    // The document windows that take part in tiling and cascading, in creation order.
+    QList<QMdiSubWindow*> ArrangedWindows() const;
     // Through the window's own close, which lets it release its view first.
     static void FreeDocumentWindow(QMdiSubWindow* sub);
 

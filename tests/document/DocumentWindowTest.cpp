@@ -558,6 +558,59 @@ TEST_F(DocumentWindowTest, MarginsOfThePageOrOfEveryPage) {
         EXPECT_EQ(margins(form->DocBox->GetPage(i)), (std::vector<int>{500, 0, 0, 7})) << i;
 }
 
+TEST_F(DocumentWindowTest, MarginsDialogIsCentredOnItsWindowAndAnswersEnterAndEscape) {
+    TDocForm* form = NewWindow();
+    form->move(120, 80);
+    form->show();
+    const QPoint centre = form->mapToGlobal(form->rect().center());
+    struct Case {
+        Qt::Key Key;
+        int Top;
+    };
+    // Escape keeps the margins; Enter takes the value typed.
+    for (const Case& c : {Case{Qt::Key_Escape, 10}, Case{Qt::Key_Return, 33}}) {
+        ui.ModalHook = [&](QObject* o) {
+            auto* d = qobject_cast<Tdef_margini*>(o);
+            EXPECT_NE(d, nullptr);
+            if (!d)
+                return mrCancel;
+            QTimer::singleShot(0, d, [&, d] {
+                EXPECT_EQ(d->parentWidget(), form);
+                EXPECT_TRUE(d->windowFlags() & Qt::Dialog);
+                EXPECT_FALSE(d->windowFlags() & Qt::WindowMinimizeButtonHint);
+                EXPECT_FALSE(d->windowFlags() & Qt::WindowMaximizeButtonHint);
+                const QPoint shown = QRect(d->pos(), d->size()).center();
+                EXPECT_LE((shown - centre).manhattanLength(), 4) << shown.x() << "," << shown.y();
+                d->SpinEdit1->setFocus();
+                d->SpinEdit1->selectAll();
+                QTest::keyClicks(d->SpinEdit1, "33");
+                QTest::keyClick(d->SpinEdit1, c.Key);
+            });
+            return d->ExecModal();
+        };
+        form->MenuItem("Marginipagina1")->Click();
+        EXPECT_EQ(form->DocBox->GetPage(0)->MarginTop, c.Top) << c.Key;
+    }
+}
+
+TEST_F(DocumentWindowTest, EveryToolButtonShowsAPictureAndNoLetters) {
+    TDocForm* form = NewWindow();
+    for (auto* button : form->findChildren<TSpeedButton*>()) {
+        const std::string name = button->objectName().toStdString();
+        EXPECT_TRUE(button->Caption().isEmpty()) << name;
+        if (!button->isVisibleTo(form) && button->parentWidget() == form->Panel1)
+            continue; // kept for the stored layout, with no command here
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly) << name;
+        EXPECT_FALSE(button->icon().isNull()) << name;
+        EXPECT_FALSE(button->icon().pixmap(22, 22).isNull()) << name;
+        EXPECT_FALSE(button->Hint().isEmpty()) << name;
+    }
+    // The menu items that do what a button does show its picture.
+    for (const char* item : {"Marginipagina1", "Zoomallapagina1", "Grafico2", "Stampapagina1"})
+        EXPECT_FALSE(form->MenuItem(item)->icon().isNull()) << item;
+    EXPECT_FALSE(form->windowIcon().isNull());
+}
+
 TEST_F(DocumentWindowTest, AttributesOfThePageOrOfEveryPage) {
     TDocForm* form = NewWindow();
     AddPage(form, 0, "P2");
