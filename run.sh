@@ -15,4 +15,10 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; t
   echo "No display found: running without windows (QT_QPA_PLATFORM=offscreen)."
   export QT_QPA_PLATFORM=offscreen
 fi
+# Qt wants a private runtime folder; a session without one gets its own.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR="$(mktemp -d "${TMPDIR:-/tmp}/vornix-runtime.XXXXXX")"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  export XDG_RUNTIME_DIR
+fi
 exec build/demo/bin/vornix "${1:-build/demo/Prove/Demo.VRX}"
