@@ -28,6 +28,7 @@
 #include "report/DocBox.h"
 #include "report/WPPage.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -38,6 +39,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 
 #include <cstdlib>
@@ -654,7 +656,7 @@ TEST_F(OpenTestsTest, TestChooserFeedsTheNewDocument) {
     };
     form->show();
     form->activateWindow();
-    QTest::qWaitForWindowActive(form, 2000);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
     QTest::keyClick(form, Qt::Key_F4);
     ASSERT_EQ(Documents().size(), 1u);
     EXPECT_EQ(FromQString(Documents()[0]->Caption()), "t1.txtt2.txt");
@@ -748,6 +750,14 @@ TEST_F(MainFormTest, LanguageSwitchReachesQtsTextsAndKeepsDocumentNames) {
     EXPECT_EQ(cancelTexts(), std::make_pair(QString("Cancel"), QString("Cancel")));
     SetLanguage(3);
     EXPECT_EQ(cancelTexts(), std::make_pair(QString("Abbrechen"), QString("Abbrechen")));
+    // Our print dialogs take Qt's words.
+    {
+        std::unique_ptr<QDialog> setup(MakePrinterSetupDialog());
+        EXPECT_EQ(setup->findChild<QCheckBox*>("Landscape")->text(), "Querformat");
+        const PrintDialogRequest request;
+        std::unique_ptr<QDialog> print(MakePrintDialog(request));
+        EXPECT_EQ(print->findChild<QRadioButton*>("RangeAll")->text(), "Alles drucken");
+    }
     SetLanguage(1);
     EXPECT_EQ(cancelTexts(), std::make_pair(QString("Annulla"), QString("Annulla")));
     SetLanguage(3);
@@ -848,8 +858,9 @@ TEST_F(MainFormTest, ToolsAskForTheirFileAndKeepTheFolder) {
     };
     for (const Case& c : cases) {
         // The load-model item is hidden, hence never enabled as an action; its handler is.
-        if (c.item->Visible())
+        if (c.item->Visible()) {
             EXPECT_TRUE(c.item->Enabled());
+        }
         EXPECT_TRUE(c.item->Hint().isEmpty());
         got.clear();
         rui.OpenRequests.clear();
@@ -871,7 +882,7 @@ TEST_F(MainFormTest, ToolsAskForTheirFileAndKeepTheFolder) {
     // F3 as the user presses it.
     form->show();
     form->activateWindow();
-    QTest::qWaitForWindowActive(form, 2000);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
     got.clear();
     rui.OpenAnswers.push_back({BasePath + "Prove/k.txt"});
     QTest::keyClick(form, Qt::Key_F3);
@@ -960,7 +971,7 @@ TEST_F(MainFormTest, PrintKeysGoToTheActiveDocument) {
     Create();
     form->show();
     form->activateWindow();
-    QTest::qWaitForWindowActive(form, 2000);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
     // Nothing to print yet: the keys do nothing.
     form->Stampa1Click(form);
     form->StampaDocumento1Click(form);

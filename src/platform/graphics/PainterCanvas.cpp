@@ -377,6 +377,10 @@ public:
             run.setGlyphIndexes(glyphs);
             run.setPositions(positions);
             p_.setPen(ink);
+            // Scaled down, glyphs are filled as outlines: without antialiasing the thin
+            // strokes of underscores and descenders miss every pixel centre and vanish.
+            if (pad > 0)
+                p_.setRenderHint(QPainter::Antialiasing, true);
             p_.drawGlyphRun(QPointF(0, 0), run);
         }
         const int thickness = std::max(1, static_cast<int>(m.Em / 14 + 0.5));

@@ -86,6 +86,9 @@ int CaptionWidth(const QString& caption) {
 }
 
 void TForm::PrepareDialog() {
+    // A window without a frame (the splash) keeps its own look and place.
+    if (windowFlags() & Qt::FramelessWindowHint)
+        return;
     QWidget* owner = parentWidget();
     if (!owner) {
         owner = QApplication::activeWindow();
