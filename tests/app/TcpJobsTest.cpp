@@ -19,8 +19,7 @@
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-
-#include <regex>
+#include <QRegularExpression>
 
 namespace vx {
 namespace {
@@ -139,7 +138,10 @@ protected:
         const std::string tool = test::FindTool("pdfinfo");
         EXPECT_FALSE(tool.empty()) << "pdfinfo is missing";
         args.push_back(file);
-        return std::regex_replace(test::RunTool(tool, args).Output, std::regex(" +"), " ");
+        static const QRegularExpression blanks(" +");
+        return QString::fromStdString(test::RunTool(tool, args).Output)
+            .replace(blanks, " ")
+            .toStdString();
     }
 
     TMainForm* form = nullptr;

@@ -37,13 +37,13 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
 #include <memory>
-#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -876,11 +876,10 @@ TEST_F(DocumentWindowTest, PrintingToThePdfPrinterMakesOneFileInEachPagesOrienta
 
     const std::string info = RunTool(pdftool, {"-f", "1", "-l", "99", target}).Output;
     std::vector<std::string> sizes;
-    static const std::regex size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-    for (auto it = std::sregex_iterator(info.begin(), info.end(), size);
-         it != std::sregex_iterator(); ++it)
-        sizes.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
-                        std::to_string(std::lround(std::stod((*it)[2]))));
+    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
+    for (const QRegularExpressionMatch& m : size.globalMatch(QString::fromStdString(info)))
+        sizes.push_back(std::to_string(std::lround(m.captured(1).toDouble())) + "x" +
+                        std::to_string(std::lround(m.captured(2).toDouble())));
     EXPECT_EQ(sizes, (std::vector<std::string>{"595x842", "842x595", "842x595"})) << info;
     forms.clear();
     InstallVirtualPrinter();
