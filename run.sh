@@ -20,6 +20,12 @@ tools/demo.sh "$bin" "$demo"
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   export QT_QPA_PLATFORM=offscreen
 fi
+# Qt wants a private runtime folder; a session without one gets its own.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR="$(mktemp -d "${TMPDIR:-/tmp}/vornix-runtime.XXXXXX")"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  export XDG_RUNTIME_DIR
+fi
 if [ "${QT_QPA_PLATFORM:-}" = offscreen ]; then
   echo "No display: Vornix runs without windows (QT_QPA_PLATFORM=offscreen)."
   settings="$demo/System/impostazioni.set"

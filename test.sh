@@ -10,7 +10,8 @@ if [ ${#sources[@]} -gt 0 ]; then
   clang-format --dry-run --Werror "${sources[@]}"
 fi
 
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON >/dev/null
+# Warnings fail the build, so that it stays free of them.
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_WERROR=ON >/dev/null
 cmake --build build/test -j"$(nproc)"
 cd build/test
 ctest --output-on-failure -j"$(nproc)"

@@ -13,18 +13,18 @@
 namespace vx {
 
 TAboutBox::TAboutBox(QWidget* parent) : TForm(parent, "AboutBox") {
-    resize(300, 214);
-    Panel1 = Placed(new TPanel(this, "Panel1"), 8, 8, 284, 164);
+    resize(340, 214);
+    Panel1 = Placed(new TPanel(this, "Panel1"), 8, 8, 324, 164);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     ProgramIcon = Placed(new TImage(Panel1, "ProgramIcon"), 8, 8, 72, 72);
     ProgramIcon->SetStretch(true);
     ProgramIcon->SetPicture(ProgramPicture("about.jpg"));
-    ProductName = Placed(new TPanel(Panel1, "ProductName"), 88, 8, 188, 32);
+    ProductName = Placed(new TPanel(Panel1, "ProductName"), 88, 8, 228, 32);
     ProductName->setFrameStyle(QFrame::NoFrame);
-    Panel2 = Placed(new TPanel(Panel1, "Panel2"), 88, 44, 188, 36);
+    Panel2 = Placed(new TPanel(Panel1, "Panel2"), 88, 44, 228, 36);
     Panel2->setFrameStyle(QFrame::NoFrame);
-    Panel3 = Placed(new TPanel(Panel1, "Panel3"), 8, 100, 268, 28);
-    OKBtn = Placed(new TButton(this, "OKBtn"), 110, 180, 80, 26);
+    Panel3 = Placed(new TPanel(Panel1, "Panel3"), 8, 100, 308, 28);
+    OKBtn = Placed(new TButton(this, "OKBtn"), 130, 180, 80, 26);
     OKBtn->ModalResult = mrOk;
     OKBtn->setDefault(true);
     OnCreate = [this](QObject* s) { FormCreate(s); };

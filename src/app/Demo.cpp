@@ -24,6 +24,7 @@ namespace {
 constexpr int kTime = 0;
 constexpr int kForce = 1;
 constexpr int kTravel = 2;
+constexpr int kTemperature = 3;
 constexpr int kChannels = 4;
 
 void WriteSettings(const std::string& base) {
@@ -60,6 +61,11 @@ std::unique_ptr<TWPPage> GraphPage(TDatabuffer& data) {
     force.Channels().Add(kForce);
     // Each test in its own style, named in the legend.
     force.usa_attributi_asse = false;
+    // The right side shows a second quantity rather than an empty section.
+    TAsse& temperature = *graph.RightSide().GetAxisByIndex(0);
+    temperature.Channels().Clear();
+    temperature.Channels().Add(kTemperature);
+    temperature.usa_attributi_asse = false;
     graph.Legend().Visible = true;
     graph.RebuildSeries();
     return page;
@@ -73,6 +79,8 @@ std::unique_ptr<TWPPage> ReportPage(TDatabuffer& data) {
     TWPReport& report = *page->Report();
     report.SetDataBuffer(&data);
     report.usa_griglia = true;
+    // The columns share the page's width.
+    report.columnsspace = cs_omogeneo;
     report.SetGroupCount(1);
     report.SetChannelCount(0, kChannels);
     for (int c = kTime; c < kChannels; ++c) {

@@ -114,11 +114,11 @@ TOpenListFile::TOpenListFile(QWidget* parent) : TForm(parent, "OpenListFile") {
     FileListBox1 = Placed(new TFileListBox(this, "FileListBox1"), 8, 216, 360, 150);
     Label3 = Placed(new TLabel(this, "Label3"), 8, 372, 200, 16);
     ListBox1 = Placed(new TListBox(this, "ListBox1"), 8, 390, 360, 110);
-    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 506, 110, 24);
+    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 506, 100, 24);
     SpeedButton1->SetGroupIndex(1);
     SpeedButton1->SetAllowAllUp(true);
-    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 124, 506, 120, 24);
-    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 250, 506, 118, 24);
+    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 112, 506, 140, 24);
+    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 256, 506, 112, 24);
     OKBtn = Placed(new TButton(this, "OKBtn"), 120, 532, 80, 26);
     OKBtn->ModalResult = mrOk;
     CancelBtn = Placed(new TButton(this, "CancelBtn"), 206, 532, 80, 26);

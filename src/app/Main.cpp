@@ -40,6 +40,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -422,6 +423,10 @@ QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
     doc->Dialogs = &ProgramDocumentDialogs();
     QMdiSubWindow* sub = ClientArea->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // The size it returns to when it is no longer maximised.
+    const QSize area = ClientArea->viewport()->size();
+    sub->resize(QSize(area.width() * 3 / 4, area.height() * 3 / 4)
+                    .expandedTo(QSize(kMinDocumentWidth, kMinDocumentHeight)));
     // Documents open maximised inside the frame, each page at its fitted zoom.
     sub->setWindowState(sub->windowState() | Qt::WindowMaximized);
     return sub;
@@ -482,7 +487,7 @@ void TMainForm::OpenTestsWithConfiguration(const std::vector<std::string>& files
         TStringList names;
         ListFilesByMask(names, ConfigurationsFolder() + "*.CPF");
         if (!names.Empty()) {
-            std::unique_ptr<Tconfig_document_dlg> dlg(CreateForm<Tconfig_document_dlg>());
+            std::unique_ptr<Tconfig_document_dlg> dlg(CreateForm<Tconfig_document_dlg>(this));
             for (int i = 0; i < names.Count(); ++i)
                 dlg->ListBox1->Add(ToQString(names[i]));
             if (dlg->ShowModal() != mrOk)
@@ -616,7 +621,7 @@ void TMainForm::ApriProgetto1Click(QObject*) {
 }
 
 void TMainForm::Apri1Click(QObject*) {
-    std::unique_ptr<TOpenListFile> chooser(CreateForm<TOpenListFile>());
+    std::unique_ptr<TOpenListFile> chooser(CreateForm<TOpenListFile>(this));
     if (chooser->ShowModal() != mrOk)
         return;
     const std::vector<std::string> tests = chooser->Tests();
@@ -658,7 +663,7 @@ void TMainForm::Impostazioni1Click(QObject*) {
     if (ImpostazioniRec.TcpServerActive())
         StopTcpServer();
     {
-        std::unique_ptr<Timpostazioni> dlg(CreateForm<Timpostazioni>());
+        std::unique_ptr<Timpostazioni> dlg(CreateForm<Timpostazioni>(this));
         dlg->ShowSettings(ImpostazioniRec);
         if (dlg->ShowModal() == mrOk) {
             dlg->TakeSettings(ImpostazioniRec);
@@ -731,12 +736,54 @@ void TMainForm::Documenti1Click(QObject* sender) {
     sub->raise();
 }
 
-void TMainForm::Affianca1Click(QObject*) {
-    ClientArea->tileSubWindows();
+QList<QMdiSubWindow*> TMainForm::ArrangedWindows() const {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : ClientArea->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.push_back(sub);
+    return windows;
 }
 
+// The client area in a grid of as many columns as rows (or one more), one window a cell.
+void TMainForm::Affianca1Click(QObject*) {
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    if (windows.isEmpty())
+        return;
+    const int count = static_cast<int>(windows.size());
+    int columns = 1;
+    while (columns * columns < count)
+        ++columns;
+    const int rows = (count + columns - 1) / columns;
+    const QSize area = ClientArea->viewport()->size();
+    const QSize cell = QSize(area.width() / columns, area.height() / rows)
+                           .expandedTo(QSize(kMinDocumentWidth, kMinDocumentHeight));
+    for (int i = 0; i < count; ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(
+            QRect(QPoint((i % columns) * cell.width(), (i / columns) * cell.height()), cell));
+    }
+}
+
+// Each window one title bar lower and to the right of the one before, all of one size that
+// keeps the last within the client area.
 void TMainForm::Sovrapponi1Click(QObject*) {
-    ClientArea->cascadeSubWindows();
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    if (windows.isEmpty())
+        return;
+    const int step = std::max(16, windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight,
+                                                                        nullptr, windows.front()) +
+                                      4);
+    const int shift = step * static_cast<int>(windows.size() - 1);
+    const QSize area = ClientArea->viewport()->size();
+    const QSize size = QSize(area.width() - shift, area.height() - shift)
+                           .expandedTo(QSize(kMinDocumentWidth, kMinDocumentHeight));
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const int at = step * static_cast<int>(i);
+        windows[i]->showNormal();
+        windows[i]->setGeometry(QRect(QPoint(at, at), size));
+        windows[i]->raise();
+    }
+    ClientArea->setActiveSubWindow(windows.back());
 }
 
 void TMainForm::Distribuisci1Click(QObject*) {
@@ -763,7 +810,7 @@ void TMainForm::Guidainlinea1Click(QObject*) {
 void TMainForm::Show1Click(QObject*) {
     const QPointer<TDocForm> worked = ActiveDocForm();
     {
-        std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>());
+        std::unique_ptr<TAboutBox> about(CreateForm<TAboutBox>(this));
         about->ShowModal();
     }
     if (worked)

@@ -33,6 +33,9 @@ class TMainForm : public TForm {
     Q_OBJECT
 public:
     static constexpr int kMaxRecentFiles = 10;
+    // No document window is arranged or restored smaller than this.
+    static constexpr int kMinDocumentWidth = 400;
+    static constexpr int kMinDocumentHeight = 300;
 
     explicit TMainForm(QWidget* parent = nullptr);
     // Runs FormDestroy.
@@ -146,6 +149,8 @@ public:
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
     // Adds a finished document window, shows it, and makes it the active one in front.
     void ShowDocumentWindow(TDocForm* doc);
+    // The document windows that take part in tiling and cascading, in creation order.
+    QList<QMdiSubWindow*> ArrangedWindows() const;
     // Through the window's own close, which lets it release its view first.
     static void FreeDocumentWindow(QMdiSubWindow* sub);
 

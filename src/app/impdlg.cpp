@@ -13,6 +13,7 @@
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/GroupBox.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
@@ -46,6 +47,7 @@ Timpostazioni::Timpostazioni(QWidget* parent) : TForm(parent, "impostazioni") {
     Label3 = Placed(new TLabel(GroupBox2, "Label3"), 10, 70, 400, 16);
     Edit3 = Placed(new TEdit(GroupBox2, "Edit3"), 10, 88, 372, 22);
     SpeedButton1 = Placed(new TSpeedButton(GroupBox2, "SpeedButton1"), 388, 88, 26, 22);
+    SpeedButton1->SetGlyph(ToolIcon("document-open"));
     CheckBox4 = Placed(new TCheckBox(GroupBox2, "CheckBox4"), 10, 118, 300, 20);
     GroupBox3 = Placed(new TGroupBox(this, "GroupBox3"), 8, 336, 210, 60);
     ComboBox2 = Placed(new TComboBox(GroupBox3, "ComboBox2"), 10, 24, 190, 24);

@@ -5,6 +5,7 @@
 #include "platform/graphics/QtPrinter.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/FormatSettings.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/QtUiServices.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vornix");
+    vx::InstallIcons();
     vx::InitFormatSettingsFromLocale();
     vx::QtUiServices windows;
     std::optional<vx::TStderrMessages> lines;

@@ -21,6 +21,7 @@
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/Panel.h"
@@ -93,24 +94,45 @@ bool TDocForm::BuildWindow() {
     layout->setSpacing(0);
 
     Panel1 = new TPanel(this, "Panel1");
-    Panel1->setFixedHeight(30);
+    Panel1->setFixedHeight(32);
     auto* tools = new QHBoxLayout(Panel1);
     tools->setContentsMargins(2, 2, 2, 2);
     tools->setSpacing(1);
-    // Short marks in place of the glyphs; the hints say what each does.
-    static const char* const kMarks[21] = {"#", "[]", "<>", "^v", "+", "-", "P", "E", "S", "", "",
-                                           "N", "X",  "M",  "",   "G", "R", "",  "",  "V", "T"};
+    // The glyphs; the hints say what each does. Buttons without one have no command here.
+    static const char* const kGlyphs[21] = {":/pictures/valuebox.svg",
+                                            "zoom-fit-page",
+                                            "zoom-fit-width",
+                                            "zoom-fit-height",
+                                            "zoom-in",
+                                            "zoom-out",
+                                            "document-print",
+                                            "document-export",
+                                            "view-split-top-bottom",
+                                            nullptr,
+                                            nullptr,
+                                            "document-new",
+                                            "edit-delete",
+                                            ":/pictures/margins.svg",
+                                            nullptr,
+                                            ":/pictures/graph.svg",
+                                            ":/pictures/report.svg",
+                                            "go-last-view-page",
+                                            "go-first-view-page",
+                                            "crosshairs",
+                                            "tag"};
     for (int i = 0; i < 21; ++i) {
         const QString name = QStringLiteral("SpeedButton") + QString::number(i + 1);
         // 18 and 19 belong to the report navigator.
         auto* button = new TSpeedButton(i == 17 || i == 18 ? nullptr : Panel1, name);
-        button->SetCaption(QString::fromLatin1(kMarks[i]));
+        if (kGlyphs[i])
+            button->SetGlyph(ToolIcon(kGlyphs[i]));
+        button->setIconSize(QSize(22, 22));
         SpeedButtons[i] = button;
         if (i != 17 && i != 18) {
-            button->setFixedSize(26, 26);
+            button->setFixedSize(28, 28);
             tools->addWidget(button);
             // Buttons without a command here are kept for the stored layout, unseen.
-            button->setVisible(kMarks[i][0] != 0);
+            button->setVisible(kGlyphs[i] != nullptr);
         }
     }
     ComboBox1 = new TComboBox(Panel1, "ComboBox1");
@@ -144,7 +166,6 @@ bool TDocForm::BuildWindow() {
     navigator->setSpacing(1);
     SpeedButton19 = SpeedButtons[18];
     SpeedButton19->setParent(Panel4);
-    SpeedButton19->SetCaption("|<");
     Edit1 = new TEdit(Panel4, "Edit1");
     Edit1->setFixedWidth(40);
     UpDown1 = new TUpDown(Panel4, "UpDown1");
@@ -156,7 +177,8 @@ bool TDocForm::BuildWindow() {
     Panel3->setMinimumWidth(110);
     SpeedButton18 = SpeedButtons[17];
     SpeedButton18->setParent(Panel4);
-    SpeedButton18->SetCaption(">|");
+    for (TSpeedButton* b : {SpeedButton18, SpeedButton19})
+        b->setIconSize(QSize(16, 16));
     for (QWidget* w :
          std::initializer_list<QWidget*>{SpeedButton19, Edit1, UpDown1, Panel3, SpeedButton18})
         navigator->addWidget(w);
@@ -303,6 +325,15 @@ void TDocForm::BuildMenu() {
     });
     button(20, [this] { CursorValuesFollow(false); });
     button(21, [this] { MenuItem("Tipizzazioni1")->Click(); });
+    // The menu items that do what a button does show its glyph.
+    static const std::pair<const char*, int> kButtonItems[] = {
+        {"Matricedati1", 1},       {"Zoomallapagina1", 2},   {"Zoomorizzontale1", 3},
+        {"ZoomVerticale1", 4},     {"Stampapagina1", 7},     {"SalvaMetafile1", 8},
+        {"sezionieassi", 9},       {"InserisciPagina1", 12}, {"Eliminapagina1", 13},
+        {"Marginipagina1", 14},    {"Grafico2", 16},         {"ProprietReport1", 17},
+        {"Visualizzavalori1", 20}, {"Tipizzazioni1", 21}};
+    for (const auto& [item, number] : kButtonItems)
+        MenuItem(item)->setIcon(SpeedButton(number)->icon());
     ComboBox1->OnChange = [this](QObject* s) { ComboBox1Change(s); };
     Edit1->OnKeyPress = [this](QObject* s, char& key) { Edit1KeyPress(s, key); };
     UpDown1->OnChanging = [this](QObject* s, int p, bool& allow) { UpDown1Changing(s, p, allow); };

@@ -17,8 +17,10 @@ namespace {
 void OkCancel(TForm* form, TButton*& ok, TButton*& cancel, int top) {
     ok = Placed(new TButton(form, "OKBtn"), form->width() - 176, top, 80, 26);
     ok->ModalResult = mrOk;
+    ok->setDefault(true);
     cancel = Placed(new TButton(form, "CancelBtn"), form->width() - 88, top, 80, 26);
     cancel->ModalResult = mrCancel;
+    cancel->Cancel = true;
 }
 
 } // namespace
@@ -36,13 +38,14 @@ Tnewpagedlg::Tnewpagedlg(QWidget* parent) : TForm(parent, "newpagedlg") {
 }
 
 Tdef_margini::Tdef_margini(QWidget* parent) : TForm(parent, "def_margini") {
-    resize(260, 170);
+    // Wide enough for the caption in every language.
+    resize(320, 170);
     TLabel** labels[] = {&Label1, &Label2, &Label3, &Label4};
     TSpinEdit** edits[] = {&SpinEdit1, &SpinEdit2, &SpinEdit3, &SpinEdit4};
     for (int i = 0; i < 4; ++i) {
         const QString n = QString::number(i + 1);
-        *labels[i] = Placed(new TLabel(this, "Label" + n), 8, 10 + i * 30, 150, 16);
-        *edits[i] = Placed(new TSpinEdit(this, "SpinEdit" + n), 160, 6 + i * 30, 90, 24);
+        *labels[i] = Placed(new TLabel(this, "Label" + n), 8, 10 + i * 30, 200, 16);
+        *edits[i] = Placed(new TSpinEdit(this, "SpinEdit" + n), 222, 6 + i * 30, 90, 24);
         (*edits[i])->SetMinValue(0);
         (*edits[i])->SetMaxValue(500);
     }

@@ -1,6 +1,7 @@
 #include "localisation/Strglobmod.h"
 
 #include "data/GlobalText.h"
+#include "localisation/QtTranslations.h"
 #include "localisation/mlComp.h"
 #include "localisation/mlLangDispatcher.h"
 #include "localisation/mlStoredTable.h"
@@ -27,9 +28,16 @@ TSTRGlobData::TSTRGlobData(QObject* owner) : QObject(owner) {
     mlLangDispatcher1->SetLangNames(names);
     mlLangDispatcher1->SetLanguage("Italiano");
     mlLangDispatcher1->Loaded();
+    // The file, print and message dialogs of Qt speak the language of the program's own texts.
+    mlLangDispatcher1->OnLanguageChanged = [](TmlLangDispatcher* dispatcher) {
+        LoadQtTranslations(dispatcher->ActiveLanguage());
+    };
+    LoadQtTranslations(mlLangDispatcher1->ActiveLanguage());
 }
 
-TSTRGlobData::~TSTRGlobData() = default;
+TSTRGlobData::~TSTRGlobData() {
+    LoadQtTranslations(0);
+}
 
 TSTRGlobData& CreateSTRGlobData() {
     if (STRGlobData == nullptr) {

@@ -9,11 +9,17 @@
 #include "platform/runtime/Streams.h"
 #include "platform/system/Files.h"
 #include "report/Asse.h"
+#include "report/DocBox.h"
 #include "report/Intestazione.h"
 #include "report/WPGraph.h"
 #include "report/WPPage.h"
 #include "report/WPSection.h"
+#include "report/view/PageView.h"
 #include "report/wpreport.h"
+
+#include <QImage>
+
+#include <functional>
 
 namespace vx {
 namespace {
@@ -70,6 +76,11 @@ TEST_F(DemoTest, ProjectDrawsForceOverTravelAndTabulatesTheTests) {
     const TAsse& force = *graph.LeftSide().GetAxisByIndex(0);
     ASSERT_EQ(force.Channels().Count(), 1);
     EXPECT_EQ(force.Channels().GetItem(0), 1);
+    // No empty box on the right: the temperature has its axis there.
+    ASSERT_EQ(graph.RightSide().AxisCount(), 1);
+    const TAsse& temperature = *graph.RightSide().GetAxisByIndex(0);
+    ASSERT_EQ(temperature.Channels().Count(), 1);
+    EXPECT_EQ(temperature.Channels().GetItem(0), 3);
     TIntestazione& header = *graphPage.Header();
     ASSERT_EQ(header.ColumnCount(), 2);
     ASSERT_EQ(header.RowCount(), 2);
@@ -80,6 +91,8 @@ TEST_F(DemoTest, ProjectDrawsForceOverTravelAndTabulatesTheTests) {
     ASSERT_EQ(reportPage.Report()->GetChannelCount(0), 4);
     for (int c = 0; c < 4; ++c)
         EXPECT_EQ(reportPage.Report()->GetChannel(0, c)->Canale, c);
+    // The columns share the page's width.
+    EXPECT_EQ(reportPage.Report()->columnsspace, cs_omogeneo);
     ASSERT_EQ(read.Labels.Count(), 4);
     EXPECT_EQ(read.Labels[1], "Forza\xA7N");
 }
@@ -163,6 +176,62 @@ TEST_F(DemoTest, HugeMarginsOpenBoundedAndAreSavedAsRead) {
     ASSERT_GE(saved.size(), margins + 16);
     EXPECT_EQ(test::HexBytes(saved.substr(margins, 16)),
               test::HexBytes(planted.substr(margins, 16)));
+}
+
+// Whether a line of the picture, along x (horizontal) or y from `from` to `to`, is dark over
+// the middle half of its length within three pixels inwards (`inward`: +1 or -1) of `edge`.
+bool DarkEdge(const QImage& image, bool horizontal, int edge, int inward, int from, int to) {
+    for (int d = 0; d < 3; ++d) {
+        const int at = edge + inward * d;
+        int dark = 0, total = 0;
+        for (int i = from + (to - from) / 4; i <= to - (to - from) / 4; ++i, ++total) {
+            const QPoint p = horizontal ? QPoint(i, at) : QPoint(at, i);
+            if (image.rect().contains(p) && qGray(image.pixel(p)) < 100)
+                ++dark;
+        }
+        if (total > 0 && dark * 10 >= total * 9)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(DemoTest, GraphFrameIsWholeAtEveryZoom) {
+    MakeDemo(base);
+    const std::string path = base + "Prove/Demo.VRX";
+    std::unique_ptr<TDocForm> doc(CreateForm<TDocForm>());
+    {
+        TFileStream stream(path, fmOpenRead);
+        ReadDocumentHeader(stream, *doc->Databuffer, path);
+        doc->OpenDocumentStream(stream, path);
+    }
+    doc->resize(1000, 760);
+    doc->show();
+    ProcessMessages();
+    TPageView* view = doc->findChild<TPageView*>();
+    ASSERT_NE(view, nullptr);
+    struct Zoom {
+        const char* Name;
+        std::function<void()> Apply;
+    };
+    std::vector<Zoom> zooms = {{"fit page", [&] { doc->DocBox->ZoomToFit(); }},
+                               {"fit width", [&] { doc->DocBox->ZoomToWidth(); }}};
+    for (uint32_t percent : {25u, 50u, 75u, 100u, 150u, 200u})
+        zooms.push_back({"percent", [&doc, percent] { doc->DocBox->SetZoomPercent(percent); }});
+    for (const Zoom& zoom : zooms) {
+        zoom.Apply();
+        ProcessMessages();
+        const TWPPage& page = *doc->DocBox->ShownPage();
+        const TWPGraph& graph = *page.Graph();
+        const QImage image = view->grab().toImage();
+        const int left = graph.Left(), top = graph.Top();
+        const int right = left + graph.Width() - 1, bottom = top + graph.Height() - 1;
+        const std::string at =
+            std::string(zoom.Name) + " " + std::to_string(doc->DocBox->GetZoomPercent()) + " %";
+        EXPECT_TRUE(DarkEdge(image, true, top, 1, left, right)) << "top edge at " << at;
+        EXPECT_TRUE(DarkEdge(image, true, bottom, -1, left, right)) << "bottom edge at " << at;
+        EXPECT_TRUE(DarkEdge(image, false, left, 1, top, bottom)) << "left edge at " << at;
+        EXPECT_TRUE(DarkEdge(image, false, right, -1, top, bottom)) << "right edge at " << at;
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "AppTestSupport.h"
+#include "app/About.h"
 #include "app/GetProve.h"
 #include "app/MainExtensions.h"
 #include "app/ProgramHooks.h"
@@ -25,6 +26,7 @@
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/MenuItem.h"
+#include "platform/ui/QtUiServices.h"
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/TabSet.h"
 #include "report/DocBox.h"
@@ -32,6 +34,9 @@
 #include "support/FormTestSupport.h"
 
 #include <QCoreApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -40,6 +45,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 
 #include <cstdlib>
@@ -725,7 +733,7 @@ TEST_F(OpenTestsTest, TestChooserFeedsTheNewDocument) {
     };
     form->show();
     form->activateWindow();
-    QTest::qWaitForWindowActive(form, 2000);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
     QTest::keyClick(form, Qt::Key_F4);
     ASSERT_EQ(Documents().size(), 1u);
     EXPECT_EQ(FromQString(Documents()[0]->Caption()), "t1.txtt2.txt");
@@ -760,6 +768,120 @@ TEST_F(MainFormTest, SettingsDialogStopsAndRestartsTheServer) {
     calls.clear();
     form->Impostazioni1->trigger();
     EXPECT_TRUE(calls.empty());
+}
+
+// The settings dialog and About as a user meets them: dialogs of the main window, centred on it,
+// Escape for Cancel and Enter for OK.
+TEST_F(MainFormTest, DialogsOfTheFrameAreCentredAndAnswerEnterAndEscape) {
+    Create();
+    form->showNormal();
+    form->setGeometry(60, 40, 900, 700);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    const QPoint centre = form->mapToGlobal(form->rect().center());
+    struct Case {
+        TMenuItem* Item;
+        Qt::Key Key;
+        int Result;
+    };
+    for (const Case& c :
+         {Case{form->Impostazioni1, Qt::Key_Escape, mrCancel},
+          Case{form->Impostazioni1, Qt::Key_Enter, mrOk},
+          Case{form->Show1, Qt::Key_Escape, mrCancel}, Case{form->Show1, Qt::Key_Return, mrOk}}) {
+        int result = mrNone;
+        QString opened;
+        rui.ModalHook = [&](QObject* o) {
+            auto* d = qobject_cast<TForm*>(o);
+            opened = d->metaObject()->className();
+            QTimer::singleShot(0, d, [&, d] {
+                EXPECT_EQ(d->parentWidget(), form);
+                EXPECT_FALSE(d->windowFlags() & Qt::WindowMinMaxButtonsHint);
+                const QPoint shown = QRect(d->pos(), d->size()).center();
+                EXPECT_LE((shown - centre).manhattanLength(), 4);
+                QTest::keyClick(d, c.Key);
+            });
+            result = d->ExecModal();
+            return result;
+        };
+        c.Item->trigger();
+        EXPECT_EQ(result, c.Result) << opened.toStdString() << " " << c.Key;
+    }
+}
+
+// Qt's own dialogs speak the language of the program; a document keeps its name.
+TEST_F(MainFormTest, LanguageSwitchReachesQtsTextsAndKeepsDocumentNames) {
+    Create();
+    form->show();
+    form->apri_documento(MakeDocument("Demo.VRX"));
+    ASSERT_EQ(Documents().size(), 1u);
+    auto cancelTexts = [] {
+        QMessageBox box;
+        box.addButton(QMessageBox::Cancel);
+        const PrintDialogRequest request;
+        std::unique_ptr<QDialog> print(MakePrintDialog(request));
+        auto* buttons = print->findChild<QDialogButtonBox*>();
+        return std::make_pair(box.button(QMessageBox::Cancel)->text(),
+                              buttons->button(QDialogButtonBox::Cancel)->text());
+    };
+    SetLanguage(2);
+    EXPECT_EQ(cancelTexts(), std::make_pair(QString("Cancel"), QString("Cancel")));
+    SetLanguage(3);
+    EXPECT_EQ(cancelTexts(), std::make_pair(QString("Abbrechen"), QString("Abbrechen")));
+    // Our print dialogs take Qt's words.
+    {
+        std::unique_ptr<QDialog> setup(MakePrinterSetupDialog());
+        EXPECT_EQ(setup->findChild<QCheckBox*>("Landscape")->text(), "Querformat");
+        const PrintDialogRequest request;
+        std::unique_ptr<QDialog> print(MakePrintDialog(request));
+        EXPECT_EQ(print->findChild<QRadioButton*>("RangeAll")->text(), "Alles drucken");
+    }
+    SetLanguage(1);
+    EXPECT_EQ(cancelTexts(), std::make_pair(QString("Annulla"), QString("Annulla")));
+    SetLanguage(3);
+    EXPECT_EQ(FromQString(Documents()[0]->Caption()), "Demo.VRX");
+    OpenMenu(form->Window1);
+    const QList<QAction*> entries = form->Documenti1->menu()->actions();
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0]->text(), "1>Demo.VRX");
+    // The two commands that the German words once shared have names of their own.
+    EXPECT_EQ(form->Impostazioni1->Caption(), "&Einstellungen...");
+    EXPECT_EQ(Documents()[0]->MenuItem("Preferenze1")->Caption(), "Dokumenteinstellungen...");
+}
+
+TEST_F(MainFormTest, ArrangedAndRestoredWindowsKeepAUsefulSize) {
+    Create();
+    form->showNormal();
+    form->resize(1000, 760);
+    for (const char* name : {"a.vrx", "b.vrx", "c.vrx"})
+        form->apri_documento(MakeDocument(name));
+    ASSERT_EQ(Documents().size(), 3u);
+    auto sizes = [&] {
+        std::vector<QSize> all;
+        for (QMdiSubWindow* sub : form->ClientArea->subWindowList())
+            all.push_back(sub->size());
+        return all;
+    };
+    const QSize area = form->ClientArea->viewport()->size();
+    // Closing the maximised window leaves the others at their own size.
+    form->ClientArea->activeSubWindow()->close();
+    QCoreApplication::processEvents();
+    for (const QSize& size : sizes())
+        EXPECT_TRUE(size.width() >= 400 && size.height() >= 300)
+            << size.width() << "x" << size.height();
+    form->Sovrapponi1->trigger();
+    for (QMdiSubWindow* sub : form->ClientArea->subWindowList()) {
+        EXPECT_FALSE(sub->isMaximized());
+        EXPECT_GE(sub->width(), 400);
+        EXPECT_GE(sub->height(), 300);
+        EXPECT_LE(sub->geometry().right(), area.width());
+    }
+    form->Affianca1->trigger();
+    // Two windows side by side, each half the area.
+    const QList<QMdiSubWindow*> tiled = form->ClientArea->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(tiled.size(), 2);
+    for (QMdiSubWindow* sub : tiled)
+        EXPECT_EQ(sub->size(), QSize(area.width() / 2, area.height()));
+    EXPECT_FALSE(tiled[0]->geometry().intersects(tiled[1]->geometry()));
 }
 
 TEST_F(MainFormTest, AFailedSettingsSaveIsTold) {
@@ -814,8 +936,9 @@ TEST_F(MainFormTest, ToolsAskForTheirFileAndKeepTheFolder) {
     };
     for (const Case& c : cases) {
         // The load-model item is hidden, hence never enabled as an action; its handler is.
-        if (c.item->Visible())
+        if (c.item->Visible()) {
             EXPECT_TRUE(c.item->Enabled());
+        }
         EXPECT_TRUE(c.item->Hint().isEmpty());
         got.clear();
         rui.FileRequests.clear();
@@ -837,7 +960,7 @@ TEST_F(MainFormTest, ToolsAskForTheirFileAndKeepTheFolder) {
     // F3 as the user presses it.
     form->show();
     form->activateWindow();
-    QTest::qWaitForWindowActive(form, 2000);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
     got.clear();
     rui.OpenAnswers.push_back({BasePath + "Prove/k.txt"});
     QTest::keyClick(form, Qt::Key_F3);
@@ -926,7 +1049,7 @@ TEST_F(MainFormTest, PrintKeysGoToTheActiveDocument) {
     Create();
     form->show();
     form->activateWindow();
-    QTest::qWaitForWindowActive(form, 2000);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
     // Nothing to print yet: the keys do nothing.
     form->Stampa1Click(form);
     form->StampaDocumento1Click(form);

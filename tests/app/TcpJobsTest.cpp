@@ -25,9 +25,9 @@
 
 #include <atomic>
 #include <fstream>
-#include <regex>
 #include <thread>
 #include <unistd.h>
+#include <QRegularExpression>
 
 namespace vx {
 namespace {
@@ -154,7 +154,10 @@ protected:
         const std::string tool = test::FindTool("pdfinfo");
         EXPECT_FALSE(tool.empty()) << "pdfinfo is missing";
         args.push_back(file);
-        return std::regex_replace(test::RunTool(tool, args).Output, std::regex(" +"), " ");
+        static const QRegularExpression blanks(" +");
+        return QString::fromStdString(test::RunTool(tool, args).Output)
+            .replace(blanks, " ")
+            .toStdString();
     }
 
     TMainForm* form = nullptr;

@@ -79,8 +79,9 @@ TEST_F(ChannelFunctionsTest, ReadsTheCurrentTestAndRow) {
         buffer.CurrentRow = c.row;
         IValueRef value = Compile(c.text);
         EXPECT_EQ(value->AsString(), c.asString) << c.text;
-        if (value->ExprType() != TExprType::String)
+        if (value->ExprType() != TExprType::String) {
             EXPECT_EQ(value->AsFloat(), c.asFloat) << c.text;
+        }
     }
 }
 

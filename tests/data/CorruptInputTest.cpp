@@ -18,10 +18,6 @@
 namespace vx {
 namespace {
 
-std::string CorruptFile(std::string_view name) {
-    return test::ReadFile(std::string(VX_TEST_CORRUPT_DIR) + "/" + std::string(name));
-}
-
 std::string I32(int32_t v) {
     std::string b;
     for (int i = 0; i < 4; ++i)

@@ -40,6 +40,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -47,7 +48,6 @@
 #include <cmath>
 #include <functional>
 #include <memory>
-#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -573,6 +573,59 @@ TEST_F(DocumentWindowTest, MarginsOfThePageOrOfEveryPage) {
         EXPECT_EQ(margins(form->DocBox->GetPage(i)), (std::vector<int>{500, 0, 0, 7})) << i;
 }
 
+TEST_F(DocumentWindowTest, MarginsDialogIsCentredOnItsWindowAndAnswersEnterAndEscape) {
+    TDocForm* form = NewWindow();
+    form->move(120, 80);
+    form->show();
+    const QPoint centre = form->mapToGlobal(form->rect().center());
+    struct Case {
+        Qt::Key Key;
+        int Top;
+    };
+    // Escape keeps the margins; Enter takes the value typed.
+    for (const Case& c : {Case{Qt::Key_Escape, 10}, Case{Qt::Key_Return, 33}}) {
+        ui.ModalHook = [&](QObject* o) {
+            auto* d = qobject_cast<Tdef_margini*>(o);
+            EXPECT_NE(d, nullptr);
+            if (!d)
+                return mrCancel;
+            QTimer::singleShot(0, d, [&, d] {
+                EXPECT_EQ(d->parentWidget(), form);
+                EXPECT_TRUE(d->windowFlags() & Qt::Dialog);
+                EXPECT_FALSE(d->windowFlags() & Qt::WindowMinimizeButtonHint);
+                EXPECT_FALSE(d->windowFlags() & Qt::WindowMaximizeButtonHint);
+                const QPoint shown = QRect(d->pos(), d->size()).center();
+                EXPECT_LE((shown - centre).manhattanLength(), 4) << shown.x() << "," << shown.y();
+                d->SpinEdit1->setFocus();
+                d->SpinEdit1->selectAll();
+                QTest::keyClicks(d->SpinEdit1, "33");
+                QTest::keyClick(d->SpinEdit1, c.Key);
+            });
+            return d->ExecModal();
+        };
+        form->MenuItem("Marginipagina1")->Click();
+        EXPECT_EQ(form->DocBox->GetPage(0)->MarginTop, c.Top) << c.Key;
+    }
+}
+
+TEST_F(DocumentWindowTest, EveryToolButtonShowsAPictureAndNoLetters) {
+    TDocForm* form = NewWindow();
+    for (auto* button : form->findChildren<TSpeedButton*>()) {
+        const std::string name = button->objectName().toStdString();
+        EXPECT_TRUE(button->Caption().isEmpty()) << name;
+        if (!button->isVisibleTo(form) && button->parentWidget() == form->Panel1)
+            continue; // kept for the stored layout, with no command here
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly) << name;
+        EXPECT_FALSE(button->icon().isNull()) << name;
+        EXPECT_FALSE(button->icon().pixmap(22, 22).isNull()) << name;
+        EXPECT_FALSE(button->Hint().isEmpty()) << name;
+    }
+    // The menu items that do what a button does show its picture.
+    for (const char* item : {"Marginipagina1", "Zoomallapagina1", "Grafico2", "Stampapagina1"})
+        EXPECT_FALSE(form->MenuItem(item)->icon().isNull()) << item;
+    EXPECT_FALSE(form->windowIcon().isNull());
+}
+
 TEST_F(DocumentWindowTest, AttributesOfThePageOrOfEveryPage) {
     TDocForm* form = NewWindow();
     AddPage(form, 0, "P2");
@@ -838,11 +891,10 @@ TEST_F(DocumentWindowTest, PrintingToThePdfPrinterMakesOneFileInEachPagesOrienta
 
     const std::string info = RunTool(pdftool, {"-f", "1", "-l", "99", target}).Output;
     std::vector<std::string> sizes;
-    static const std::regex size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-    for (auto it = std::sregex_iterator(info.begin(), info.end(), size);
-         it != std::sregex_iterator(); ++it)
-        sizes.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
-                        std::to_string(std::lround(std::stod((*it)[2]))));
+    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
+    for (const QRegularExpressionMatch& m : size.globalMatch(QString::fromStdString(info)))
+        sizes.push_back(std::to_string(std::lround(m.captured(1).toDouble())) + "x" +
+                        std::to_string(std::lround(m.captured(2).toDouble())));
     EXPECT_EQ(sizes, (std::vector<std::string>{"595x842", "842x595", "842x595"})) << info;
     forms.clear();
     InstallVirtualPrinter();

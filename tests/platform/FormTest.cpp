@@ -160,7 +160,11 @@ TEST(FormTest, FileFiltersBecomeQtFilters) {
     };
     for (const Case& c : {Case{"Documenti|*.vrx", "Documenti (*.vrx)"},
                           Case{"Prove|*.txt;*.prv|Tutti|*.*", "Prove (*.txt *.prv);;Tutti (*.*)"},
-                          Case{"", ""}, Case{"senza filtro", ""}})
+                          Case{"", ""}, Case{"senza filtro", ""},
+                          // A description that names its patterns shows them once.
+                          Case{"File Documento (*.VRX)|*.VRX", "File Documento (*.VRX)"},
+                          Case{"Metafile (*.wmf)|*.WMF;*.EMF", "Metafile (*.WMF *.EMF)"},
+                          Case{"Note (bozza)|*.txt", "Note (bozza) (*.txt)"}})
         EXPECT_EQ(QtFileFilter(c.filter), c.qt) << c.filter;
 }
 

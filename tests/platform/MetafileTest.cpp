@@ -226,6 +226,75 @@ TEST(MetafileTest, LongCurvesDrawTheSamePixelsAsOneStroke) {
     }
 }
 
+// A page object's frame shown smaller than its picture keeps all four edges at every zoom of
+// the document window (about 4 % to 32 % of the printer's pixels), drawn as a rectangle or as
+// lines along its last column and row.
+TEST(MetafileTest, FramesKeepEveryEdgeWhenShownSmaller) {
+    constexpr int kW = 4760, kH = 3001;
+    for (int kind = 0; kind < 3; ++kind) {
+        Metafile mf;
+        mf.SetSize(kW, kH);
+        {
+            TMetafileCanvas c(mf, Caps(600));
+            c.Brush.Style = bsClear;
+            if (kind == 0) {
+                c.Rectangle(0, 0, kW, kH);
+            } else {
+                // The graph's frame: a pen of 3, or of 1, two pixels inside the picture.
+                c.Pen.Width = kind == 1 ? 3 : 1;
+                c.Polyline({{2, 2}, {kW - 2, 2}, {kW - 2, kH - 2}, {2, kH - 2}, {2, 2}});
+            }
+        }
+        for (double scale : {0.04, 0.08, 0.12, 0.16, 0.21, 0.24, 0.32, 0.5}) {
+            const int w = int(kW * scale), h = int(kH * scale);
+            const QImage image = RenderMetafile(mf, w, h, clWhite);
+            // Within the frame's inset of two printer pixels, at most one screen pixel.
+            const int inset = kind == 0 ? 0 : 1;
+            auto dark = [&](int x, int y) {
+                for (int d = 0; d <= inset; ++d) {
+                    const int px = x == 0 ? d : x == w - 1 ? x - d : x;
+                    const int py = y == 0 ? d : y == h - 1 ? y - d : y;
+                    if (qGray(image.pixel(px, py)) < 128)
+                        return true;
+                }
+                return false;
+            };
+            const std::string at = "kind " + std::to_string(kind) + " at " + std::to_string(w) +
+                                   " x " + std::to_string(h);
+            EXPECT_TRUE(dark(w / 2, 0)) << at;
+            EXPECT_TRUE(dark(w / 2, h - 1)) << at;
+            EXPECT_TRUE(dark(0, h / 2)) << at;
+            EXPECT_TRUE(dark(w - 1, h / 2)) << at;
+        }
+    }
+}
+
+// Shown small, a text keeps the ink below its baseline: its underscores.
+TEST(MetafileTest, TextKeepsItsLowestInkWhenShownSmaller) {
+    constexpr int kW = 1200, kH = 200;
+    Metafile mf;
+    mf.SetSize(kW, kH);
+    int bottom = 0;
+    {
+        TMetafileCanvas c(mf, Caps(600));
+        c.Font.SetName("Arial");
+        c.Font.SetHeight(-67); // 8 points at 600 dpi
+        c.Brush.Style = bsClear;
+        c.TextOut(10, 20, "Bench_01__");
+        bottom = 20 + c.TextHeight("X");
+    }
+    const QImage full = RenderMetafile(mf, kW, kH, clWhite);
+    const int lowest = InkBox(full).bottom();
+    ASSERT_GT(lowest, bottom - 20); // the underscores reach into the cell's last rows
+    for (double scale : {0.04, 0.08, 0.12, 0.16, 0.24}) {
+        const QImage image = RenderMetafile(mf, int(kW * scale), int(kH * scale), clWhite);
+        const QRect ink = InkBox(image);
+        ASSERT_FALSE(ink.isEmpty()) << scale;
+        // The lowest ink stays within a pixel of where the full-size picture puts it.
+        EXPECT_GE(ink.bottom() + 1, int(lowest * scale)) << scale;
+    }
+}
+
 // Curves of a wide pen are played from fewer segments where that is exact; every picture must
 // keep each pixel of the curve stroked segment by segment with round caps.
 TEST(MetafileTest, WidePensDrawEachPixelOfTheirSegmentsWhateverTheDensity) {

@@ -65,9 +65,9 @@ TEST(TryStrToFloat, AcceptsOnlyTheRunTimeGrammar) {
     for (const auto& c : cases) {
         double v = -99;
         EXPECT_EQ(TryStrToFloat(c.text, v, '.'), c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(v, c.value) << c.text;
-        else
+        } else
             EXPECT_EQ(v, -99) << "failure must not touch the value: " << c.text;
     }
     double v;
@@ -109,8 +109,9 @@ TEST(StrToInt, DecimalAndHexWithinThirtyTwoBits) {
     for (const auto& c : cases) {
         int32_t v = 0;
         EXPECT_EQ(TryStrToInt(c.text, v), c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(v, c.value) << c.text;
+        }
     }
     EXPECT_THROW(StrToInt("abc"), EConvertError);
     EXPECT_EQ(StrToIntDef("abc", 7), 7);

@@ -9,8 +9,8 @@
 #include <cmath>
 #include <map>
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -46,11 +46,10 @@ struct PdfFixture : ::testing::Test {
     std::vector<std::string> PageSizes(const std::string& file) {
         std::vector<std::string> sizes;
         const std::string info = Info(file);
-        static const std::regex size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-        for (auto it = std::sregex_iterator(info.begin(), info.end(), size);
-             it != std::sregex_iterator(); ++it)
-            sizes.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
-                            std::to_string(std::lround(std::stod((*it)[2]))));
+        static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
+        for (const QRegularExpressionMatch& m : size.globalMatch(QString::fromStdString(info)))
+            sizes.push_back(std::to_string(std::lround(m.captured(1).toDouble())) + "x" +
+                            std::to_string(std::lround(m.captured(2).toDouble())));
         return sizes;
     }
     std::string Text(const std::string& file, int page) {

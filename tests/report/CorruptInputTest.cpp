@@ -23,10 +23,6 @@
 namespace vx {
 namespace {
 
-std::string CorruptFile(std::string_view name) {
-    return test::ReadFile(std::string(VX_TEST_CORRUPT_DIR) + "/" + std::string(name));
-}
-
 template <class T>
 std::string Saved(const T& object) {
     TMemoryStream s;

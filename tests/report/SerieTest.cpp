@@ -663,9 +663,11 @@ TEST_F(SerieTest, ASplineThroughAParabolaFollowsItAndHoldsOrExtrapolatesItsEnds)
         EXPECT_DOUBLE_EQ(cx[0], -1);
         EXPECT_NEAR(cy[0], first, 1e-6);
         EXPECT_DOUBLE_EQ(cx[1], -1 + 5.0 / 500);
-        for (size_t i = 0; i < cx.size(); ++i)
-            if (cx[i] >= 0 && cx[i] <= 3)
+        for (size_t i = 0; i < cx.size(); ++i) {
+            if (cx[i] >= 0 && cx[i] <= 3) {
                 ASSERT_NEAR(cy[i], cx[i] * cx[i], 1e-6) << cx[i];
+            }
+        }
     }
 }
 

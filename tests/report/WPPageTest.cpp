@@ -147,10 +147,12 @@ TEST_F(PageFixture, GraphPageLaysOutHeaderGraphAndFooterBetweenTheMargins) {
         page->Footer()->SetEnabled(c.footer);
         page->InvalidateAll();
         EXPECT_EQ(PageRect(*page->Graph()), c.g);
-        if (c.header)
+        if (c.header) {
             EXPECT_EQ(PageRect(*page->Header()), c.h);
-        if (c.footer)
+        }
+        if (c.footer) {
             EXPECT_EQ(PageRect(*page->Footer()), c.f);
+        }
     }
     EXPECT_FALSE(page->Busy());
 }

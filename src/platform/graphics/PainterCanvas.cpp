@@ -109,6 +109,14 @@ QBrush ToQBrush(const TBrush& brush) {
     }
 }
 
+// The device pixel of a logical pixel under a scaling transform: the one that holds its
+// centre. Rounding its corner instead puts the last column or row of a picture shown smaller
+// than half its size one past the picture's edge, where it is lost.
+QPoint DevicePixel(const QTransform& t, const QPoint& p) {
+    return QPoint(static_cast<int>(std::floor((p.x() + 0.5) * t.m11() + t.dx())),
+                  static_cast<int>(std::floor((p.y() + 0.5) * t.m22() + t.dy())));
+}
+
 // The drawing of every record, shared by the painter canvas and metafile playback.
 class Renderer {
 public:
@@ -221,9 +229,8 @@ public:
                 device.push_back(q);
         };
         if (t.type() <= QTransform::TxScale) {
-            const double sx = t.m11(), sy = t.m22(), dx = t.dx(), dy = t.dy();
             for (size_t i = 0; i < count; ++i)
-                add(QPoint(qRound(pts[i].x() * sx + dx), qRound(pts[i].y() * sy + dy)));
+                add(DevicePixel(t, pts[i]));
         } else {
             for (size_t i = 0; i < count; ++i) {
                 const QPointF m = t.map(QPointF(pts[i]));
@@ -264,9 +271,32 @@ public:
     void Shape(bool ellipse, const TPen& pen, const TBrush& brush, const TRect& r) {
         p_.save();
         if (ApplyPenMode(p_, pen.Mode)) {
+            const QRect q(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
+            // A hairline frame takes the pixels of the line drawing, so that it shows whole
+            // at any scale; the fill stays within it.
+            const bool hairline = pen.Style != psClear && !NeedsRaster(pen.Mode) &&
+                                  (pen.Width <= 1 || DeviceWidth(pen.Width) < 1.5) &&
+                                  p_.worldTransform().type() <= QTransform::TxScale;
+            if (!ellipse && hairline && r.Width() > 0 && r.Height() > 0) {
+                p_.setPen(Qt::NoPen);
+                p_.setBrush(ToQBrush(brush));
+                p_.drawRect(QRect(r.Left, r.Top, r.Width(), r.Height()));
+                QPen outline = ToQPen(pen);
+                outline.setWidth(0);
+                outline.setCosmetic(true);
+                const QTransform t = p_.worldTransform();
+                const QPoint from = DevicePixel(t, QPoint(r.Left, r.Top));
+                const QPoint to = DevicePixel(t, QPoint(r.Right - 1, r.Bottom - 1));
+                p_.resetTransform();
+                p_.setPen(outline);
+                p_.setBrush(Qt::NoBrush);
+                // A one-pixel outline of (x, y, w, h) covers x .. x + w.
+                p_.drawRect(QRect(from.x(), from.y(), to.x() - from.x(), to.y() - from.y()));
+                p_.restore();
+                return;
+            }
             p_.setPen(ToQPen(pen));
             p_.setBrush(ToQBrush(brush));
-            const QRect q(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
             if (ellipse)
                 p_.drawEllipse(q);
             else
@@ -375,9 +405,16 @@ public:
         if (opaque && !text.empty())
             p_.fillRect(QRect(dx, baseline - m.Ascent, width, m.Height()), ToQColor(brush.Color));
         // Ink stays within the cell's height, as on the original platform, where glyphs
-        // were fitted to the rounded ascent and descent.
-        p_.setClipRect(QRectF(-1e7, baseline - m.Ascent, 2e7, m.Height()),
+        // were fitted to the rounded ascent and descent. Shown smaller, the cell's edges fall
+        // inside device pixels: a device pixel more keeps underscores and descenders.
+        const double scale = DeviceWidth(1);
+        const double pad = scale < 1 && scale > 0 ? 1 / scale : 0;
+        p_.setClipRect(QRectF(-1e7, baseline - m.Ascent - pad, 2e7, m.Height() + 2 * pad),
                        p_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        // Scaled down, glyphs are filled as outlines: without antialiasing the thin
+        // strokes of underscores and descenders miss every pixel centre and vanish.
+        if (pad > 0)
+            p_.setRenderHint(QPainter::Antialiasing, true);
         DrawGlyphs(f, dx, baseline, text, ink);
         DrawLines(f, dx, baseline, width, ink);
         p_.restore();

@@ -7,7 +7,8 @@
 namespace vx {
 
 // A push button. Events: OnClick on a user click and on Click() called by code. A button with
-// a ModalResult ends the modal loop of its form with that result after OnClick.
+// a ModalResult ends the modal loop of its form with that result after OnClick. In a modal form,
+// Enter presses the Default button and Escape the Cancel button.
 class TButton : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
@@ -16,6 +17,8 @@ class TButton : public QPushButton {
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(int Tag MEMBER Tag)
     Q_PROPERTY(int ModalResult MEMBER ModalResult)
+    Q_PROPERTY(bool Default READ isDefault WRITE setDefault)
+    Q_PROPERTY(bool Cancel MEMBER Cancel)
 
 public:
     explicit TButton(QWidget* parent = nullptr, const QString& name = {});
@@ -32,6 +35,7 @@ public:
 
     int Tag = 0;
     int ModalResult = 0;
+    bool Cancel = false;
     TNotifyEvent OnClick;
 
 private:

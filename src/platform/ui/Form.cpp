@@ -1,12 +1,19 @@
 #include "platform/ui/Form.h"
 
 #include "platform/runtime/UiServices.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Guard.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace vx {
 
@@ -39,6 +46,7 @@ int TForm::ExecModal() {
     QEventLoop loop;
     loop_ = &loop;
     modalResult_ = mrNone;
+    PrepareDialog();
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -57,6 +65,9 @@ int TForm::ExecModal() {
     const int result = modalResult_;
     hide();
     setWindowModality(Qt::NonModal);
+    // The keys go back to the window that opened the dialog.
+    if (QWidget* owner = parentWidget())
+        owner->window()->activateWindow();
     return result;
 }
 
@@ -64,6 +75,82 @@ void TForm::SetModalResult(int result) {
     modalResult_ = result;
     if (result != mrNone && loop_)
         loop_->quit();
+}
+
+int CaptionWidth(const QString& caption) {
+    QFont title = QApplication::font();
+    title.setBold(true);
+    // The icon on the left, the close button on the right and the frame's margins.
+    constexpr int kTitleBarRoom = 96;
+    return QFontMetrics(title).horizontalAdvance(caption) + kTitleBarRoom;
+}
+
+void TForm::PrepareDialog() {
+    // A window without a frame (the splash) keeps its own look and place.
+    if (windowFlags() & Qt::FramelessWindowHint)
+        return;
+    QWidget* owner = parentWidget();
+    if (!owner) {
+        owner = QApplication::activeWindow();
+        if (owner == this)
+            owner = nullptr;
+    }
+    const Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (owner != parentWidget() || windowFlags() != flags)
+        setParent(owner, flags);
+    const int wanted = CaptionWidth(windowTitle());
+    if (width() < wanted)
+        resize(wanted, height());
+    if (owner) {
+        QRect frame(pos(), size());
+        frame.moveCenter(owner->mapToGlobal(owner->rect().center()));
+        // Never off the screen the owner is on.
+        if (const QScreen* screen = owner->screen()) {
+            const QRect room = screen->availableGeometry();
+            frame.moveLeft(std::clamp(frame.left(), room.left(),
+                                      std::max(room.left(), room.right() - frame.width())));
+            frame.moveTop(std::clamp(frame.top(), room.top(),
+                                     std::max(room.top(), room.bottom() - frame.height())));
+        }
+        move(frame.topLeft());
+    }
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool escape = event->key() == Qt::Key_Escape;
+    if (!loop_ || (!enter && !escape) ||
+        (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    auto usable = [this](TButton* b) {
+        return b->isVisibleTo(this) && b->isEnabled() && ParentForm(b) == this;
+    };
+    auto find = [&](auto&& marked, int result) -> TButton* {
+        const QList<TButton*> buttons = findChildren<TButton*>();
+        for (TButton* b : buttons)
+            if (usable(b) && marked(*b))
+                return b;
+        for (TButton* b : buttons)
+            if (usable(b) && b->ModalResult == result)
+                return b;
+        return nullptr;
+    };
+    TButton* button = nullptr;
+    if (enter) {
+        button = qobject_cast<TButton*>(QApplication::focusWidget());
+        if (!button || !usable(button))
+            button = find([](const TButton& b) { return b.isDefault(); }, mrOk);
+    } else {
+        button = find([](const TButton& b) { return b.Cancel; }, mrCancel);
+    }
+    event->accept();
+    if (button)
+        button->Click();
+    else if (escape)
+        SetModalResult(mrCancel);
 }
 
 int TForm::WindowState() const {

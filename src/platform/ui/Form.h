@@ -72,6 +72,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // In a modal form Enter presses the focused or the Default button, Escape the Cancel one.
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -79,6 +81,9 @@ private:
     TCloseAction CloseAction();
     void Activate();
     void WatchMdiFrame();
+    // A modal form is a dialog of the window that opened it, centred on it, wide enough for
+    // its caption.
+    void PrepareDialog();
 
     TControlFont* font_;
     int modalResult_ = 0;
@@ -94,6 +99,9 @@ T* CreateForm(Args&&... args) {
     form->DoCreate();
     return form;
 }
+
+// The width a window needs for its caption in the title bar, with its icon and buttons.
+int CaptionWidth(const QString& caption);
 
 // The form that holds a widget (itself included), or null.
 TForm* ParentForm(QWidget* widget);

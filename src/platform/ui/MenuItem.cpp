@@ -31,8 +31,10 @@ TMenuItem::~TMenuItem() {
 
 void TMenuItem::SetCaption(const QString& caption) {
     caption_ = caption;
-    setSeparator(caption == u"-");
-    setText(caption);
+    const bool separator = caption == u"-";
+    setSeparator(separator);
+    // A separator with a text is drawn as a section heading that shows the text.
+    setText(separator ? QString() : caption);
 }
 
 void TMenuItem::SetHint(const QString& hint) {

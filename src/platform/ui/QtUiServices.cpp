@@ -66,6 +66,11 @@ const ButtonMap kButtons[] = {
     {mbIgnore, QMessageBox::Ignore, mrIgnore},
 };
 
+// The words of Qt's own print dialogs, in the language of Qt's translations.
+QString QtText(const char* context, const char* source) {
+    return QCoreApplication::translate(context, source);
+}
+
 QWidget* ActiveParent() {
     return QApplication::activeWindow();
 }
@@ -94,7 +99,13 @@ QString QtFileFilter(const std::string& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
-        filters << parts[i] + " (" + patterns + ")";
+        // Descriptions often name their patterns already ("Documenti (*.VRX)"): the patterns
+        // that apply are shown once, in place of those.
+        QString description = parts[i];
+        const qsizetype open = description.lastIndexOf(u'(');
+        if (open >= 0 && description.endsWith(u')') && description.indexOf(u'*', open) > open)
+            description = description.left(open).trimmed();
+        filters << description + " (" + patterns + ")";
     }
     return filters.join(";;");
 }
@@ -255,17 +266,19 @@ QDialog* MakePrintDialog(const PrintDialogRequest& request, QWidget* parent) {
     auto* form = new QFormLayout(dialog);
     form->addRow(PrinterList(dialog));
     auto* range = new QButtonGroup(dialog);
-    auto radio = [&](const char* name, const char* caption, bool enabled) {
-        auto* button = new QRadioButton(QString::fromLatin1(caption), dialog);
+    auto radio = [&](const char* name, const QString& caption, bool enabled) {
+        auto* button = new QRadioButton(caption, dialog);
         button->setObjectName(QString::fromLatin1(name));
         button->setEnabled(enabled);
         range->addButton(button);
         form->addRow(button);
         return button;
     };
-    auto* all = radio("RangeAll", "All", true);
-    auto* selection = radio("RangeSelection", "Selection", request.AllowSelection);
-    auto* pages = radio("RangePages", "Pages", request.AllowPageNums);
+    auto* all = radio("RangeAll", QtText("QPrintSettingsOutput", "Print all"), true);
+    auto* selection = radio("RangeSelection", QtText("QPrintSettingsOutput", "Selection"),
+                            request.AllowSelection);
+    auto* pages =
+        radio("RangePages", QtText("QPrintSettingsOutput", "Pages"), request.AllowPageNums);
     auto spin = [&](const char* name, int value, int min, int max) {
         auto* box = new QSpinBox(dialog);
         box->setObjectName(QString::fromLatin1(name));
@@ -275,10 +288,14 @@ QDialog* MakePrintDialog(const PrintDialogRequest& request, QWidget* parent) {
     };
     auto* from = spin("FromPage", request.FromPage, request.MinPage, request.MaxPage);
     auto* to = spin("ToPage", request.ToPage, request.MinPage, request.MaxPage);
-    form->addRow("From", from);
-    form->addRow("To", to);
-    form->addRow("Copies", spin("Copies", request.Copies, 1, 999));
-    auto* toFile = new QCheckBox("Print to file", dialog);
+    form->addRow(QtText("QPrintSettingsOutput", "Pages from"), from);
+    form->addRow(QtText("QPrintSettingsOutput", "to"), to);
+    form->addRow(QtText("QPrintSettingsOutput", "Copies:"), spin("Copies", request.Copies, 1, 999));
+    // Qt's words name a command that opens a file dialog: the dots go.
+    QString printToFile = QtText("QPrintDialog", "Print To File ...");
+    while (printToFile.endsWith(u'.') || printToFile.endsWith(u' '))
+        printToFile.chop(1);
+    auto* toFile = new QCheckBox(printToFile, dialog);
     toFile->setObjectName("PrintToFile");
     toFile->setEnabled(request.AllowPrintToFile);
     toFile->setChecked(request.PrintToFile);
@@ -324,7 +341,7 @@ QDialog* MakePrinterSetupDialog(QWidget* parent) {
     auto* form = new QFormLayout(dialog);
     auto* list = PrinterList(dialog);
     form->addRow(list);
-    auto* landscape = new QCheckBox("Landscape", dialog);
+    auto* landscape = new QCheckBox(QtText("QPageSetupWidget", "Landscape"), dialog);
     landscape->setObjectName("Landscape");
     auto showOrientation = [list, landscape] {
         const auto& printers = Printers();

@@ -13,6 +13,22 @@ TSpeedButton::TSpeedButton(QWidget* parent, const QString& name)
     connect(this, &QToolButton::clicked, this, [this] { Click(); });
 }
 
+void TSpeedButton::SetCaption(const QString& caption) {
+    setText(caption);
+    UpdateStyle();
+}
+
+void TSpeedButton::SetGlyph(const QIcon& glyph) {
+    setIcon(glyph);
+    UpdateStyle();
+}
+
+void TSpeedButton::UpdateStyle() {
+    setToolButtonStyle(icon().isNull()    ? Qt::ToolButtonTextOnly
+                       : text().isEmpty() ? Qt::ToolButtonIconOnly
+                                          : Qt::ToolButtonTextBesideIcon);
+}
+
 template <class F>
 void TSpeedButton::ForGroup(F&& f) {
     if (groupIndex_ == 0 || !parent())

@@ -26,7 +26,9 @@ public:
     explicit TSpeedButton(QWidget* parent = nullptr, const QString& name = {});
 
     QString Caption() const { return text(); }
-    void SetCaption(const QString& caption) { setText(caption); }
+    void SetCaption(const QString& caption);
+    // The picture on the button; a button with a picture and no caption shows the picture alone.
+    void SetGlyph(const QIcon& glyph);
     bool Down() const { return isChecked(); }
     // Ignored where the group rules forbid it (GroupIndex 0, or lifting the down button of a
     // group without AllowAllUp).
@@ -55,6 +57,7 @@ protected:
 private:
     template <class F>
     void ForGroup(F&& f);
+    void UpdateStyle();
 
     int groupIndex_ = 0;
     bool allowAllUp_ = false;
