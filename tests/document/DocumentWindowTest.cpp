@@ -1136,9 +1136,9 @@ int PdfPageCount(const std::string& file) {
     if (tool.empty() || !FileExists(file))
         return -1;
     const std::string info = RunTool(tool, {file}).Output;
-    std::smatch m;
-    static const std::regex pages(R"(Pages:\s+(\d+))");
-    return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
+    static const QRegularExpression pages(R"(Pages:\s+(\d+))");
+    const QRegularExpressionMatch m = pages.match(QString::fromStdString(info));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 class PrintToFileTest : public DocumentWindowTest {

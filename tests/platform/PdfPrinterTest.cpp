@@ -76,11 +76,13 @@ std::map<std::string, WordBox> WordBoxes(const std::string& file) {
     std::map<std::string, WordBox> boxes;
     const std::string html =
         test::RunTool(test::FindTool("pdftotext"), {"-bbox", file, "-"}).Output;
-    static const std::regex word(
+    static const QRegularExpression word(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), word);
-         it != std::sregex_iterator(); ++it)
-        boxes[(*it)[4]] = {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3])};
+    for (auto it = word.globalMatch(QString::fromStdString(html)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        boxes[m.captured(4).toStdString()] = {m.captured(1).toDouble(), m.captured(2).toDouble(),
+                                              m.captured(3).toDouble()};
+    }
     return boxes;
 }
 
