@@ -39,8 +39,8 @@
 #include "report/view/ReportStruct.h"
 #include "report/wpreport.h"
 
-#include <QElapsedTimer>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
