@@ -23,11 +23,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <QRegularExpression>
 #include <atomic>
 #include <fstream>
 #include <thread>
 #include <unistd.h>
-#include <QRegularExpression>
 
 namespace vx {
 namespace {
