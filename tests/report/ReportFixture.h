@@ -17,6 +17,18 @@
 
 namespace vx::test {
 
+// A test whose channels hold the texts given; names "Ch<i>" and units "U<i>". Its index.
+inline int AddTextTest(TDatabuffer& buffer, const std::vector<std::vector<std::string>>& channels) {
+    TdataProva& test = buffer.AddProva(static_cast<int>(channels.size()) + 1);
+    for (size_t c = 0; c < channels.size(); ++c) {
+        test.ChannelNames.Add("Ch" + std::to_string(c));
+        test.Units.Add("U" + std::to_string(c));
+        for (const std::string& text : channels[c])
+            test.GetChannel(static_cast<int>(c)).AddText(text);
+    }
+    return buffer.ProvaCount() - 1;
+}
+
 class ReportFixture : public ::testing::Test {
 protected:
     static constexpr int32_t kWidth = 4052;
@@ -39,14 +51,7 @@ protected:
 
     // A test whose channels hold the texts given; names "Ch<i>" and units "U<i>".
     int AddTest(const std::vector<std::vector<std::string>>& channels) {
-        TdataProva& test = buffer.AddProva(static_cast<int>(channels.size()) + 1);
-        for (size_t c = 0; c < channels.size(); ++c) {
-            test.ChannelNames.Add("Ch" + std::to_string(c));
-            test.Units.Add("U" + std::to_string(c));
-            for (const std::string& text : channels[c])
-                test.GetChannel(static_cast<int>(c)).AddText(text);
-        }
-        return buffer.ProvaCount() - 1;
+        return AddTextTest(buffer, channels);
     }
     static std::vector<std::string> Numbers(int n) {
         std::vector<std::string> texts;

@@ -75,14 +75,7 @@ std::vector<std::vector<std::string>> PlainChannels(int rows) {
 // type "B" of the first; a missing channel gives blank cells.
 void AddThreeGroups(TDatabuffer& buffer, TWPReport& report) {
     auto addTest = [&](const std::vector<std::vector<std::string>>& channels) {
-        TdataProva& test = buffer.AddProva(static_cast<int>(channels.size()) + 1);
-        for (size_t c = 0; c < channels.size(); ++c) {
-            test.ChannelNames.Add("Ch" + std::to_string(c));
-            test.Units.Add("U" + std::to_string(c));
-            for (const std::string& text : channels[c])
-                test.GetChannel(static_cast<int>(c)).AddText(text);
-        }
-        return buffer.ProvaCount() - 1;
+        return test::AddTextTest(buffer, channels);
     };
     auto addGroup = [&](const char* type, const char* title) {
         report.SetGroupCount(report.GroupCount() + 1);
