@@ -84,8 +84,10 @@ private:
         const std::function<void(QObject*)> script = found->second;
         auto* widget = qobject_cast<QWidget*>(window);
         const auto act = [script, window, widget] {
+            // Not QTest::qWaitForWindowActive: a dialog owned by an active window counts as
+            // active for it before its own activation has arrived.
             if (widget)
-                (void)QTest::qWaitForWindowActive(widget, 2000);
+                (void)QTest::qWaitFor([widget] { return widget->isActiveWindow(); }, 2000);
             script(window);
         };
         if (auto* form = qobject_cast<TForm*>(window))
