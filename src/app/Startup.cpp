@@ -7,6 +7,7 @@
 #include "app/TcpJobs.h"
 #include "data/GlobalText.h"
 #include "data/Settings.h"
+#include "document/FileDialogs.h"
 #include "localisation/Strglobmod.h"
 #include "localisation/mlLangDispatcher.h"
 #include "platform/graphics/Printer.h"
@@ -15,6 +16,7 @@
 #include "platform/runtime/Meta.h"
 #include "platform/system/FileTypeRegistration.h"
 #include "platform/system/SingleInstance.h"
+#include "platform/ui/Guard.h"
 #include "report/Asse.h"
 #include "report/Intestazione.h"
 #include "report/WPGraph.h"
@@ -75,6 +77,7 @@ void InstallProgramUnits() {
                      &TWPReportPRO::StaticClassInfo(), &Tdefcanale::StaticClassInfo(),
                      &Tdefgruppo::StaticClassInfo()});
     SetEditorHooks(&ProgramEditorHooks());
+    SetGuardMessageText(ErrorMessageText);
 }
 
 void InstallMainExtensions() {

@@ -32,8 +32,10 @@ namespace {
 // A timer's shortest interval (0 would stop it): its tick comes on the next turn of the loop.
 constexpr uint32_t kNextTurnMs = 1;
 
-bool Exists(const std::string& path) {
-    return !path.empty() && !FindExistingPath(path).empty();
+// Checked again when the job runs: what was a test file when it was asked for may since have
+// become a folder or a FIFO, which would fail late or hold the window's thread.
+bool Readable(const std::string& path) {
+    return !path.empty() && !TPathLookup().FindReadableFile(path).empty();
 }
 
 // Every page of the document composed: none busy and none waiting for its paint.
@@ -205,7 +207,7 @@ void TTcpJobs::EndJob(const std::string& how) {
 }
 
 void TTcpJobs::CreateVrxFromTest(const std::string& testFile, const std::string& configFile) {
-    if (!Exists(testFile) || !Exists(configFile))
+    if (!Readable(testFile) || !Readable(configFile))
         return;
     const std::string target = ReplaceExtension(testFile, "VRX");
     if (SameText(target, testFile))
@@ -225,7 +227,7 @@ void TTcpJobs::CreateVrxFromTest(const std::string& testFile, const std::string&
 void TTcpJobs::OpenRemoteTest(const std::string& testFile) {
     main_.raise();
     ForceForeground(&main_);
-    if (!Exists(testFile))
+    if (!Readable(testFile))
         return;
     try {
         main_.OpenTestsWithConfiguration({testFile}, "");
@@ -288,7 +290,7 @@ void TTcpJobs::TCP_TimerTimer() {
         builtInOutput_ = false;
         // Without its files nothing is printed, and an earlier job's output must not be
         // copied to this target.
-        if (!Exists(current_->TestFile) || !Exists(current_->ConfigFile)) {
+        if (!Readable(current_->TestFile) || !Readable(current_->ConfigFile)) {
             EndJob("test or configuration missing");
             return;
         }
@@ -325,7 +327,7 @@ void TTcpJobs::Print_TimerTimer() {
     ForceForeground(&main_);
     TDocForm* before = main_.ActiveDocForm();
     TDocForm* opened = nullptr;
-    if (Exists(current_->TestFile)) {
+    if (Readable(current_->TestFile)) {
         try {
             main_.OpenTestsWithConfiguration({current_->TestFile}, current_->ConfigFile);
         } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #include "document/DocumentFiles.h"
 #include "localisation/FormTable.h"
 #include "localisation/mlComp.h"
+#include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/UiServices.h"
 #include "platform/system/Files.h"
@@ -46,8 +47,11 @@ bool ConfirmReplace(const std::string& named, const std::string& final) {
 
 std::string FileErrorText(const std::exception& error, const std::string& fileName, bool saving) {
     const auto* file = dynamic_cast<const EDocumentFile*>(&error);
-    if (!file)
-        return FileMessage(saving ? "IDS_53" : "IDS_57") + fileName;
+    if (!file) {
+        const std::string why = FileSystemErrorText(FileSystemErrorOf(error));
+        return FileMessage(saving ? "IDS_53" : "IDS_57") + fileName +
+               (why.empty() ? "" : "\r\n" + why);
+    }
     const char* id = "IDS_53";
     switch (file->Kind) {
     case TDocumentFileError::NotAProject:
@@ -64,6 +68,17 @@ std::string FileErrorText(const std::exception& error, const std::string& fileNa
     }
     const std::string place = FilePlaceText(*file, FileMessage("IDS_56"));
     return FileMessage(id) + file->FileName + (place.empty() ? "" : "\r\n" + place);
+}
+
+std::string ErrorMessageText(const std::exception& error) {
+    const auto* open = dynamic_cast<const EFOpenError*>(&error);
+    if (!open || open->Path.empty())
+        return error.what();
+    std::string text = FileMessage(open->Creating ? "IDS_58" : "IDS_59");
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, open->Path);
+    const std::string why = FileSystemErrorText(open->ErrorCode);
+    return why.empty() ? text : text + " " + why;
 }
 
 } // namespace vx

@@ -29,4 +29,9 @@ bool ConfirmReplace(const std::string& named, const std::string& final);
 // that the file could not be saved or read.
 std::string FileErrorText(const std::exception& error, const std::string& fileName, bool saving);
 
+// The message of any error shown to the user: a file that could not be opened or created is
+// named in the current language with the system's reason after it; other errors keep their
+// own message.
+std::string ErrorMessageText(const std::exception& error);
+
 } // namespace vx

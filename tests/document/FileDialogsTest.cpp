@@ -4,10 +4,12 @@
 #include "localisation/Strglobmod.h"
 #include "localisation/mlLangDispatcher.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/ui/Guard.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 namespace vx {
@@ -93,6 +95,9 @@ TEST_F(FileDialogsTest, FileErrorsAreWordedInTheCurrentLanguageWithTheFileName) 
     const EDocumentFile damaged("/c/d.CPF", 18, "Stream read error");
     const EDocumentFile unopened("/c/u.CPF", -1, "No such file");
     const EFOpenError open("Cannot open file \"/c/y.CLF\". No such file or directory");
+    const EFOpenError missing =
+        EFOpenError::ForFile("/c/y.CLF", false, ENOENT, "No such file or directory");
+    const EWriteError full("Stream write error", ENOSPC);
     struct Case {
         int language;
         const std::exception& error;
@@ -117,11 +122,47 @@ TEST_F(FileDialogsTest, FileErrorsAreWordedInTheCurrentLanguageWithTheFileName) 
         {3, open, "/c/y.CLF", false, "Die Datei kann nicht gelesen werden: /c/y.CLF"},
         {3, open, "/c/y.CLF", true, "Die Datei kann nicht gespeichert werden: /c/y.CLF"},
         {3, notProject, "/c/x.CPF", false, "Die Datei ist keine Konfiguration: /c/x.CPF"},
+        {1, missing, "/c/y.CLF", false,
+         "Impossibile leggere il file: /c/y.CLF\r\nfile o cartella inesistente"},
+        {2, full, "/c/y.CLF", true, "Cannot save the file: /c/y.CLF\r\nno space left on device"},
     };
     for (const Case& c : cases) {
         SetLanguage(c.language);
         EXPECT_EQ(FileErrorText(c.error, c.file, c.saving), c.text) << c.language << " " << c.text;
     }
+}
+
+// An error that escapes a window's handler names the file in the user's language, the
+// system's reason after it; one without a file keeps its own words.
+TEST_F(FileDialogsTest, ErrorsShownToTheUserNameTheFileInTheCurrentLanguage) {
+    const EFOpenError denied =
+        EFOpenError::ForFile("/c/out.pdf", true, EACCES, "Permission denied");
+    const EFOpenError unknown = EFOpenError::ForFile("/c/y.CLF", false, 0, "");
+    const EFOpenError unnamed("Cannot open resource x");
+    struct Case {
+        int language;
+        const std::exception& error;
+        std::string text;
+    };
+    const Case cases[] = {
+        {1, denied, "Impossibile creare il file \"/c/out.pdf\": permesso negato"},
+        {2, denied, "Cannot create the file \"/c/out.pdf\": permission denied"},
+        {3, denied, "Die Datei \"/c/out.pdf\" kann nicht angelegt werden: Zugriff verweigert"},
+        {3, unknown,
+         "Die Datei \"/c/y.CLF\" kann nicht ge\xF6"
+         "ffnet werden:"},
+        {1, unnamed, "Cannot open resource x"},
+    };
+    for (const Case& c : cases) {
+        SetLanguage(c.language);
+        EXPECT_EQ(ErrorMessageText(c.error), c.text) << c.language << " " << c.text;
+    }
+    SetGuardMessageText(ErrorMessageText);
+    SetLanguage(2);
+    EXPECT_FALSE(Guard([&] { throw denied; }));
+    SetGuardMessageText(nullptr);
+    ASSERT_FALSE(ui.Messages.empty());
+    EXPECT_EQ(ui.Messages.back().Text, "Cannot create the file \"/c/out.pdf\": permission denied");
 }
 
 } // namespace

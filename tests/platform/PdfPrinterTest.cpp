@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <cmath>
 #include <map>
 
@@ -215,8 +216,11 @@ TEST_F(PdfFixture, AMissingOrUnwritableOutputIsAClearError) {
     try {
         pdf.BeginDoc();
         ADD_FAILURE();
-    } catch (const EPrinter& e) {
+    } catch (const EFOpenError& e) {
         EXPECT_EQ(e.Message.rfind("Cannot create file \"" + target + "\"", 0), 0u) << e.Message;
+        EXPECT_EQ(e.Path, target);
+        EXPECT_TRUE(e.Creating);
+        EXPECT_EQ(e.ErrorCode, ENOENT);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <cerrno>
 #include <malloc.h>
 
 #include <optional>
@@ -79,9 +80,11 @@ void PdfPrinter::Open() {
         throw EPrinter("No output file is set for " + std::string(kName));
     auto out = std::make_unique<Output>(QString::fromStdString(Cp1252ToUtf8(path)));
     // QSaveFile writes beside the target and renames only on commit.
-    if (!out->File.open(QIODevice::WriteOnly))
-        throw EPrinter("Cannot create file \"" + path + "\". " +
-                       FromQString(out->File.errorString()));
+    if (!out->File.open(QIODevice::WriteOnly)) {
+        // The system's reason, while it is still the last one.
+        const int error = errno;
+        throw EFOpenError::ForFile(path, true, error, FromQString(out->File.errorString()));
+    }
     out->Writer.setResolution(600);
     out->Writer.setPageLayout(A4Layout(jobOrientation_));
     out->Writer.setTitle(ToQString(Title));
@@ -100,9 +103,11 @@ void PdfPrinter::Close(bool commit) {
         out->File.cancelWriting();
         return;
     }
-    if (!out->File.commit())
-        throw EPrinter("Cannot create file \"" + FromQString(out->File.fileName()) + "\". " +
-                       FromQString(out->File.errorString()));
+    if (!out->File.commit()) {
+        const int error = errno;
+        throw EFOpenError::ForFile(FromQString(out->File.fileName()), true, error,
+                                   FromQString(out->File.errorString()));
+    }
 }
 
 void PdfPrinter::StartJob() {

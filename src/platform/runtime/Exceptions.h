@@ -32,12 +32,25 @@ class EListError : public Exception {
 class EMathError : public Exception {
     using Exception::Exception;
 };
-// A file that cannot be opened or created; ErrorCode as for EWriteError.
+// A file that cannot be opened or created; ErrorCode as for EWriteError. Path is the file
+// when the error names one, so the message can be worded in the user's language.
 class EFOpenError : public Exception {
 public:
     explicit EFOpenError(std::string message, int errorCode = 0)
         : Exception(std::move(message)), ErrorCode(errorCode) {}
+    // "Cannot create file "path". reason" or "Cannot open file "path". reason".
+    static EFOpenError ForFile(const std::string& path, bool creating, int errorCode,
+                               const std::string& reason) {
+        EFOpenError error(std::string(creating ? "Cannot create file \"" : "Cannot open file \"") +
+                              path + "\". " + reason,
+                          errorCode);
+        error.Path = path;
+        error.Creating = creating;
+        return error;
+    }
     int ErrorCode;
+    std::string Path;
+    bool Creating = false;
 };
 
 } // namespace vx

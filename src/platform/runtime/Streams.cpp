@@ -294,8 +294,7 @@ TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
         fd_ = ::open(local.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd_ < 0) {
             const int error = errno;
-            throw EFOpenError("Cannot create file \"" + path + "\". " + std::strerror(error),
-                              error);
+            throw EFOpenError::ForFile(path, true, error, std::strerror(error));
         }
         return;
     }
@@ -306,7 +305,7 @@ TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
     fd_ = ::open(local.c_str(), flags | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
-        throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(error), error);
+        throw EFOpenError::ForFile(path, false, error, std::strerror(error));
     }
 }
 
@@ -447,7 +446,7 @@ double ExtendedToDouble(const uint8_t in[10]) {
 namespace {
 
 [[noreturn]] void CannotCreate(const std::string& path, int error) {
-    throw EFOpenError("Cannot create file \"" + path + "\". " + std::strerror(error), error);
+    throw EFOpenError::ForFile(path, true, error, std::strerror(error));
 }
 
 std::string LocalFolderOf(const std::string& local) {

@@ -8,17 +8,32 @@
 
 namespace vx {
 
+namespace {
+
+std::function<std::string(const std::exception&)>& MessageText() {
+    static std::function<std::string(const std::exception&)> text;
+    return text;
+}
+
+std::string Worded(const std::exception& e) {
+    return MessageText() ? MessageText()(e) : std::string(e.what());
+}
+
+} // namespace
+
+void SetGuardMessageText(std::function<std::string(const std::exception&)> text) {
+    MessageText() = std::move(text);
+}
+
 bool Guard(const std::function<void()>& handler) {
     std::string message;
     try {
         handler();
         return true;
-    } catch (const Exception& e) {
-        message = e.Message;
     } catch (const std::bad_alloc&) {
         message = "Out of memory";
     } catch (const std::exception& e) {
-        message = e.what();
+        message = Worded(e);
     } catch (...) {
         message = "Unknown error";
     }
