@@ -31,6 +31,8 @@ TSectionmanager::TSectionmanager(QWidget* parent, const QString& name)
       side_(new TWPSide(holder_.get())) {
     setObjectName(name);
     resize(50, 80);
+    // The panel's face shows where a section has no cells.
+    setAutoFillBackground(true);
     // The split cursor follows the mouse without a button held.
     setMouseTracking(true);
 }
