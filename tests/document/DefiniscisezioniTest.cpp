@@ -2,7 +2,9 @@
 
 #include "document/Sectionmanager.h"
 #include "localisation/Strglobmod.h"
+#include "localisation/mlComp.h"
 #include "localisation/mlLangDispatcher.h"
+#include "localisation/mlStoredTable.h"
 #include "platform/runtime/Component.h"
 #include "platform/runtime/Streams.h"
 #include "platform/ui/Button.h"
@@ -367,6 +369,32 @@ TEST_F(DefiniscisezioniTest, CopyingFillsTheRowsTheOtherSideHas) {
     Click(back->SpeedButton6);
     EXPECT_EQ(Column(*back->Grid1, 1),
               (std::vector<std::string>{"Dimensione [%]", "50", "50", "20", "10"}));
+}
+
+// The messages in English, as the dialogs build them from their tables.
+TEST(SectionTextsTest, EnglishMessages) {
+    const struct {
+        const char* Table;
+        const char* Id;
+        const char* English;
+    } texts[] = {
+        {"TDefiniscisezioni", "IDS_2", "Do you want to delete section "},
+        {"TDefiniscisezioni", "IDS_3", "No more section exists"},
+        {"Tfrm_def_numeric", "IDS_0", "All values must be greater than zero"},
+        {"Tfrm_def_numeric", "IDS_1", "Attention invalid values has been inserted!"},
+        {"Tfrm_def_numeric", "IDS_2",
+         "Warning: the sizes of a side must not add up to more than 100!"},
+        {"Tfrm_def_numeric", "IDS_3", "ERROR!"},
+        {"TF_SelTipi", "IDS_0", "Axis"},
+        {"TF_SelTipi", "IDS_1", "Channel type"},
+    };
+    for (const auto& t : texts) {
+        TmlLang lang;
+        ASSERT_TRUE(LoadTranslationResource(lang, t.Table)) << t.Table;
+        lang.RebuildStringsTable();
+        lang.SetActiveLanguage(2);
+        EXPECT_EQ(lang.GetTextOrDefault(t.Id), t.English) << t.Table << " " << t.Id;
+    }
 }
 
 } // namespace
