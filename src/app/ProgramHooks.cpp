@@ -1,5 +1,7 @@
 #include "app/ProgramHooks.h"
 
+#include "document/Definiscisezioni.h"
+#include "document/SelTipi.h"
 #include "report/view/Tfrom_infodlg.h"
 
 namespace vx {
@@ -10,6 +12,14 @@ void TProgramEditorHooks::ShowReportWait() {
 
 void TProgramEditorHooks::CloseReportWait() {
     CloseReportWaitWindow();
+}
+
+bool TProgramEditorHooks::EditSections(std::string& leftSide, std::string& rightSide) {
+    return EditSectionsDialog(leftSide, rightSide);
+}
+
+void TProgramEditorHooks::EditAxisTyping(TAxisTypingExchange& x) {
+    EditAxisTypingDialog(x);
 }
 
 TProgramEditorHooks& ProgramEditorHooks() {

@@ -11,6 +11,8 @@ class TProgramEditorHooks : public TEditorHooks {
 public:
     void ShowReportWait() override;
     void CloseReportWait() override;
+    bool EditSections(std::string& leftSide, std::string& rightSide) override;
+    void EditAxisTyping(TAxisTypingExchange& x) override;
 };
 
 TProgramEditorHooks& ProgramEditorHooks();

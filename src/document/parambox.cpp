@@ -1,5 +1,6 @@
 #include "document/parambox.h"
 
+#include "document/OkCancel.h"
 #include "localisation/FormTable.h"
 #include "platform/runtime/UiServices.h"
 #include "platform/ui/Button.h"
@@ -12,19 +13,6 @@
 
 namespace vx {
 
-namespace {
-
-void OkCancel(TForm* form, TButton*& ok, TButton*& cancel, int top) {
-    ok = Placed(new TButton(form, "OKBtn"), form->width() - 176, top, 80, 26);
-    ok->ModalResult = mrOk;
-    ok->setDefault(true);
-    cancel = Placed(new TButton(form, "CancelBtn"), form->width() - 88, top, 80, 26);
-    cancel->ModalResult = mrCancel;
-    cancel->Cancel = true;
-}
-
-} // namespace
-
 Tnewpagedlg::Tnewpagedlg(QWidget* parent) : TForm(parent, "newpagedlg") {
     resize(300, 190);
     Label1 = Placed(new TLabel(this, "Label1"), 8, 8, 284, 16);
@@ -33,7 +21,7 @@ Tnewpagedlg::Tnewpagedlg(QWidget* parent) : TForm(parent, "newpagedlg") {
     Edit1->setMaxLength(255);
     RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 8, 58, 284, 90);
     RadioGroup1->SetItems({"Grafico", "Report", "Report-PRO"});
-    OkCancel(this, OKBtn, CancelBtn, 156);
+    PlaceOkCancel(this, OKBtn, CancelBtn, 156);
     mlLang1 = CreateFormTable(this, "Tnewpagedlg");
 }
 
@@ -49,7 +37,7 @@ Tdef_margini::Tdef_margini(QWidget* parent) : TForm(parent, "def_margini") {
         (*edits[i])->SetMinValue(0);
         (*edits[i])->SetMaxValue(500);
     }
-    OkCancel(this, OKBtn, CancelBtn, 136);
+    PlaceOkCancel(this, OKBtn, CancelBtn, 136);
     mlLang1 = CreateFormTable(this, "Tdef_margini");
 }
 
@@ -62,7 +50,7 @@ Tfrm_dlg_attributi::Tfrm_dlg_attributi(QWidget* parent) : TForm(parent, "frm_dlg
     Labfont = Placed(new TLabel(this, "Labfont"), 8, 112, 300, 30);
     SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 320, 112, 92, 26);
     SpeedButton1->OnClick = [this](QObject* s) { SpeedButton1Click(s); };
-    OkCancel(this, OKBtn, CancelBtn, 156);
+    PlaceOkCancel(this, OKBtn, CancelBtn, 156);
     mlLang1 = CreateFormTable(this, "Tfrm_dlg_attributi");
     vx::ShowFont(Labfont, infoFont_);
 }

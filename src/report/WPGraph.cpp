@@ -914,7 +914,9 @@ void TWPGraph::EditAxisTyping() {
     for (size_t i = 0; i < axes.size() && i < x.Rows.size(); ++i) {
         TAsse& axis = *axes[i];
         const std::string& value = x.Rows[i][1];
-        if (value == kAnyValue) {
+        // Without a value the axis must not keep filtering on its old channel.
+        if (value == kAnyValue || value.empty()) {
+            axis.filtro = -1;
             axis.filtrovalore.clear();
             continue;
         }

@@ -7,7 +7,9 @@
 #include "app/Splash.h"
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
+#include "document/Definiscisezioni.h"
 #include "document/Document.h"
+#include "document/SelTipi.h"
 #include "document/parambox.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Label.h"
@@ -119,6 +121,9 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"TDefiniscisezioni", [] { return CreateForm<TDefiniscisezioni>(); }},
+    {"Tfrm_def_numeric", [] { return CreateForm<Tfrm_def_numeric>(); }},
+    {"TF_SelTipi", [] { return CreateForm<TF_SelTipi>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

@@ -794,6 +794,7 @@ TEST_F(WPGraphTest, AxisTypingFiltersEachAxisByTheChosenChannel) {
     auto g = NewGraph(2000, 3000, data.get());
     LeftAxis(*g).Channels().Add(1);
     RightAxis(*g).filtrovalore = "old";
+    RightAxis(*g).filtro = 2;
     hooks.typing = [](TAxisTypingExchange& x) {
         x.ChannelIndex = 2;
         x.Rows[0][1] = "B";
@@ -820,6 +821,14 @@ TEST_F(WPGraphTest, AxisTypingFiltersEachAxisByTheChosenChannel) {
     EXPECT_EQ(hooks.typingSeen[1].ChannelIndex, 2);
     EXPECT_EQ(hooks.typingSeen[1].Choices, (std::vector<std::string>{"*.*", "A", "B"}));
     EXPECT_EQ(LeftAxis(*g).filtrovalore, "B") << "Cancel";
+    // An empty value, as "Setta" with none chosen writes it, also means every value.
+    hooks.typing = [](TAxisTypingExchange& x) {
+        x.Rows[0][1] = "";
+        x.ModalResult = 1;
+    };
+    g->EditAxisTyping();
+    EXPECT_EQ(LeftAxis(*g).filtro, -1);
+    EXPECT_EQ(LeftAxis(*g).filtrovalore, "");
 }
 
 TEST_F(WPGraphTest, CursorWindowFollowsTheMouseAndClosesWithTheGraph) {
