@@ -18,6 +18,8 @@
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/TabSet.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <array>
 
@@ -52,6 +54,8 @@ TformValuebox::TformValuebox(QWidget* parent) : TForm(parent, "formValuebox") {
     Grid1->SetFixedRows(2);
 
     OnActivate = [this](QObject* s) { FormActivate(s); };
+    // A desktop that does not activate the window still gets it filled, once it stands.
+    OnShow = [this](QObject*) { QTimer::singleShot(0, this, [this] { FormActivate(this); }); };
     TabSet1->OnClick = [this](QObject* s) { TabSet1Click(s); };
     SpeedButton1->OnClick = [this](QObject* s) { SpeedButton1Click(s); };
     mlLang1 = CreateFormTable(this, "TformValuebox");

@@ -20,7 +20,7 @@ constexpr int kPointTypes = 10;
 } // namespace
 
 Tattributiprova::Tattributiprova(QWidget* parent) : TForm(parent, "attributiprova") {
-    resize(300, 196);
+    resize(330, 196);
     Label1 = Placed(new TLabel(this, "Label1"), 8, 12, 110, 16);
     Shape1 = Placed(new TShape(this, "Shape1"), 124, 8, 60, 24);
     Label2 = Placed(new TLabel(this, "Label2"), 8, 44, 110, 16);
@@ -38,10 +38,10 @@ Tattributiprova::Tattributiprova(QWidget* parent) : TForm(parent, "attributiprov
         box->SetStyle(TComboBoxStyle::csOwnerDrawFixed);
         box->SetItemHeight(18);
     }
-    BitBtn1 = Placed(new TButton(this, "BitBtn1"), 124, 160, 80, 26);
+    BitBtn1 = Placed(new TButton(this, "BitBtn1"), 154, 160, 80, 26);
     BitBtn1->ModalResult = mrOk;
     BitBtn1->setDefault(true);
-    BitBtn2 = Placed(new TButton(this, "BitBtn2"), 212, 160, 80, 26);
+    BitBtn2 = Placed(new TButton(this, "BitBtn2"), 242, 160, 80, 26);
     BitBtn2->ModalResult = mrCancel;
     BitBtn2->Cancel = true;
 

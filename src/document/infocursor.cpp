@@ -64,14 +64,14 @@ std::string ValueText(TdataProva& test, int32_t channel, int row, const std::str
 Tfrm_infocursor::Tfrm_infocursor(QWidget* parent) : TForm(parent, "frm_infocursor") {
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    resize(260, 200);
-    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 4, 4, 80, 24);
-    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 88, 4, 80, 24);
-    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 172, 4, 80, 24);
+    resize(410, 220);
+    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 4, 4, 100, 24);
+    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 108, 4, 184, 24);
+    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 296, 4, 110, 24);
     SpeedButton2->SetGroupIndex(1);
     SpeedButton3->SetGroupIndex(1);
     SpeedButton2->SetDown(true);
-    Grid1 = Placed(new TStringGrid(this, "Grid1"), 4, 32, 252, 164);
+    Grid1 = Placed(new TStringGrid(this, "Grid1"), 4, 32, 402, 184);
     Grid1->SetOptions(0);
 
     timer_ = std::make_unique<TTimer>();

@@ -45,8 +45,8 @@ std::vector<std::string> LoadLabelFile(const std::string& fileName) {
 }
 
 Ttranslatelabelsdlg::Ttranslatelabelsdlg(QWidget* parent) : TForm(parent, "translatelabelsdlg") {
-    resize(460, 330);
-    Grid1 = Placed(new TStringGrid(this, "Grid1"), 8, 8, 444, 270);
+    resize(500, 330);
+    Grid1 = Placed(new TStringGrid(this, "Grid1"), 8, 8, 484, 270);
     Grid1->SetColCount(3);
     Grid1->SetRowCount(2);
     Grid1->SetFixedCols(1);
@@ -54,13 +54,13 @@ Ttranslatelabelsdlg::Ttranslatelabelsdlg(QWidget* parent) : TForm(parent, "trans
     for (int c = 0; c < 3; ++c)
         Grid1->SetColWidths(c, 140);
     Grid1->SetOptions(goEditing);
-    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 290, 90, 28);
-    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 102, 290, 80, 28);
-    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 186, 290, 80, 28);
-    BitBtn1 = Placed(new TButton(this, "BitBtn1"), 284, 292, 80, 26);
+    SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 290, 124, 28);
+    SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 136, 290, 90, 28);
+    SpeedButton3 = Placed(new TSpeedButton(this, "SpeedButton3"), 230, 290, 100, 28);
+    BitBtn1 = Placed(new TButton(this, "BitBtn1"), 326, 292, 80, 26);
     BitBtn1->ModalResult = mrOk;
     BitBtn1->setDefault(true);
-    BitBtn2 = Placed(new TButton(this, "BitBtn2"), 372, 292, 80, 26);
+    BitBtn2 = Placed(new TButton(this, "BitBtn2"), 412, 292, 80, 26);
     BitBtn2->ModalResult = mrCancel;
     BitBtn2->Cancel = true;
 

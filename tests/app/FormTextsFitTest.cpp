@@ -8,7 +8,12 @@
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
 #include "document/Document.h"
+#include "document/Valuebox.h"
+#include "document/attributiprova.h"
+#include "document/infocursor.h"
 #include "document/parambox.h"
+#include "document/parametrigenerali.h"
+#include "document/translatelabels.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Panel.h"
@@ -119,6 +124,11 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"Tfrm_infocursor", [] { return CreateForm<Tfrm_infocursor>(); }},
+    {"TformValuebox", [] { return CreateForm<TformValuebox>(); }},
+    {"Tdlgparametrigenerali", [] { return CreateForm<Tdlgparametrigenerali>(); }},
+    {"Ttranslatelabelsdlg", [] { return CreateForm<Ttranslatelabelsdlg>(); }},
+    {"Tattributiprova", [] { return CreateForm<Tattributiprova>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {
