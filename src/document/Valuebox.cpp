@@ -66,6 +66,17 @@ TformValuebox::~TformValuebox() {
     Grid1->SetCellSource({});
 }
 
+void TformValuebox::resizeEvent(QResizeEvent* event) {
+    TForm::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    Grid1->setGeometry(8, 40, std::max(w - 16, 40), std::max(h - 76, 40));
+    TabSet1->setGeometry(8, h - 32, std::max(w - 16, 40), 26);
+    SpeedButton1->move(std::max(w - 92, 548), SpeedButton1->y());
+    Label5->move((w - Label5->width()) / 2, h / 2 - 20);
+    ProgressBar1->move((w - ProgressBar1->width()) / 2, h / 2);
+}
+
 const TdataProva* TformValuebox::ShownTest(int t) const {
     if (collection_) {
         const TDataSection& section = collection_->GetSection(0);

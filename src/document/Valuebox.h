@@ -54,6 +54,10 @@ public:
     TProgressBar* ProgressBar1;
     TmlLang* mlLang1;
 
+protected:
+    // The grid takes the room the window gives it.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     // The rows shown of test t: the filtered copy, or the test itself without a filter.
     const TdataProva* ShownTest(int t) const;

@@ -90,6 +90,11 @@ Tfrm_infocursor::~Tfrm_infocursor() {
     Timer1->OnTimer = nullptr;
 }
 
+void Tfrm_infocursor::resizeEvent(QResizeEvent* event) {
+    TForm::resizeEvent(event);
+    Grid1->setGeometry(4, 32, std::max(width() - 8, 40), std::max(height() - 36, 40));
+}
+
 void Tfrm_infocursor::Setup(TDatabuffer* data, TAsse* xAxis, TWPSide* leftSide,
                             TWPSide* rightSide) {
     data_ = data;
@@ -174,17 +179,22 @@ void Tfrm_infocursor::Layout(const std::vector<std::string>& rowTitles,
 void Tfrm_infocursor::Timer1Timer() {
     if (closing_ || !xAxis_)
         return;
-    // The sections dialog and graph files replace the axes of the sides: every tick looks
-    // at them afresh.
-    const std::vector<TRowSource> rows = CurrentRows();
-    std::vector<std::string> rowTitles = RowTitles(rows);
-    std::vector<std::string> columnTitles = ColumnTitles();
-    if (rowTitles != rowTitles_ || columnTitles != columnTitles_)
-        Layout(rowTitles, columnTitles);
-    if (mode_ == 1)
-        ShowSnapped(rows);
-    else
-        ShowFree(rows);
+    // A tick that fails leaves the cells as they are: a message five times a second would
+    // lock the user out.
+    try {
+        // The sections dialog and graph files replace the axes of the sides: every tick looks
+        // at them afresh.
+        const std::vector<TRowSource> rows = CurrentRows();
+        std::vector<std::string> rowTitles = RowTitles(rows);
+        std::vector<std::string> columnTitles = ColumnTitles();
+        if (rowTitles != rowTitles_ || columnTitles != columnTitles_)
+            Layout(rowTitles, columnTitles);
+        if (mode_ == 1)
+            ShowSnapped(rows);
+        else
+            ShowFree(rows);
+    } catch (const std::exception&) {
+    }
 }
 
 void Tfrm_infocursor::WriteColumn(int col, const std::vector<std::string>& texts) {

@@ -50,6 +50,9 @@ public:
     TTimer* Timer1;
     TmlLang* mlLang1;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     // A channel row: the axis and the channel as they stand now.
     struct TRowSource {

@@ -816,6 +816,33 @@ TEST_F(DocumentWindowTest, GeneralParametersChangeTheStylesOnlyOnOk) {
     EXPECT_EQ(AttributiProve().Record(0).Color, 0x123456);
 }
 
+// The label dialog inside the general parameters writes its labels at once: a cancelled
+// parameter dialog still leaves them, and the document knows it changed.
+class LabelsThenCancel : public DocumentDialogs {
+public:
+    bool EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data, TStringList&) override {
+        styles.Record(0).Color = 0x654321;
+        if (data && change)
+            data->LabelTable.Add("Time\xA7s");
+        return false;
+    }
+    bool change = false;
+};
+
+TEST_F(DocumentWindowTest, LabelsConfirmedBeforeACancelMarkTheDocument) {
+    TDocForm* form = NewWindow();
+    LabelsThenCancel fake;
+    form->Dialogs = &fake;
+    const TAttributoProva before = AttributiProve().Record(0);
+    form->MenuItem("Preferenze1")->Click();
+    EXPECT_FALSE(form->Modified());
+    fake.change = true;
+    form->MenuItem("Preferenze1")->Click();
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(form->Databuffer->LabelTable.Count(), 1);
+    EXPECT_EQ(AttributiProve().Record(0), before) << "the styles stay as they were";
+}
+
 TEST_F(DocumentWindowTest, WindowsShareAndResetTheTestStyles) {
     TDocForm* first = NewWindow();
     AttributiProve().Record(0).Color = 0x00FF00;
