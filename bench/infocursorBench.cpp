@@ -3,6 +3,7 @@
 #include "data/Databuff.h"
 #include "document/infocursor.h"
 #include "platform/graphics/Metafile.h"
+#include "platform/graphics/Printer.h"
 #include "platform/runtime/FormatSettings.h"
 #include "report/Asse.h"
 #include "report/WPGraph.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -48,6 +50,8 @@ void Axis(vx::TAsse& axis, int first, double max) {
 }
 
 void BM_SnapTick(benchmark::State& state) {
+    vx::InstallPrinterProvider(std::make_shared<vx::FixedPrinterProvider>(
+        std::vector<std::shared_ptr<vx::PrinterDevice>>{std::make_shared<vx::VirtualPrinter>()}));
     vx::FormatSettings().DecimalSeparator = '.';
     vx::DocDecimalSeparator = '.';
     vx::TDatabuffer buffer;
