@@ -52,7 +52,7 @@ Ttranslatelabelsdlg::Ttranslatelabelsdlg(QWidget* parent) : TForm(parent, "trans
     Grid1->SetFixedCols(1);
     Grid1->SetFixedRows(1);
     for (int c = 0; c < 3; ++c)
-        Grid1->SetColWidths(c, 140);
+        Grid1->SetColWidths(c, 156);
     Grid1->SetOptions(goEditing);
     SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 8, 290, 124, 28);
     SpeedButton2 = Placed(new TSpeedButton(this, "SpeedButton2"), 136, 290, 90, 28);
