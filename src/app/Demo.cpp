@@ -4,6 +4,7 @@
 #include "data/Settings.h"
 #include "document/Docmaster.h"
 #include "document/DocumentFiles.h"
+#include "document/translatelabels.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/system/Files.h"
 #include "report/Asse.h"
@@ -111,6 +112,12 @@ void MakeDemo(const std::string& base) {
     TStringList labels;
     for (const char* label : {"Tempo\xA7s", "Forza\xA7N", "Corsa\xA7mm", "Temperatura\xA7\xB0\x43"})
         labels.Add(label);
+    // The same channels in English, for the label dialog's "Apri...".
+    SaveLabelFile(base + "Configurazioni/Demo.CLF", {{"Time", "s"},
+                                                     {"Force", "N"},
+                                                     {"Travel", "mm"},
+                                                     {"Temperature", "\xB0"
+                                                                     "C"}});
     const TStringList noMapping;
     const std::string project = base + "Configurazioni/Demo.CPF";
     SaveProjectFile(project, pages, labels, noMapping);

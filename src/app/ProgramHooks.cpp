@@ -2,7 +2,14 @@
 
 #include "document/Definiscisezioni.h"
 #include "document/SelTipi.h"
+#include "document/Valuebox.h"
+#include "document/infocursor.h"
+#include "document/parametrigenerali.h"
+#include "report/view/PageView.h"
 #include "report/view/Tfrom_infodlg.h"
+
+#include <QApplication>
+#include <QScreen>
 
 namespace vx {
 
@@ -20,11 +27,39 @@ bool TProgramEditorHooks::EditSections(std::string& leftSide, std::string& right
 
 void TProgramEditorHooks::EditAxisTyping(TAxisTypingExchange& x) {
     EditAxisTypingDialog(x);
+void TProgramEditorHooks::ShowValueBox(TDatabuffer* data) {
+    ShowValueBoxWindow(data);
+}
+
+TCursorValuesWindow* TProgramEditorHooks::OpenCursorValues(TDatabuffer* data, TAsse& xAxis,
+                                                           TWPSide& rightSide, TWPSide& leftSide) {
+    QWidget* active = QApplication::activeWindow();
+    auto* window = CreateForm<Tfrm_infocursor>();
+    window->Setup(data, &xAxis, &leftSide, &rightSide);
+    // At the screen's left edge, level with the top of the page the mouse moves over.
+    int top = 0;
+    const QScreen* screen = active ? active->screen() : QGuiApplication::primaryScreen();
+    if (active) {
+        top = active->mapToGlobal(QPoint()).y();
+        for (const TPageView* page : active->findChildren<TPageView*>())
+            if (page->isVisible()) {
+                top = page->mapToGlobal(QPoint()).y();
+                break;
+            }
+    }
+    window->move(screen ? screen->availableGeometry().left() : 0, top);
+    window->show();
+    return window;
 }
 
 TProgramEditorHooks& ProgramEditorHooks() {
     static TProgramEditorHooks hooks;
     return hooks;
+}
+
+bool TProgramDocumentDialogs::EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data,
+                                                    TStringList& mappingList) {
+    return EditGeneralParametersDialog(styles, data, mappingList);
 }
 
 TProgramDocumentDialogs& ProgramDocumentDialogs() {

@@ -13,12 +13,19 @@ public:
     void CloseReportWait() override;
     bool EditSections(std::string& leftSide, std::string& rightSide) override;
     void EditAxisTyping(TAxisTypingExchange& x) override;
+    void ShowValueBox(TDatabuffer* data) override;
+    TCursorValuesWindow* OpenCursorValues(TDatabuffer* data, TAsse& xAxis, TWPSide& rightSide,
+                                          TWPSide& leftSide) override;
 };
 
 TProgramEditorHooks& ProgramEditorHooks();
 
 // The program's dialogs of the document window; every window the main window adds uses it.
-class TProgramDocumentDialogs : public DocumentDialogs {};
+class TProgramDocumentDialogs : public DocumentDialogs {
+public:
+    bool EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data,
+                               TStringList& mappingList) override;
+};
 
 TProgramDocumentDialogs& ProgramDocumentDialogs();
 

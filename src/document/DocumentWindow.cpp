@@ -1268,10 +1268,17 @@ void TDocForm::EditGeneralParameters() {
     TAttributiProve styles = AttributiProve();
     TStringList mapping;
     mapping.Assign(MappingList);
-    if (!Dialogs->EditGeneralParameters(styles, Databuffer.get(), mapping))
+    const std::vector<std::string> labels =
+        Databuffer ? Databuffer->LabelTable.Items() : std::vector<std::string>();
+    const bool confirmed = Dialogs->EditGeneralParameters(styles, Databuffer.get(), mapping);
+    // Labels confirmed inside the dialog stay even when the dialog itself is cancelled.
+    const bool labelsChanged = Databuffer && Databuffer->LabelTable.Items() != labels;
+    if (!confirmed && !labelsChanged)
         return;
-    AttributiProve() = styles;
-    MappingList.Assign(mapping);
+    if (confirmed) {
+        AttributiProve() = styles;
+        MappingList.Assign(mapping);
+    }
     MarkModified();
     if (DocBox) {
         if (TWPPage* page = CurrentPage())

@@ -105,6 +105,9 @@ void TclipGrid::PasteFromClipboard() {
 }
 
 void TclipGrid::PasteText(std::string_view text) {
+    // Cells read from a source are shown, not edited.
+    if (HasCellSource())
+        return;
     const TGridRect s = Selection();
     const std::vector<TPastedField> fields = SplitFields(text, s.Left, s.Top);
     const int oldCols = ColCount();
@@ -168,7 +171,7 @@ void TclipGrid::KeyDown(uint16_t& key, TShiftState shift) {
             CopyToClipboard(key == 'X');
     } else if (key == VK_DELETE && keys == 0) {
         ClearSelection();
-    } else if (!IsModifierKey(key)) {
+    } else if (!IsModifierKey(key) && !HasCellSource()) {
         if (!(Options() & goEditing))
             SetOptions(Options() | goEditing);
         if (!EditorMode())

@@ -47,6 +47,9 @@ Tfrm_dlg_attributi::Tfrm_dlg_attributi(QWidget* parent) : TForm(parent, "frm_dlg
     Edit1 = Placed(new TEdit(this, "Edit1"), 8, 26, 404, 24);
     Label2 = Placed(new TLabel(this, "Label2"), 8, 58, 404, 16);
     Edit2 = Placed(new TEdit(this, "Edit2"), 8, 76, 404, 24);
+    // The page stream keeps short strings.
+    Edit1->setMaxLength(255);
+    Edit2->setMaxLength(255);
     Labfont = Placed(new TLabel(this, "Labfont"), 8, 112, 300, 30);
     SpeedButton1 = Placed(new TSpeedButton(this, "SpeedButton1"), 320, 112, 92, 26);
     SpeedButton1->OnClick = [this](QObject* s) { SpeedButton1Click(s); };

@@ -10,7 +10,12 @@
 #include "document/Definiscisezioni.h"
 #include "document/Document.h"
 #include "document/SelTipi.h"
+#include "document/Valuebox.h"
+#include "document/attributiprova.h"
+#include "document/infocursor.h"
 #include "document/parambox.h"
+#include "document/parametrigenerali.h"
+#include "document/translatelabels.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Panel.h"
@@ -124,6 +129,11 @@ const FormMaker kForms[] = {
     {"TDefiniscisezioni", [] { return CreateForm<TDefiniscisezioni>(); }},
     {"Tfrm_def_numeric", [] { return CreateForm<Tfrm_def_numeric>(); }},
     {"TF_SelTipi", [] { return CreateForm<TF_SelTipi>(); }},
+    {"Tfrm_infocursor", [] { return CreateForm<Tfrm_infocursor>(); }},
+    {"TformValuebox", [] { return CreateForm<TformValuebox>(); }},
+    {"Tdlgparametrigenerali", [] { return CreateForm<Tdlgparametrigenerali>(); }},
+    {"Ttranslatelabelsdlg", [] { return CreateForm<Ttranslatelabelsdlg>(); }},
+    {"Tattributiprova", [] { return CreateForm<Tattributiprova>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

@@ -12,7 +12,10 @@
 #include "data/WPComp.h"
 #include "document/Document.h"
 #include "document/DocumentFiles.h"
+#include "document/Valuebox.h"
+#include "document/infocursor.h"
 #include "document/parambox.h"
+#include "document/parametrigenerali.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/Printer.h"
 #include "platform/graphics/Screen.h"
@@ -22,14 +25,17 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/Timer.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/SpeedButton.h"
+#include "platform/ui/StringGrid.h"
 #include "platform/ui/TabSet.h"
 #include "report/DocBox.h"
+#include "report/WPGraph.h"
 #include "report/WPPage.h"
 #include "support/FormTestSupport.h"
 
@@ -49,6 +55,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include <cstdlib>
 #include <memory>
@@ -707,6 +714,46 @@ TEST_F(OpenTestsTest, EveryDocumentWindowGetsTheProgramDialogs) {
     doc->SaveDocumentToFile(BasePath + "after.vrx");
     EXPECT_EQ(test::ReadFile(BasePath + "after.vrx"), test::ReadFile(BasePath + "before.vrx"));
     EXPECT_TRUE(rui.Messages.empty());
+}
+
+TEST_F(OpenTestsTest, TheProgramHooksOpenTheRealValueWindowsAndParameters) {
+    form->OpenTestsWithConfiguration({t1, t2}, "");
+    ASSERT_EQ(Documents().size(), 1u);
+    TDocForm* doc = Documents()[0];
+    test::ModalScripts scripts(rui);
+    int opened = 0;
+    scripts.On<Tdlgparametrigenerali>([&](Tdlgparametrigenerali* d) {
+        ++opened;
+        EXPECT_EQ(d->Data, doc->Databuffer.get());
+        d->BitBtn2->Click();
+    });
+    doc->MenuItem("Preferenze1")->Click();
+    scripts.On<TformValuebox>([&](TformValuebox* box) {
+        ++opened;
+        EXPECT_EQ(box->TabSet1->Tabs(), (QStringList{"t1.txt", "t2.txt"}));
+        box->Close();
+    });
+    TDatabuffer data;
+    for (const char* name : {"/run/t1.txt", "/run/t2.txt"}) {
+        TdataProva& test = data.AddProva(2);
+        test.FileName = name;
+        test.ChannelNames.Add("a");
+        test.Units.Add("s");
+        test.GetChannel(0).AddText("1");
+    }
+    ProgramEditorHooks().ShowValueBox(&data);
+    EXPECT_EQ(opened, 2);
+
+    TWPGraph* graph = doc->DocBox->GetCurrentPage()->Graph();
+    ASSERT_NE(graph, nullptr);
+    std::unique_ptr<TCursorValuesWindow> values(ProgramEditorHooks().OpenCursorValues(
+        &data, graph->XAxis(), graph->RightSide(), graph->LeftSide()));
+    auto* window = dynamic_cast<Tfrm_infocursor*>(values.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->x(), window->screen()->availableGeometry().left());
+    EXPECT_EQ(window->Grid1->ColCount(), 3);
+    values->MarkClosing();
 }
 
 TEST_F(OpenTestsTest, TestsThatCannotBeReadAreNamedWhenTheUserChoseThem) {

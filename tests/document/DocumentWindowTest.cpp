@@ -817,6 +817,33 @@ TEST_F(DocumentWindowTest, GeneralParametersChangeTheStylesOnlyOnOk) {
     EXPECT_EQ(AttributiProve().Record(0).Color, 0x123456);
 }
 
+// The label dialog inside the general parameters writes its labels at once: a cancelled
+// parameter dialog still leaves them, and the document knows it changed.
+class LabelsThenCancel : public DocumentDialogs {
+public:
+    bool EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data, TStringList&) override {
+        styles.Record(0).Color = 0x654321;
+        if (data && change)
+            data->LabelTable.Add("Time\xA7s");
+        return false;
+    }
+    bool change = false;
+};
+
+TEST_F(DocumentWindowTest, LabelsConfirmedBeforeACancelMarkTheDocument) {
+    TDocForm* form = NewWindow();
+    LabelsThenCancel fake;
+    form->Dialogs = &fake;
+    const TAttributoProva before = AttributiProve().Record(0);
+    form->MenuItem("Preferenze1")->Click();
+    EXPECT_FALSE(form->Modified());
+    fake.change = true;
+    form->MenuItem("Preferenze1")->Click();
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(form->Databuffer->LabelTable.Count(), 1);
+    EXPECT_EQ(AttributiProve().Record(0), before) << "the styles stay as they were";
+}
+
 TEST_F(DocumentWindowTest, WindowsShareAndResetTheTestStyles) {
     TDocForm* first = NewWindow();
     AttributiProve().Record(0).Color = 0x00FF00;
@@ -1357,8 +1384,10 @@ namespace {
 
 // Every text of the document window and its page dialogs exists in every language.
 TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
-    for (const char* name : {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi",
-                             "TDefiniscisezioni", "Tfrm_def_numeric", "TF_SelTipi"}) {
+    for (const char* name :
+         {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi", "TDefiniscisezioni",
+          "Tfrm_def_numeric", "TF_SelTipi", "Tfrm_infocursor", "TformValuebox",
+          "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);

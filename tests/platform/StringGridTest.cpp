@@ -8,6 +8,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -400,6 +401,62 @@ TEST(StringGridTest, CellObjectsBelongToTheGrid) {
     }
     EXPECT_EQ(freed, (std::vector<std::string>{"outside", "a", "c", "b", "e", "d", "f"}))
         << "the grid frees the rest with itself";
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(StringGridTest, ACellSourceIsReadForEveryCellAndNothingIsStored) {
+    auto grid = ShownGrid(3, 3);
+    grid->SetCells(1, 1, "own");
+    grid->SetObjects(1, 1, std::make_unique<TComponent>());
+    int asked = 0;
+    grid->SetCellSource([&asked](int32_t col, int32_t row) {
+        ++asked;
+        return "c" + std::to_string(col) + "r" + std::to_string(row);
+    });
+    // A million rows cost no cells.
+    grid->SetRowCount(1'000'000);
+    EXPECT_EQ(grid->Cells(1, 1), "c1r1");
+    EXPECT_EQ(grid->Cells(2, 999'999), "c2r999999");
+    EXPECT_EQ(grid->Cells(3, 0), "") << "outside the grid";
+    EXPECT_GT(asked, 0);
+    grid->SetCells(1, 1, "typed");
+    EXPECT_EQ(grid->Cells(1, 1), "c1r1");
+    grid->SetObjects(1, 1, std::make_unique<TComponent>());
+    EXPECT_EQ(grid->Objects(1, 1), nullptr);
+    EXPECT_EQ(grid->TakeObjects(1, 1), nullptr);
+
+    // Shown cells are not edited.
+    grid->SetOptions(goEditing);
+    grid->SetCol(1);
+    grid->SetRow(1);
+    QTest::keyClick(grid.get(), Qt::Key_F2);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(EditorOf(*grid), nullptr);
+
+    // Without the source the grid holds empty cells of its own again.
+    grid->SetRowCount(4);
+    grid->SetCellSource({});
+    EXPECT_EQ(grid->RowCount(), 4);
+    EXPECT_EQ(grid->Cells(1, 1), "");
+    grid->SetCells(1, 3, "x");
+    EXPECT_EQ(grid->Cells(1, 3), "x");
+}
+
+TEST(StringGridTest, TextWidthIsTheSumOfTheCharacterAdvances) {
+    TStringGrid grid;
+    const std::array<int32_t, 256> advances = grid.CharAdvances();
+    for (const std::string text : {"", "Pressione [bar]", "-12.5", "Velocit\xE0"}) {
+        int32_t sum = 0;
+        for (const char c : text)
+            sum += advances[static_cast<unsigned char>(c)];
+        EXPECT_EQ(grid.TextWidth(text), sum) << text;
+    }
+    EXPECT_GT(grid.TextWidth("W"), grid.TextWidth("i"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/ui/StringGrid.h"
 
 #include "platform/graphics/PainterCanvas.h"
+#include "platform/graphics/TextMetrics.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/QtInput.h"
@@ -53,7 +54,7 @@ public:
         if (!index.isValid() || grid_.IsFixed(index.column(), index.row()))
             return Qt::NoItemFlags;
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (grid_.options_ & goEditing)
+        if ((grid_.options_ & goEditing) && !grid_.cellSource_)
             f |= Qt::ItemIsEditable;
         return f;
     }
@@ -221,11 +222,15 @@ TStringGrid::~TStringGrid() = default;
 const std::string& TStringGrid::Cells(int32_t col, int32_t row) const {
     if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
         return kNoText;
+    if (cellSource_) {
+        sourced_ = cellSource_(col, row);
+        return sourced_;
+    }
     return cells_[static_cast<size_t>(row) * colCount_ + col];
 }
 
 void TStringGrid::SetCells(int32_t col, int32_t row, std::string_view text) {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_ || cellSource_)
         return;
     std::string& cell = cells_[static_cast<size_t>(row) * colCount_ + col];
     if (cell == text)
@@ -234,20 +239,51 @@ void TStringGrid::SetCells(int32_t col, int32_t row, std::string_view text) {
     model_->CellChanged(col, row);
 }
 
+void TStringGrid::SetCellSource(TCellSource source) {
+    cellSource_ = std::move(source);
+    // The grid's own cells go, or come back empty.
+    std::vector<std::string>().swap(cells_);
+    std::vector<std::unique_ptr<TComponent>>().swap(objects_);
+    if (!cellSource_) {
+        cells_.resize(static_cast<size_t>(colCount_) * rowCount_);
+        objects_.resize(cells_.size());
+    }
+    CellsChanged();
+}
+
+void TStringGrid::CellsChanged() {
+    if (rowCount_ > 0 && colCount_ > 0)
+        emit model_->dataChanged(model_->index(0, 0), model_->index(rowCount_ - 1, colCount_ - 1));
+    viewport()->update();
+}
+
+int32_t TStringGrid::TextWidth(std::string_view text) const {
+    return vx::TextWidth(CellFont().LogFont(), text);
+}
+
+std::array<int32_t, 256> TStringGrid::CharAdvances() const {
+    std::string all(256, '\0');
+    for (int c = 0; c < 256; ++c)
+        all[static_cast<size_t>(c)] = static_cast<char>(c);
+    std::array<int32_t, 256> advances{};
+    vx::TextAdvances(CellFont().LogFont(), all, advances.data());
+    return advances;
+}
+
 TComponent* TStringGrid::Objects(int32_t col, int32_t row) const {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_ || cellSource_)
         return nullptr;
     return objects_[static_cast<size_t>(row) * colCount_ + col].get();
 }
 
 void TStringGrid::SetObjects(int32_t col, int32_t row, std::unique_ptr<TComponent> object) {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_ || cellSource_)
         return;
     objects_[static_cast<size_t>(row) * colCount_ + col] = std::move(object);
 }
 
 std::unique_ptr<TComponent> TStringGrid::TakeObjects(int32_t col, int32_t row) {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_ || cellSource_)
         return nullptr;
     return std::move(objects_[static_cast<size_t>(row) * colCount_ + col]);
 }
@@ -264,6 +300,11 @@ void TStringGrid::EditCommitted(int col, int row, const std::string& text) {
 
 void TStringGrid::Resize(int cols, int rows) {
     const auto relayout = [this](int newCols, int newRows) {
+        if (cellSource_) {
+            colCount_ = newCols;
+            rowCount_ = newRows;
+            return;
+        }
         if (newCols == colCount_) {
             // Rows come and go at the end: the cells that stay do not move.
             cells_.resize(static_cast<size_t>(newCols) * newRows);
@@ -545,6 +586,17 @@ void TStringGrid::MouseToCell(int32_t x, int32_t y, int32_t& col, int32_t& row) 
 
 // ---- painting ----
 
+TFont TStringGrid::CellFont() const {
+    TFont cellFont;
+    const QFont qfont = font();
+    cellFont.SetName(FromQString(qfont.family()));
+    if (qfont.pointSize() > 0)
+        cellFont.SetSize(qfont.pointSize());
+    else if (qfont.pixelSize() > 0)
+        cellFont.SetHeight(-qfont.pixelSize());
+    return cellFont;
+}
+
 void TStringGrid::PaintCell(QPainter& painter, const QRect& rect, int col, int row) {
     const QModelIndex index = IndexOf({col, row});
     TGridDrawState state = 0;
@@ -557,12 +609,7 @@ void TStringGrid::PaintCell(QPainter& painter, const QRect& rect, int col, int r
 
     painter.save();
     PainterCanvas canvas(painter, TDeviceCaps{});
-    const QFont qfont = font();
-    canvas.Font.SetName(FromQString(qfont.family()));
-    if (qfont.pointSize() > 0)
-        canvas.Font.SetSize(qfont.pointSize());
-    else if (qfont.pixelSize() > 0)
-        canvas.Font.SetHeight(-qfont.pixelSize());
+    canvas.Font = CellFont();
     // The focused cell is drawn as a plain cell, as the class library drew it.
     const bool highlighted = (state & gdSelected) && !(state & gdFocused);
     canvas.Brush.Color = (state & gdFixed) ? clBtnFace : highlighted ? clHighlight : clWindow;

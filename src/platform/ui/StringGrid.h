@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -93,6 +94,8 @@ public:
         std::function<void(QObject* sender, int32_t col, int32_t row, const std::string& text)>;
     using TDrawCellEvent = std::function<void(QObject* sender, int32_t col, int32_t row,
                                               const TRect& rect, TGridDrawState state)>;
+    // The text of a cell inside the grid, asked for each time the cell is read or drawn.
+    using TCellSource = std::function<std::string(int32_t col, int32_t row)>;
 
     // Five by five cells, one fixed row and column, cells 64 x 24 pixels, goRangeSelect.
     explicit TStringGrid(QWidget* parent = nullptr, const QString& name = {});
@@ -104,9 +107,24 @@ public:
     bool ParentFont() const { return ParentFontOf(this); }
     void SetParentFont(bool parentFont) { SetParentFontOf(this, parentFont); }
 
-    // cp1252 text; "" outside the grid, where writing is ignored.
+    // cp1252 text; "" outside the grid, where writing is ignored. With a cell source the
+    // reference holds until the next call.
     const std::string& Cells(int32_t col, int32_t row) const;
     void SetCells(int32_t col, int32_t row, std::string_view text);
+
+    // Cells read through the source instead of held by the grid: a grid of millions of cells
+    // keeps no copy of them (nor objects). Writing cells is then ignored. An empty source gives
+    // the grid empty cells of its own again. Every cell is drawn anew.
+    void SetCellSource(TCellSource source);
+    bool HasCellSource() const { return static_cast<bool>(cellSource_); }
+    // Every cell drawn anew, after the source's texts changed.
+    void CellsChanged();
+    // The font the cells are drawn in, and the width of a text drawn in it.
+    TFont CellFont() const;
+    int32_t TextWidth(std::string_view text) const;
+    // Each character's advance in the cell font: TextWidth is their sum, so that many texts
+    // are measured without looking the font up each time.
+    std::array<int32_t, 256> CharAdvances() const;
 
     // The object of a cell, owned by the grid: freed when it is replaced, when a change of
     // ColCount or RowCount removes its cell, and with the grid. Null when the cell has none or
@@ -231,6 +249,8 @@ private:
     Model* model_;
     std::vector<std::string> cells_;                   // row after row
     std::vector<std::unique_ptr<TComponent>> objects_; // as cells_
+    TCellSource cellSource_;
+    mutable std::string sourced_;
     int colCount_ = 0;
     int rowCount_ = 0;
     int fixedCols_ = 1;
