@@ -6,6 +6,7 @@
 #include "app/MainExtensions.h"
 #include "app/Splash.h"
 #include "app/config_document_dlg.h"
+#include "app/convertivrx.h"
 #include "app/impdlg.h"
 #include "document/Document.h"
 #include "document/parambox.h"
@@ -119,6 +120,7 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"TFConverti_Vrx", [] { return CreateForm<TFConverti_Vrx>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {
