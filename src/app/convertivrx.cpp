@@ -227,26 +227,26 @@ std::string InsertHeaderLines(const std::string& test, int row,
 // ---- TFConverti_Vrx ----
 
 TFConverti_Vrx::TFConverti_Vrx(QWidget* parent) : TForm(parent, "FConverti_Vrx") {
-    resize(640, 470);
+    resize(660, 470);
     const auto button = [](QWidget* owner, const char* name, int left, int top, int width) {
         return Placed(new TSpeedButton(owner, name), left, top, width, 24);
     };
 
-    GroupBox1 = Placed(new TGroupBox(this, "GroupBox1"), 8, 8, 300, 236);
-    ListBox1 = Placed(new TListBox(GroupBox1, "ListBox1"), 8, 20, 284, 128);
-    Button1 = button(GroupBox1, "Button1", 8, 152, 140);
-    Button2 = button(GroupBox1, "Button2", 152, 152, 140);
-    Button3 = button(GroupBox1, "Button3", 8, 180, 140);
-    Button4 = button(GroupBox1, "Button4", 152, 180, 140);
-    CheckBox1 = Placed(new TCheckBox(GroupBox1, "CheckBox1"), 8, 210, 284, 20);
+    GroupBox1 = Placed(new TGroupBox(this, "GroupBox1"), 8, 8, 320, 236);
+    ListBox1 = Placed(new TListBox(GroupBox1, "ListBox1"), 8, 20, 304, 128);
+    Button1 = button(GroupBox1, "Button1", 8, 152, 150);
+    Button2 = button(GroupBox1, "Button2", 162, 152, 150);
+    Button3 = button(GroupBox1, "Button3", 8, 180, 150);
+    Button4 = button(GroupBox1, "Button4", 162, 180, 150);
+    CheckBox1 = Placed(new TCheckBox(GroupBox1, "CheckBox1"), 8, 210, 304, 20);
 
-    GroupBox2 = Placed(new TGroupBox(this, "GroupBox2"), 8, 250, 300, 154);
-    ListBox2 = Placed(new TListBox(GroupBox2, "ListBox2"), 8, 20, 180, 126);
-    Button5 = button(GroupBox2, "Button5", 194, 20, 98);
-    Button6 = button(GroupBox2, "Button6", 194, 48, 98);
-    Button7 = button(GroupBox2, "Button7", 194, 76, 98);
+    GroupBox2 = Placed(new TGroupBox(this, "GroupBox2"), 8, 250, 320, 154);
+    ListBox2 = Placed(new TListBox(GroupBox2, "ListBox2"), 8, 20, 200, 126);
+    Button5 = button(GroupBox2, "Button5", 214, 20, 98);
+    Button6 = button(GroupBox2, "Button6", 214, 48, 98);
+    Button7 = button(GroupBox2, "Button7", 214, 76, 98);
 
-    GroupBox3 = Placed(new TGroupBox(this, "GroupBox3"), 316, 8, 316, 252);
+    GroupBox3 = Placed(new TGroupBox(this, "GroupBox3"), 336, 8, 316, 252);
     PageControl1 = Placed(new TPageControl(GroupBox3, "PageControl1"), 8, 20, 300, 192);
     TabSheet1 = new TTabSheet(PageControl1, "TabSheet1");
     Label2 = Placed(new TLabel(TabSheet1, "Label2"), 8, 10, 280, 16);
@@ -264,19 +264,19 @@ TFConverti_Vrx::TFConverti_Vrx(QWidget* parent) : TForm(parent, "FConverti_Vrx")
     Button10 = button(TabSheet2, "Button10", 190, 106, 98);
     SpeedButton4 = Placed(new TSpeedButton(GroupBox3, "SpeedButton4"), 8, 218, 300, 26);
 
-    CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 316, 266, 316, 20);
-    CheckBox3 = Placed(new TCheckBox(this, "CheckBox3"), 316, 288, 316, 20);
+    CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 336, 266, 316, 20);
+    CheckBox3 = Placed(new TCheckBox(this, "CheckBox3"), 336, 288, 316, 20);
     CheckBox3->SetChecked(true);
-    RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 316, 310, 316, 62);
+    RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 336, 310, 316, 62);
     RadioGroup1->SetItems({"Sostituisci vecchio file", "Nuovo percorso"});
     RadioGroup1->SetItemIndex(0);
-    Panel1 = Placed(new TPanel(this, "Panel1"), 316, 376, 316, 30);
+    Panel1 = Placed(new TPanel(this, "Panel1"), 336, 376, 316, 30);
     Edit1 = Placed(new TEdit(Panel1, "Edit1"), 4, 4, 272, 22);
     SpeedButton5 = Placed(new TSpeedButton(Panel1, "SpeedButton5"), 282, 4, 30, 22);
     Panel1->setEnabled(false);
 
-    Label1 = Placed(new TLabel(this, "Label1"), 8, 414, 624, 16);
-    ProgressBar1 = Placed(new TProgressBar(this, "ProgressBar1"), 8, 436, 624, 20);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 414, 644, 16);
+    ProgressBar1 = Placed(new TProgressBar(this, "ProgressBar1"), 8, 436, 644, 20);
     ProgressBar1->SetMin(0);
     ProgressBar1->SetMax(100);
     ProgressBar1->SetPosition(0);
@@ -539,15 +539,19 @@ void TFConverti_Vrx::RunInsertFields() {
     for (const QString& line : ListBox3->Items())
         lines.push_back(FromQString(line));
     const int row = SpinEdit1->Value();
-    // A test named twice, or through a link, is rewritten once: twice would insert twice.
-    std::set<std::pair<dev_t, ino_t>> rewritten;
-    const bool done = RunOverTests(CollectFiles(), [&](const std::string& test) {
-        struct stat st {};
-        if (!choices.NewPath && ::stat(ToLocalPath(test).c_str(), &st) == 0 &&
-            !rewritten.insert({st.st_dev, st.st_ino}).second)
-            return;
-        InsertHeaderLines(test, row, lines, choices);
-    });
+    std::vector<std::string> tests = CollectFiles();
+    if (!choices.NewPath) {
+        // A test named twice, or through a link, is rewritten once: twice would insert twice.
+        // Known before the run, since a rewritten test is a new file.
+        std::set<std::pair<dev_t, ino_t>> seen;
+        std::erase_if(tests, [&](const std::string& test) {
+            struct stat st {};
+            return ::stat(ToLocalPath(test).c_str(), &st) == 0 &&
+                   !seen.insert({st.st_dev, st.st_ino}).second;
+        });
+    }
+    const bool done = RunOverTests(
+        tests, [&](const std::string& test) { InsertHeaderLines(test, row, lines, choices); });
     if (done)
         Ui().ShowMessage(Text("IDS_9"));
 }
