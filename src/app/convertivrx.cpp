@@ -227,7 +227,7 @@ std::string InsertHeaderLines(const std::string& test, int row,
 // ---- TFConverti_Vrx ----
 
 TFConverti_Vrx::TFConverti_Vrx(QWidget* parent) : TForm(parent, "FConverti_Vrx") {
-    resize(660, 470);
+    resize(660, 474);
     const auto button = [](QWidget* owner, const char* name, int left, int top, int width) {
         return Placed(new TSpeedButton(owner, name), left, top, width, 24);
     };
@@ -267,16 +267,16 @@ TFConverti_Vrx::TFConverti_Vrx(QWidget* parent) : TForm(parent, "FConverti_Vrx")
     CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 336, 266, 316, 20);
     CheckBox3 = Placed(new TCheckBox(this, "CheckBox3"), 336, 288, 316, 20);
     CheckBox3->SetChecked(true);
-    RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 336, 310, 316, 62);
+    RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 336, 310, 316, 72);
     RadioGroup1->SetItems({"Sostituisci vecchio file", "Nuovo percorso"});
     RadioGroup1->SetItemIndex(0);
-    Panel1 = Placed(new TPanel(this, "Panel1"), 336, 376, 316, 30);
+    Panel1 = Placed(new TPanel(this, "Panel1"), 336, 386, 316, 30);
     Edit1 = Placed(new TEdit(Panel1, "Edit1"), 4, 4, 272, 22);
     SpeedButton5 = Placed(new TSpeedButton(Panel1, "SpeedButton5"), 282, 4, 30, 22);
     Panel1->setEnabled(false);
 
-    Label1 = Placed(new TLabel(this, "Label1"), 8, 414, 644, 16);
-    ProgressBar1 = Placed(new TProgressBar(this, "ProgressBar1"), 8, 436, 644, 20);
+    Label1 = Placed(new TLabel(this, "Label1"), 8, 424, 644, 16);
+    ProgressBar1 = Placed(new TProgressBar(this, "ProgressBar1"), 8, 446, 644, 20);
     ProgressBar1->SetMin(0);
     ProgressBar1->SetMax(100);
     ProgressBar1->SetPosition(0);

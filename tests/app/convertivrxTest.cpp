@@ -430,6 +430,26 @@ TEST_F(VrxTest, EachTestBecomesItsOwnDocument) {
     }
 }
 
+// Closing the window while it converts waits for the end of the run.
+TEST_F(VrxTest, ACloseRequestDuringARunWaitsForItsEnd) {
+    form->hide();
+    const std::vector<std::string> tests = {folder + "a.txt", folder + "b.txt"};
+    for (const std::string& test : tests)
+        WriteFile(test, kTest);
+    Add(form.get(), tests);
+    std::vector<bool> openDuringRun;
+    QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, form.get(), [&](int) {
+        form->Close();
+        openDuringRun.push_back(form->IsModal() && !form->isEnabled());
+    });
+    const int result = RunModal(form.get(), [&] { form->SpeedButton4->click(); });
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_EQ(openDuringRun, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(FileExists(folder + "b.VRX"));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Processo terminato!"});
+    EXPECT_TRUE(FileExists(StateFile()));
+}
+
 TEST_F(VrxTest, TheOldExtensionCanStayInTheName) {
     WriteFile(folder + "run.txt", kTest);
     Add(form.get(), {folder + "run.txt"});
