@@ -190,8 +190,10 @@ std::string InsertHeaderLines(const std::string& test, int row,
                               const TInsertChoices& choices) {
     const std::string output = InsertOutputPath(test, choices);
     LineReader reader(test);
-    if (!choices.NewPath && ::access(ToLocalPath(test).c_str(), W_OK) != 0)
-        throw EFOpenError("Cannot create file \"" + test + "\". " + std::strerror(errno), errno);
+    if (!choices.NewPath && ::access(ToLocalPath(test).c_str(), W_OK) != 0) {
+        const int error = errno;
+        throw EFOpenError("Cannot create file \"" + test + "\". " + std::strerror(error), error);
+    }
     const std::string folder = ExtractFilePath(output);
     if (!folder.empty() && !DirectoryExists(folder) && !ForceDirectories(folder))
         throw EFOpenError("Cannot create file \"" + output + "\"");
