@@ -1,5 +1,4 @@
 #include "app/JvSearchFiles.h"
-#include "app/JvSelectDirectory.h"
 
 #include "platform/runtime/DateTime.h"
 #include "platform/system/Files.h"
@@ -141,29 +140,6 @@ TEST_F(JvSearchFilesTest, ARootThatCannotBeListedFindsNothing) {
     EXPECT_FALSE(search.Search());
     search.RootDirectory = "";
     EXPECT_FALSE(search.Search());
-}
-
-TEST(JvSelectDirectoryTest, ExecuteStartsAtTheInitialFolderAndKeepsTheChoice) {
-    test::ScopedUi scoped;
-    TJvSelectDirectory select;
-    EXPECT_TRUE(select.ClassicDialog);
-    EXPECT_EQ(select.Options, unsigned(sdAllowCreate | sdPerformCreate | sdPrompt));
-    for (bool classic : {true, false}) {
-        select.ClassicDialog = classic;
-        select.Title = "Cartella";
-        select.InitialDir = "/start";
-        select.Directory = "/before";
-        scoped.ui.FileRequests.clear();
-        scoped.ui.FolderAnswers = {"/chosen"};
-        EXPECT_TRUE(select.Execute());
-        EXPECT_EQ(select.Directory, "/chosen");
-        ASSERT_EQ(scoped.ui.FileRequests.size(), 1u);
-        EXPECT_EQ(scoped.ui.FileRequests[0].Kind, TFileRequestKind::Folder);
-        EXPECT_EQ(scoped.ui.FileRequests[0].Request.Title, "Cartella");
-        EXPECT_EQ(scoped.ui.FileRequests[0].Request.InitialDir, "/start");
-        EXPECT_FALSE(select.Execute());
-        EXPECT_EQ(select.Directory, "/start");
-    }
 }
 
 } // namespace
