@@ -5,6 +5,7 @@
 #include "app/ProgramHooks.h"
 #include "app/Splash.h"
 #include "app/TcpJobs.h"
+#include "app/convertivrx.h"
 #include "data/GlobalText.h"
 #include "data/Settings.h"
 #include "document/FileDialogs.h"
@@ -85,6 +86,7 @@ void InstallMainExtensions() {
     ext.RegisterDocumentType = [](const std::string& program) { RegisterDocumentType(program); };
     ext.RegisterFileType = [](bool force) { RegisterFileType(force); };
     InstallTcpServer(ext);
+    InstallConverter(ext);
 }
 
 namespace {

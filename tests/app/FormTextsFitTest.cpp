@@ -6,6 +6,7 @@
 #include "app/MainExtensions.h"
 #include "app/Splash.h"
 #include "app/config_document_dlg.h"
+#include "app/convertivrx.h"
 #include "app/impdlg.h"
 #include "document/Definiscisezioni.h"
 #include "document/Document.h"
@@ -134,6 +135,7 @@ const FormMaker kForms[] = {
     {"Tdlgparametrigenerali", [] { return CreateForm<Tdlgparametrigenerali>(); }},
     {"Ttranslatelabelsdlg", [] { return CreateForm<Ttranslatelabelsdlg>(); }},
     {"Tattributiprova", [] { return CreateForm<Tattributiprova>(); }},
+    {"TFConverti_Vrx", [] { return CreateForm<TFConverti_Vrx>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

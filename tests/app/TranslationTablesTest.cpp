@@ -10,8 +10,9 @@ namespace {
 
 // Every text of the shell's small windows and of the file messages exists in every language.
 TEST(TranslationTablesTest, NoTextOfTheSmallWindowsIsMissingInALanguage) {
-    for (const char* name : {"TOpenListFile", "TF_Def_Ant", "Tconfig_document_dlg", "Timpostazioni",
-                             "TAboutBox", "Tsplashform", "TMainForm", "FileMessages"}) {
+    for (const char* name :
+         {"TOpenListFile", "TF_Def_Ant", "Tconfig_document_dlg", "Timpostazioni", "TAboutBox",
+          "Tsplashform", "TMainForm", "FileMessages", "TFConverti_Vrx"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);

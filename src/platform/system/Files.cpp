@@ -187,10 +187,13 @@ std::string FindExistingPath(std::string_view path) {
 
 namespace {
 
-bool GlobMatch(std::string_view name, std::string_view mask) {
+bool GlobMatch(std::string_view name, std::string_view mask, bool ignoreCase) {
+    const auto same = [ignoreCase](char a, char b) {
+        return ignoreCase ? UpCase(a) == UpCase(b) : a == b;
+    };
     size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || UpCase(mask[m]) == UpCase(name[n]))) {
+        if (m < mask.size() && (mask[m] == '?' || same(mask[m], name[n]))) {
             ++n;
             ++m;
         } else if (m < mask.size() && mask[m] == '*') {
@@ -210,13 +213,13 @@ bool GlobMatch(std::string_view name, std::string_view mask) {
 
 } // namespace
 
-bool MatchesMask(std::string_view name, std::string_view mask) {
-    if (mask == "*.*" || GlobMatch(name, mask))
+bool MatchesMask(std::string_view name, std::string_view mask, bool ignoreCase) {
+    if (mask == "*.*" || GlobMatch(name, mask, ignoreCase))
         return true;
     // As the system's file search: "a.*" finds the file "a" too.
     return mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
            name.find('.') == std::string_view::npos &&
-           GlobMatch(name, mask.substr(0, mask.size() - 2));
+           GlobMatch(name, mask.substr(0, mask.size() - 2), ignoreCase);
 }
 
 } // namespace vx

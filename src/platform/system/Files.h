@@ -50,9 +50,9 @@ std::string FindExistingPath(std::string_view path);
 // Names that cp1252 cannot hold are skipped.
 std::vector<std::string> ListFolder(std::string_view folder, bool folders);
 
-// True when name matches mask ('*' any run, '?' one character) without regard to case; a
-// mask ending in ".*" also matches the name without any extension.
-bool MatchesMask(std::string_view name, std::string_view mask);
+// True when name matches mask ('*' any run, '?' one character) without regard to case (or
+// byte for byte); a mask ending in ".*" also matches the name without any extension.
+bool MatchesMask(std::string_view name, std::string_view mask, bool ignoreCase = true);
 
 // Appends text to a log that only its owner may read: created 0600 (an older, wider one is
 // narrowed). A log already past maxBytes first moves to oldPath, replacing the copy there, so
