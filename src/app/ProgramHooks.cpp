@@ -27,6 +27,8 @@ bool TProgramEditorHooks::EditSections(std::string& leftSide, std::string& right
 
 void TProgramEditorHooks::EditAxisTyping(TAxisTypingExchange& x) {
     EditAxisTypingDialog(x);
+}
+
 void TProgramEditorHooks::ShowValueBox(TDatabuffer* data) {
     ShowValueBoxWindow(data);
 }
