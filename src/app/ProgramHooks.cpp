@@ -1,5 +1,6 @@
 #include "app/ProgramHooks.h"
 
+#include "document/defreprt.h"
 #include "report/view/Tfrom_infodlg.h"
 
 namespace vx {
@@ -15,6 +16,10 @@ void TProgramEditorHooks::CloseReportWait() {
 TProgramEditorHooks& ProgramEditorHooks() {
     static TProgramEditorHooks hooks;
     return hooks;
+}
+
+bool TProgramDocumentDialogs::EditReport(TWPReport& report, TDatabuffer* data) {
+    return EditReportDefinition(report, data);
 }
 
 TProgramDocumentDialogs& ProgramDocumentDialogs() {

@@ -16,7 +16,10 @@ public:
 TProgramEditorHooks& ProgramEditorHooks();
 
 // The program's dialogs of the document window; every window the main window adds uses it.
-class TProgramDocumentDialogs : public DocumentDialogs {};
+class TProgramDocumentDialogs : public DocumentDialogs {
+public:
+    bool EditReport(TWPReport& report, TDatabuffer* data) override;
+};
 
 TProgramDocumentDialogs& ProgramDocumentDialogs();
 
