@@ -8,6 +8,7 @@
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
 #include "document/Document.h"
+#include "document/defreprt.h"
 #include "document/parambox.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Label.h"
@@ -119,6 +120,7 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"Tcfg_report", [] { return CreateForm<Tcfg_report>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

@@ -12,6 +12,7 @@
 #include "data/WPComp.h"
 #include "document/Document.h"
 #include "document/DocumentFiles.h"
+#include "document/defreprt.h"
 #include "document/parambox.h"
 #include "localisation/mlComp.h"
 #include "platform/graphics/Printer.h"
@@ -27,6 +28,7 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/QtUiServices.h"
+#include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/TabSet.h"
 #include "report/DocBox.h"
@@ -707,6 +709,28 @@ TEST_F(OpenTestsTest, EveryDocumentWindowGetsTheProgramDialogs) {
     doc->SaveDocumentToFile(BasePath + "after.vrx");
     EXPECT_EQ(test::ReadFile(BasePath + "after.vrx"), test::ReadFile(BasePath + "before.vrx"));
     EXPECT_TRUE(rui.Messages.empty());
+}
+
+TEST_F(OpenTestsTest, ReportPropertiesOpenTheReportDefinitionOnTheDocumentsTests) {
+    form->OpenTestsWithConfiguration({std::string(VX_SOURCE_DIR) + "/samples/Prove/Bench_01.txt"},
+                                     "");
+    ASSERT_EQ(Documents().size(), 1u);
+    TDocForm* doc = Documents()[0];
+    QStringList tabs;
+    rui.ModalHook = [&](QObject* f) {
+        if (auto* page = qobject_cast<Tnewpagedlg*>(f)) {
+            page->RadioGroup1->SetItemIndex(1);
+            page->Edit1->SetText("R");
+            return mrOk;
+        }
+        if (auto* definition = qobject_cast<Tcfg_report*>(f))
+            tabs = definition->TabSet1->Tabs();
+        return mrCancel;
+    };
+    doc->NewPage();
+    doc->MenuItem("ProprietReport1")->Click();
+    rui.ModalHook = nullptr;
+    EXPECT_EQ(tabs, QStringList{"1:Bench_01.txt"});
 }
 
 TEST_F(OpenTestsTest, TestsThatCannotBeReadAreNamedWhenTheUserChoseThem) {
