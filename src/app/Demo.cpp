@@ -4,6 +4,7 @@
 #include "data/Settings.h"
 #include "document/Docmaster.h"
 #include "document/DocumentFiles.h"
+#include "platform/runtime/ComponentStream.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/system/Files.h"
 #include "report/Asse.h"
@@ -115,6 +116,11 @@ void MakeDemo(const std::string& base) {
     const std::string project = base + "Configurazioni/Demo.CPF";
     SaveProjectFile(project, pages, labels, noMapping);
     SaveProjectFile(base + "System/defcfg.set", pages, labels, noMapping);
+    // The report page's definition, as the report definition dialog saves one.
+    TWPReport definition(nullptr);
+    ComponentFromBytes(ComponentToBytes(*report->Report()), definition);
+    definition.SetName("");
+    SaveReportDefinitionFile(base + "Configurazioni/Demo.CRF", definition);
 
     TDocmaster master;
     TStringList files;
