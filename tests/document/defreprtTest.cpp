@@ -245,6 +245,28 @@ TEST_F(DefReportTest, OkUntouchedKeepsTheReportByteForByteAndCancelKeepsIt) {
     }));
     EXPECT_EQ(ComponentToBytes(R), before);
     EXPECT_TRUE(ui.Messages.empty());
+
+    // Values no control can show are kept as loaded.
+    R.GridWidth = 15;
+    R.ReportAlign = 4;
+    R.Titolotipi_Align = 1;
+    const std::string odd = ComponentToBytes(R);
+    EXPECT_TRUE(Edit(R, [](Tcfg_report* d) {
+        EXPECT_EQ(d->TrackBar1->Position(), 10);
+        EXPECT_FALSE(d->SpeedButton21->Down() || d->SpeedButton22->Down() ||
+                     d->SpeedButton23->Down());
+        d->OKBtn->click();
+    }));
+    EXPECT_EQ(ComponentToBytes(R), odd);
+    EXPECT_TRUE(Edit(R, [](Tcfg_report* d) {
+        d->TrackBar1->setFocus();
+        QTest::keyClick(d->TrackBar1, Qt::Key_Left);
+        d->SpeedButton21->click();
+        d->OKBtn->click();
+    }));
+    EXPECT_EQ(R.GridWidth, 9);
+    EXPECT_EQ(R.ReportAlign, 0);
+    EXPECT_EQ(R.Titolotipi_Align, 1);
 }
 
 TEST_F(DefReportTest, DeleteEmptiesCellsAndTheirGapsStayAsEmptyChannels) {
@@ -502,6 +524,22 @@ TEST_F(DefReportTest, DeletingAGroupAsksAndMovesTheRowsBelowUp) {
     EXPECT_TRUE(R.GetGroup(0)->Enabled);
 }
 
+TEST_F(DefReportTest, TheListsHintTheirChosenEntry) {
+    auto d = Open(R);
+    Run(d.get(), [&] {
+        d->PageControl1->SetActivePageIndex(1);
+        d->ListBox2->SetItemIndex(0);
+        // Below the entries: the hint is the chosen entry, wherever the mouse is.
+        QTest::mouseMove(d->ListBox2->viewport(), {5, d->ListBox2->viewport()->height() - 5});
+        EXPECT_EQ(d->ListBox2->Hint(), "1>[Forces]-[B]");
+        d->CheckListBox1->SetItemIndex(4);
+        QTest::mouseMove(d->CheckListBox1->viewport(),
+                         {5, d->CheckListBox1->viewport()->height() - 5});
+        EXPECT_EQ(d->CheckListBox1->Hint(), "c");
+        d->CancelBtn->click();
+    });
+}
+
 TEST_F(DefReportTest, ANewReportShowsOneEmptyGroupOfSixColumns) {
     TWPReport fresh(nullptr);
     auto d = Open(fresh);
@@ -604,6 +642,17 @@ TEST_F(DefReportTest, ReportDefinitionFilesSaveAndOpen) {
                              "End_v_1,0\x00\x00"s;
     EXPECT_EQ(HexBytes(bytes.substr(bytes.size() - tail.size())), HexBytes(tail));
     EXPECT_TRUE(ui.Messages.empty());
+
+    // Another name that would replace the file is asked about first.
+    const std::string saved = ReadFile(file);
+    auto other = Open(R);
+    ui.SaveAnswers.push_back(folder + "rep");
+    ui.MessageAnswers.push_back(mrNo);
+    other->Button4->click();
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Buttons, unsigned(mbYes | mbNo));
+    EXPECT_EQ(ReadFile(file), saved);
+    ui.Messages.clear();
 
     // Opened in a dialog on R: the new report's state.
     auto onR = Open(R);
