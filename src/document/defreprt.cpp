@@ -192,7 +192,7 @@ void Tcfg_report::BuildAttributesPage() {
         [this](TGroupBox*& box, const char* name, int left, std::array<TSpeedButton**, 3> buttons,
                std::array<const char*, 3> names, int group, TLabel*& sample, const char* sampleName,
                TSpeedButton*& fontButton, const char* fontName) {
-            box = Placed(new TGroupBox(TabSheet1, name), left, 4, 220, 130);
+            box = Placed(new TGroupBox(TabSheet1, name), left, 4, 216, 130);
             const char* glyphs[] = {"format-justify-left", "format-justify-center",
                                     "format-justify-right"};
             for (size_t i = 0; i < 3; ++i) {
@@ -202,14 +202,14 @@ void Tcfg_report::BuildAttributesPage() {
                 b->SetAllowAllUp(true);
                 *buttons[i] = b;
             }
-            fontButton = Placed(new TSpeedButton(box, fontName), 110, 22, 100, 26);
-            sample = Placed(new TLabel(box, sampleName), 10, 56, 200, 64);
+            fontButton = Placed(new TSpeedButton(box, fontName), 106, 22, 100, 26);
+            sample = Placed(new TLabel(box, sampleName), 10, 56, 196, 64);
             sample->setAlignment(Qt::AlignCenter);
         };
-    alignGroup(GroupBox1, "GroupBox1", 300, {&SpeedButton4, &SpeedButton10, &SpeedButton11},
+    alignGroup(GroupBox1, "GroupBox1", 296, {&SpeedButton4, &SpeedButton10, &SpeedButton11},
                {"SpeedButton4", "SpeedButton10", "SpeedButton11"}, 1, Label6, "Label6",
                SpeedButton5, "SpeedButton5");
-    alignGroup(GroupBox2, "GroupBox2", 524, {&SpeedButton7, &SpeedButton8, &SpeedButton9},
+    alignGroup(GroupBox2, "GroupBox2", 520, {&SpeedButton7, &SpeedButton8, &SpeedButton9},
                {"SpeedButton7", "SpeedButton8", "SpeedButton9"}, 2, Label7, "Label7", SpeedButton6,
                "SpeedButton6");
 
@@ -314,36 +314,36 @@ void Tcfg_report::BuildLayoutPage() {
     RadioGroup1 = Placed(new TRadioGroup(TabSheet3, "RadioGroup1"), 8, 64, 200, 100);
     RadioGroup1->SetItems({"Automatica", "Omogenea", "Impostata"});
 
-    GroupBox3 = Placed(new TGroupBox(TabSheet3, "GroupBox3"), 216, 4, 180, 176);
+    GroupBox3 = Placed(new TGroupBox(TabSheet3, "GroupBox3"), 216, 4, 186, 176);
     TLabel** labels[] = {&Label8, &Label9, &Label10, &Label11, &Label12};
     TEdit** edits[] = {&Edit3, &Edit4, &Edit5, &Edit6, &Edit7};
     for (int i = 0; i < 5; ++i) {
         *labels[i] = Placed(new TLabel(GroupBox3, "Label" + QString::number(8 + i)), 10,
-                            26 + i * 29, 110, 16);
+                            26 + i * 29, 124, 16);
         *edits[i] =
-            Placed(new TEdit(GroupBox3, "Edit" + QString::number(3 + i)), 122, 22 + i * 29, 48, 24);
+            Placed(new TEdit(GroupBox3, "Edit" + QString::number(3 + i)), 138, 22 + i * 29, 40, 24);
     }
 
-    GroupBox4 = Placed(new TGroupBox(TabSheet3, "GroupBox4"), 404, 4, 160, 130);
-    CheckBox1 = Placed(new TCheckBox(GroupBox4, "CheckBox1"), 10, 20, 140, 20);
-    Label14 = Placed(new TLabel(GroupBox4, "Label14"), 10, 44, 140, 16);
-    TrackBar1 = Placed(new TTrackBar(GroupBox4, "TrackBar1"), 10, 60, 140, 24);
+    GroupBox4 = Placed(new TGroupBox(TabSheet3, "GroupBox4"), 410, 4, 134, 130);
+    CheckBox1 = Placed(new TCheckBox(GroupBox4, "CheckBox1"), 10, 20, 116, 20);
+    Label14 = Placed(new TLabel(GroupBox4, "Label14"), 10, 44, 116, 16);
+    TrackBar1 = Placed(new TTrackBar(GroupBox4, "TrackBar1"), 10, 60, 116, 24);
     TrackBar1->SetMin(0);
     TrackBar1->SetMax(10);
-    Label15 = Placed(new TLabel(GroupBox4, "Label15"), 10, 84, 65, 16);
-    Label16 = Placed(new TLabel(GroupBox4, "Label16"), 80, 84, 70, 16);
+    Label15 = Placed(new TLabel(GroupBox4, "Label15"), 10, 84, 56, 16);
+    Label16 = Placed(new TLabel(GroupBox4, "Label16"), 66, 84, 60, 16);
     Label16->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label17 = Placed(new TLabel(GroupBox4, "Label17"), 10, 106, 90, 16);
-    Shape5 = Placed(new TShape(GroupBox4, "Shape5"), 104, 104, 46, 20);
+    Label17 = Placed(new TLabel(GroupBox4, "Label17"), 10, 106, 64, 16);
+    Shape5 = Placed(new TShape(GroupBox4, "Shape5"), 80, 104, 46, 20);
 
-    GroupBox5 = Placed(new TGroupBox(TabSheet3, "GroupBox5"), 572, 4, 166, 176);
-    CheckBox2 = Placed(new TCheckBox(GroupBox5, "CheckBox2"), 10, 20, 150, 20);
-    CheckBox3 = Placed(new TCheckBox(GroupBox5, "CheckBox3"), 10, 46, 150, 20);
-    CheckBox4 = Placed(new TCheckBox(GroupBox5, "CheckBox4"), 10, 72, 150, 20);
+    GroupBox5 = Placed(new TGroupBox(TabSheet3, "GroupBox5"), 552, 4, 186, 176);
+    CheckBox2 = Placed(new TCheckBox(GroupBox5, "CheckBox2"), 8, 20, 174, 20);
+    CheckBox3 = Placed(new TCheckBox(GroupBox5, "CheckBox3"), 8, 46, 174, 20);
+    CheckBox4 = Placed(new TCheckBox(GroupBox5, "CheckBox4"), 8, 72, 174, 20);
     Label18 = Placed(new TLabel(GroupBox5, "Label18"), 10, 104, 90, 16);
-    Shape3 = Placed(new TShape(GroupBox5, "Shape3"), 104, 102, 50, 20);
+    Shape3 = Placed(new TShape(GroupBox5, "Shape3"), 110, 102, 50, 20);
     Label19 = Placed(new TLabel(GroupBox5, "Label19"), 10, 134, 90, 16);
-    Shape4 = Placed(new TShape(GroupBox5, "Shape4"), 104, 132, 50, 20);
+    Shape4 = Placed(new TShape(GroupBox5, "Shape4"), 110, 132, 50, 20);
 
     CheckBox7 = Placed(new TCheckBox(TabSheet3, "CheckBox7"), 8, 176, 200, 20);
     CheckBox8 = Placed(new TCheckBox(TabSheet3, "CheckBox8"), 8, 200, 200, 20);
