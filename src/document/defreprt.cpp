@@ -78,11 +78,18 @@ std::unique_ptr<Tdefcanale> ReadChannel(TStream& stream) {
     return channel;
 }
 
-std::unique_ptr<Tdefcanale> CopyChannel(const Tdefcanale& source) {
+// Through a memory stream, as the report's own streams hold channels; target is new.
+void CopyChannel(const Tdefcanale& source, Tdefcanale& target) {
     TMemoryStream stream;
     WriteComponent(stream, source);
     stream.Seek(0, TSeekOrigin::soBeginning);
-    return ReadChannel(stream);
+    ReadComponent(stream, target);
+}
+
+std::unique_ptr<Tdefcanale> CopyChannel(const Tdefcanale& source) {
+    auto channel = NewChannel();
+    CopyChannel(source, *channel);
+    return channel;
 }
 
 QString Number(int64_t value) {
@@ -609,12 +616,8 @@ void Tcfg_report::StoreToReport(TWPReport& report) {
         // New channels, so that each copy equals its cell.
         report.SetChannelCount(r - 1, 0);
         report.SetChannelCount(r - 1, count);
-        for (int c = 1; c <= count; ++c) {
-            TMemoryStream stream;
-            WriteComponent(stream, *CellChannel(c, r));
-            stream.Seek(0, TSeekOrigin::soBeginning);
-            ReadComponent(stream, *report.GetChannel(r - 1, c - 1));
-        }
+        for (int c = 1; c <= count; ++c)
+            CopyChannel(*CellChannel(c, r), *report.GetChannel(r - 1, c - 1));
     }
     for (int g = 0; g < ListBox2->Count() && g < groups; ++g) {
         const std::string entry = FromQString(ListBox2->Item(g));

@@ -349,6 +349,40 @@ TEST_F(DefReportTest, AssignWritesOnlyTheChangedAttributesIntoTheSelection) {
     EXPECT_EQ(R.GetChannel(1, 0)->Brush.Color, clWhite);
 }
 
+TEST_F(DefReportTest, ChosenFontsGoToTheSelectionAndTheTitleFontToTheReport) {
+    ui.FontHook = [](FontChoice& font) {
+        font.Name = "Courier New";
+        font.Size = 14;
+        return true;
+    };
+    EXPECT_TRUE(Edit(R, [](Tcfg_report* d) {
+        Select(d->Grid1, 1, 1, 1, 2);
+        d->SpeedButton6->click();
+        EXPECT_EQ(d->Label7->font().pointSize(), 14);
+        d->Button3->click();
+        d->SpeedButton12->click();
+        d->OKBtn->click();
+    }));
+    for (int g : {0, 1}) {
+        EXPECT_EQ(R.GetChannel(g, 0)->FontD->Name(), "Courier New");
+        EXPECT_EQ(R.GetChannel(g, 0)->FontD->Size(), 14);
+        EXPECT_NE(R.GetChannel(g, 0)->FontI->Name(), "Courier New") << "the header font stays";
+    }
+    EXPECT_NE(R.GetChannel(0, 1)->FontD->Name(), "Courier New");
+    EXPECT_EQ(R.FontT->Name(), "Courier New");
+}
+
+TEST_F(DefReportTest, TheTypeListSkipsTestsWithoutTheChannel) {
+    TdataProva& short_ = buffer.AddProva(2);
+    short_.ChannelNames.Add("Time");
+    short_.GetChannel(0).AddText("Z");
+    auto d = Open(R);
+    EXPECT_EQ(d->CheckListBox1->Items(), (QStringList{"A", "B", "C", "D", "c"}));
+    d->ComboBox2->SetItemIndex(1);
+    d->ComboBox2Change(d->ComboBox2);
+    EXPECT_EQ(d->CheckListBox1->Items(), (QStringList{"0", "1", "2", "3", "Z"}));
+}
+
 TEST_F(DefReportTest, CopyCutAndPasteMoveWholeChannelsThroughTheDialogsClipboard) {
     auto fresh = Open(R);
     Run(fresh.get(), [&] {
