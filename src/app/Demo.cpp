@@ -5,6 +5,7 @@
 #include "document/Docmaster.h"
 #include "document/DocumentFiles.h"
 #include "document/translatelabels.h"
+#include "platform/runtime/ComponentStream.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/system/Files.h"
 #include "report/Asse.h"
@@ -122,6 +123,11 @@ void MakeDemo(const std::string& base) {
     const std::string project = base + "Configurazioni/Demo.CPF";
     SaveProjectFile(project, pages, labels, noMapping);
     SaveProjectFile(base + "System/defcfg.set", pages, labels, noMapping);
+    // The report page's definition, as the report definition dialog saves one.
+    TWPReport definition(nullptr);
+    ComponentFromBytes(ComponentToBytes(*report->Report()), definition);
+    definition.SetName("");
+    SaveReportDefinitionFile(base + "Configurazioni/Demo.CRF", definition);
 
     TDocmaster master;
     TStringList files;

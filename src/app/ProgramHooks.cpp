@@ -3,6 +3,7 @@
 #include "document/Definiscisezioni.h"
 #include "document/SelTipi.h"
 #include "document/Valuebox.h"
+#include "document/defreprt.h"
 #include "document/infocursor.h"
 #include "document/parametrigenerali.h"
 #include "report/view/PageView.h"
@@ -62,6 +63,10 @@ TProgramEditorHooks& ProgramEditorHooks() {
 bool TProgramDocumentDialogs::EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data,
                                                     TStringList& mappingList) {
     return EditGeneralParametersDialog(styles, data, mappingList);
+}
+
+bool TProgramDocumentDialogs::EditReport(TWPReport& report, TDatabuffer* data) {
+    return EditReportDefinition(report, data);
 }
 
 TProgramDocumentDialogs& ProgramDocumentDialogs() {

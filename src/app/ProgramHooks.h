@@ -25,6 +25,7 @@ class TProgramDocumentDialogs : public DocumentDialogs {
 public:
     bool EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data,
                                TStringList& mappingList) override;
+    bool EditReport(TWPReport& report, TDatabuffer* data) override;
 };
 
 TProgramDocumentDialogs& ProgramDocumentDialogs();

@@ -26,6 +26,7 @@ class TStream;
 class TMetaobj;
 class TWPGraph;
 class TWPPage;
+class TWPReport;
 
 enum class TDocumentFileError { NotAProject, UnsupportedVersion, Damaged, CannotSave };
 
@@ -55,6 +56,7 @@ int FileSystemErrorOf(const std::exception& error);
 
 inline constexpr std::string_view kDocumentTag = "Doc_Version_0.82";
 inline constexpr std::string_view kProjectTag = "Cfg_Version_0.83";
+inline constexpr std::string_view kReportDefinitionTag = "Rep_Version_0.80";
 // The smallest page stream: its record and an empty header and footer.
 inline constexpr size_t kMinPageStream = 34;
 
@@ -135,5 +137,11 @@ void SaveProjectFile(const std::string& fileName, const std::vector<TWPPage*>& p
 void SaveGraphFile(const std::string& fileName, const TWPGraph& graph);
 // The graph takes the file only when all of it reads.
 void LoadGraphFile(const std::string& fileName, TWPGraph& graph);
+
+// A report definition: the tag as a short string, then the report as a component.
+void SaveReportDefinitionFile(const std::string& fileName, const TWPReport& report);
+// A new report without owner from the whole file. Another tag raises EDocumentFile
+// (unsupported version) and reads nothing further.
+std::unique_ptr<TWPReport> LoadReportDefinitionFile(const std::string& fileName);
 
 } // namespace vx

@@ -1252,7 +1252,11 @@ void TDocForm::EditReportProperties() {
         page = CurrentPage();
         if (!page || !page->Report())
             return;
-        page->Report()->NeedsPagination = true;
+        // The old sheets show the old definition: the report lays itself out anew.
+        TWPReport* report = page->Report();
+        report->Dirty = true;
+        report->NeedsPagination = true;
+        report->Invalidate();
         page->RelayoutReportPage();
     } else if (page->PAGEKIND() == PK_REPORTPRO) {
         QMdiArea* area = nullptr;

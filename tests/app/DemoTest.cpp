@@ -6,6 +6,7 @@
 #include "document/DocumentFiles.h"
 #include "platform/graphics/EnginePaint.h"
 #include "platform/graphics/Printer.h"
+#include "platform/runtime/ComponentStream.h"
 #include "platform/runtime/Streams.h"
 #include "platform/system/Files.h"
 #include "report/Asse.h"
@@ -95,6 +96,21 @@ TEST_F(DemoTest, ProjectDrawsForceOverTravelAndTabulatesTheTests) {
     EXPECT_EQ(reportPage.Report()->columnsspace, cs_omogeneo);
     ASSERT_EQ(read.Labels.Count(), 4);
     EXPECT_EQ(read.Labels[1], "Forza\xA7N");
+}
+
+TEST_F(DemoTest, ReportDefinitionIsTheReportPages) {
+    MakeDemo(base);
+    const std::string project = base + "Configurazioni/Demo.CPF";
+    TDatabuffer buffer;
+    TProjectContent read;
+    ReadFileChecked(project, [&](TStream& s) { read = ReadProject(s, &buffer, project); });
+    ASSERT_EQ(read.Pages.size(), 2u);
+    const std::string file = base + "Configurazioni/Demo.CRF";
+    EXPECT_EQ(test::ReadFile(file).substr(0, 17), "\x10Rep_Version_0.80");
+    const std::unique_ptr<TWPReport> definition = LoadReportDefinitionFile(file);
+    EXPECT_EQ(definition->Name(), "");
+    ASSERT_EQ(definition->GetChannelCount(0), 4);
+    EXPECT_EQ(ComponentToBytes(*definition), ComponentToBytes(*read.Pages[1]->Report()));
 }
 
 TEST_F(DemoTest, DocumentHoldsBothTestsUnderTheProject) {

@@ -13,6 +13,7 @@
 #include "document/SelTipi.h"
 #include "document/Valuebox.h"
 #include "document/attributiprova.h"
+#include "document/defreprt.h"
 #include "document/infocursor.h"
 #include "document/parambox.h"
 #include "document/parametrigenerali.h"
@@ -136,6 +137,7 @@ const FormMaker kForms[] = {
     {"Ttranslatelabelsdlg", [] { return CreateForm<Ttranslatelabelsdlg>(); }},
     {"Tattributiprova", [] { return CreateForm<Tattributiprova>(); }},
     {"TFConverti_Vrx", [] { return CreateForm<TFConverti_Vrx>(); }},
+    {"Tcfg_report", [] { return CreateForm<Tcfg_report>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

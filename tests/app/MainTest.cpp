@@ -13,6 +13,7 @@
 #include "document/Document.h"
 #include "document/DocumentFiles.h"
 #include "document/Valuebox.h"
+#include "document/defreprt.h"
 #include "document/infocursor.h"
 #include "document/parambox.h"
 #include "document/parametrigenerali.h"
@@ -31,6 +32,7 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/QtUiServices.h"
+#include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/StringGrid.h"
 #include "platform/ui/TabSet.h"
@@ -754,6 +756,28 @@ TEST_F(OpenTestsTest, TheProgramHooksOpenTheRealValueWindowsAndParameters) {
     EXPECT_EQ(window->x(), window->screen()->availableGeometry().left());
     EXPECT_EQ(window->Grid1->ColCount(), 3);
     values->MarkClosing();
+}
+
+TEST_F(OpenTestsTest, ReportPropertiesOpenTheReportDefinitionOnTheDocumentsTests) {
+    form->OpenTestsWithConfiguration({std::string(VX_SOURCE_DIR) + "/samples/Prove/Bench_01.txt"},
+                                     "");
+    ASSERT_EQ(Documents().size(), 1u);
+    TDocForm* doc = Documents()[0];
+    QStringList tabs;
+    rui.ModalHook = [&](QObject* f) {
+        if (auto* page = qobject_cast<Tnewpagedlg*>(f)) {
+            page->RadioGroup1->SetItemIndex(1);
+            page->Edit1->SetText("R");
+            return mrOk;
+        }
+        if (auto* definition = qobject_cast<Tcfg_report*>(f))
+            tabs = definition->TabSet1->Tabs();
+        return mrCancel;
+    };
+    doc->NewPage();
+    doc->MenuItem("ProprietReport1")->Click();
+    rui.ModalHook = nullptr;
+    EXPECT_EQ(tabs, QStringList{"1:Bench_01.txt"});
 }
 
 TEST_F(OpenTestsTest, TestsThatCannotBeReadAreNamedWhenTheUserChoseThem) {

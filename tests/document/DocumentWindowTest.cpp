@@ -1,6 +1,7 @@
 #include "document/Document.h"
 #include "document/DocumentDialogs.h"
 #include "document/DocumentFiles.h"
+#include "document/defreprt.h"
 #include "document/parambox.h"
 
 #include "DocumentFixture.h"
@@ -19,6 +20,7 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Timer.h"
 #include "platform/system/Files.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Label.h"
@@ -28,6 +30,7 @@
 #include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/SpinEdit.h"
+#include "platform/ui/StringGrid.h"
 #include "platform/ui/TabSet.h"
 #include "platform/ui/UpDown.h"
 #include "report/DocBox.h"
@@ -37,6 +40,7 @@
 #include "report/view/DocBoxView.h"
 #include "report/view/PageView.h"
 #include "report/wpreport.h"
+#include "support/FormTestSupport.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -1376,6 +1380,47 @@ TEST_F(DocumentWindowTest, ValuesButtonAndMenuItemFollowEachOther) {
     EXPECT_TRUE(form->SpeedButton(20)->Down());
 }
 
+// The report definition dialog behind the window's seam, as the program installs it.
+class ReportDefinitionDialogs : public DocumentDialogs {
+public:
+    bool EditReport(TWPReport& report, TDatabuffer* data) override {
+        return EditReportDefinition(report, data);
+    }
+};
+
+TEST_F(DocumentWindowTest, TheReportDefinitionLaysTheReportOutAnewOnlyOnOk) {
+    TDocForm* form = NewWindow();
+    ReportDefinitionDialogs dialogs;
+    form->Dialogs = &dialogs;
+    AddPage(form, 1, "R");
+    TWPPage* page = form->DocBox->GetCurrentPage();
+    TWPReport* report = page->Report();
+    FillReport(page, 480);
+    Settle(page);
+    const int sheets = report->PageCount();
+    ASSERT_GE(sheets, 2);
+
+    ModalScripts scripts(ui);
+    const auto deleteFirstCell = [](Tcfg_report* d, TButton* end) {
+        d->Grid1->SetSelection({1, 1, 1, 1});
+        d->Grid1->setFocus();
+        QTest::keyClick(d->Grid1, Qt::Key_Delete);
+        end->click();
+    };
+    scripts.On<Tcfg_report>([&](Tcfg_report* d) { deleteFirstCell(d, d->CancelBtn); });
+    form->SpeedButton(17)->Click();
+    ProcessMessages();
+    EXPECT_EQ(report->GetChannelCount(0), 1);
+    EXPECT_FALSE(report->Dirty) << "nothing to lay out again";
+    EXPECT_EQ(report->PageCount(), sheets);
+
+    scripts.On<Tcfg_report>([&](Tcfg_report* d) { deleteFirstCell(d, d->OKBtn); });
+    form->SpeedButton(17)->Click();
+    ProcessMessages();
+    EXPECT_EQ(report->GetChannelCount(0), 0);
+    EXPECT_EQ(report->PageCount(), 1);
+}
+
 } // namespace
 } // namespace vx::test
 
@@ -1387,7 +1432,7 @@ TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
     for (const char* name :
          {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi", "TDefiniscisezioni",
           "Tfrm_def_numeric", "TF_SelTipi", "Tfrm_infocursor", "TformValuebox",
-          "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova"}) {
+          "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova", "Tcfg_report"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);
