@@ -1,5 +1,7 @@
 #include "app/ProgramHooks.h"
 
+#include "document/cellsdlg.h"
+#include "document/dlggraf.h"
 #include "report/view/Tfrom_infodlg.h"
 
 namespace vx {
@@ -10,6 +12,23 @@ void TProgramEditorHooks::ShowReportWait() {
 
 void TProgramEditorHooks::CloseReportWait() {
     CloseReportWaitWindow();
+}
+
+bool TProgramEditorHooks::OpenCellPalette(TIntestazione& table) {
+    return vx::OpenCellPalette(table) != nullptr;
+}
+
+void TProgramEditorHooks::CellSelectionChanged(TIntestazione& table) {
+    if (Tcellsdlg_form* palette = CellPaletteOf(table))
+        palette->LoadFromCells();
+}
+
+void TProgramEditorHooks::CloseCellPalette(TIntestazione& table) {
+    vx::CloseCellPalette(table);
+}
+
+bool TProgramDocumentDialogs::EditGraph(TGraphDialogExchange& exchange) {
+    return EditGraphDialog(exchange);
 }
 
 TProgramEditorHooks& ProgramEditorHooks() {

@@ -11,12 +11,20 @@ class TProgramEditorHooks : public TEditorHooks {
 public:
     void ShowReportWait() override;
     void CloseReportWait() override;
+
+    // The table's own palette: a tool window at the screen's top-left corner.
+    bool OpenCellPalette(TIntestazione& table) override;
+    void CellSelectionChanged(TIntestazione& table) override;
+    void CloseCellPalette(TIntestazione& table) override;
 };
 
 TProgramEditorHooks& ProgramEditorHooks();
 
 // The program's dialogs of the document window; every window the main window adds uses it.
-class TProgramDocumentDialogs : public DocumentDialogs {};
+class TProgramDocumentDialogs : public DocumentDialogs {
+public:
+    bool EditGraph(TGraphDialogExchange& exchange) override;
+};
 
 TProgramDocumentDialogs& ProgramDocumentDialogs();
 
