@@ -53,7 +53,11 @@ Tform_var_rif::Tform_var_rif(QWidget* parent) : TForm(parent, "form_var_rif") {
         Grid1->Tag = std::max(TabSet1->TabIndex(), 0) + 1;
         BeginDrag(Grid1);
     };
-    OnCloseQuery = [this](QObject*, bool& canClose) { canClose = AllowClose; };
+    OnCloseQuery = [this](QObject*, bool& canClose) {
+        canClose = AllowClose;
+        if (!canClose)
+            hide();
+    };
     mlLang1 = CreateFormTable(this, "Tform_var_rif");
 }
 

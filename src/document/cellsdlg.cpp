@@ -367,6 +367,10 @@ void Tcellsdlg_form::LoadFromCells() {
     if (!table_)
         return;
     Backup();
+    ShowSelection();
+}
+
+void Tcellsdlg_form::ShowSelection() {
     gridcolcount->SetValue(table_->ColumnCount());
     gridrowcount->SetValue(table_->RowCount());
     int32_t left = 0;
@@ -793,6 +797,7 @@ void Tcellsdlg_form::ShowTestWindow(bool on) {
 
 void Tcellsdlg_form::Zoom(bool on) {
     if (on) {
+        PageControl1->SetActivePage(TabSheet1);
         resize(kWide, height());
         Panel1->resize(kWide, Panel1->height());
         PageControl1->resize(kWidePages, PageControl1->height());
@@ -883,7 +888,8 @@ void Tcellsdlg_form::OpenConfiguration() {
         Ui().MessageDlg(FileErrorText(e, path, false), TMsgDlgType::mtError, mbOK);
     }
     table_->Selection = {};
-    LoadFromCells();
+    // The backup keeps the table as it was before the file, for "Annulla modifica".
+    ShowSelection();
     Redraw();
 }
 

@@ -190,6 +190,8 @@ private:
     std::string Text(const char* id) const;
     void Changed(unsigned change) { changes_ |= change; }
     void ShowMemoFont();
+    // The selection's settings in the controls, the change flags cleared.
+    void ShowSelection();
     void Backup();
     // Left <= right and top <= bottom, limited to the table; false without a selection.
     bool NormalSelection(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const;

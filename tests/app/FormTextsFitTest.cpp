@@ -8,6 +8,10 @@
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
 #include "document/Document.h"
+#include "document/TF_inschnval.h"
+#include "document/Tform_var_rif.h"
+#include "document/cellsdlg.h"
+#include "document/dlggraf.h"
 #include "document/parambox.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Label.h"
@@ -119,6 +123,11 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"Tcellsdlg_form", [] { return CreateForm<Tcellsdlg_form>(); }},
+    {"TF_inschnval", [] { return CreateForm<TF_inschnval>(); }},
+    {"Tform_var_rif", [] { return CreateForm<Tform_var_rif>(); }},
+    {"Tboxdlg_grafico", [] { return CreateForm<Tboxdlg_grafico>(); }},
+    {"Tborderform", [] { return CreateForm<Tborderform>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

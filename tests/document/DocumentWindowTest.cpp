@@ -1354,7 +1354,9 @@ namespace {
 
 // Every text of the document window and its page dialogs exists in every language.
 TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
-    for (const char* name : {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi"}) {
+    for (const char* name :
+         {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi", "Tcellsdlg_form",
+          "TF_inschnval", "Tform_var_rif", "Tboxdlg_grafico", "Tborderform"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);
