@@ -1225,7 +1225,12 @@ void TDocForm::EditCellTable(bool header) {
     TIntestazione* table = page ? (header ? page->Header() : page->Footer()) : nullptr;
     if (!table)
         return;
-    // The palette floats beside the window and edits the table in place.
+    // The palette floats beside the window and edits the table in place; what it changes
+    // reaches the page, as before, and marks the document.
+    table->OnChange = [this, page](TComponent*) {
+        page->ObjectChanged();
+        MarkModified();
+    };
     table->ToggleCellEditor(nullptr);
     page->InvalidateAll();
     DocBox->RedrawCurrentPage();

@@ -346,6 +346,13 @@ void Tcellsdlg_form::Redraw() {
         table_->Redraw();
 }
 
+void Tcellsdlg_form::TableChanged() {
+    Redraw();
+    // The page and its document learn of the change as they do for a file the table opens.
+    if (table_ && table_->OnChange)
+        table_->OnChange(table_);
+}
+
 bool Tcellsdlg_form::NormalSelection(int32_t& left, int32_t& top, int32_t& right,
                                      int32_t& bottom) const {
     if (!table_)
@@ -448,7 +455,7 @@ void Tcellsdlg_form::ApplyToCells(bool backup) {
         for (int32_t column = left; column <= right; ++column)
             ApplyToCell(column, row, left, top, right, bottom, scale);
     changes_ = 0;
-    Redraw();
+    TableChanged();
 }
 
 void Tcellsdlg_form::ApplyToCell(int32_t column, int32_t row, int32_t left, int32_t top,
@@ -601,6 +608,7 @@ void Tcellsdlg_form::SetColumnCountClick() {
         return;
     }
     table_->SetColumnCount(gridcolcount->Value());
+    TableChanged();
 }
 
 void Tcellsdlg_form::SetRowCountClick() {
@@ -612,6 +620,7 @@ void Tcellsdlg_form::SetRowCountClick() {
         return;
     }
     table_->SetRowCount(gridrowcount->Value());
+    TableChanged();
 }
 
 void Tcellsdlg_form::DeleteColumnsClick() {
@@ -683,7 +692,7 @@ void Tcellsdlg_form::NormaliseRows() {
     for (int32_t row = top; row <= bottom; ++row)
         for (int32_t column = 0; column < table_->ColumnCount(); ++column)
             table_->GetCell(column, row)->DIMH = mean;
-    Redraw();
+    TableChanged();
 }
 
 void Tcellsdlg_form::NormaliseColumns() {
@@ -698,7 +707,7 @@ void Tcellsdlg_form::NormaliseColumns() {
     for (int32_t row = 0; row < table_->RowCount(); ++row)
         for (int32_t column = left; column <= right; ++column)
             table_->GetCell(column, row)->DIMW = mean;
-    Redraw();
+    TableChanged();
 }
 
 // ------------------------------------------------------------------------- clipboard
@@ -734,7 +743,7 @@ void Tcellsdlg_form::CutCells() {
             cell.DIMW = w;
             cell.DIMH = h;
         }
-    Redraw();
+    TableChanged();
 }
 
 void Tcellsdlg_form::PasteCells() {
@@ -764,7 +773,7 @@ void Tcellsdlg_form::PasteCells() {
             cell.DIMW = w;
             cell.DIMH = h;
         }
-    Redraw();
+    TableChanged();
 }
 
 void Tcellsdlg_form::UndoChange() {
@@ -773,7 +782,7 @@ void Tcellsdlg_form::UndoChange() {
     const std::string current = ComponentToBytes(*table_);
     ComponentFromBytes(ComponentToBytes(*backup_), *table_);
     ComponentFromBytes(current, *backup_);
-    Redraw();
+    TableChanged();
 }
 
 void Tcellsdlg_form::SelectAllCells() {
@@ -824,6 +833,7 @@ void Tcellsdlg_form::ShiftRows() {
     Ui().SetBusyCursor(true);
     table_->ShiftRowReferences(SpinEdit1->Value(), SpinEdit2->Value());
     Ui().SetBusyCursor(false);
+    TableChanged();
     Ui().ShowMessage(Text("IDS_18"));
 }
 

@@ -201,6 +201,8 @@ private:
     void ClickSide(TShape* shape, unsigned change);
     void ChooseColor(TShape* shape, unsigned change);
     void Redraw();
+    // Redraw and the table's change handler.
+    void TableChanged();
 
     void SetColumnCountClick();
     void SetRowCountClick();

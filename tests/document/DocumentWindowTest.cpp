@@ -1,9 +1,11 @@
 #include "document/Document.h"
 #include "document/DocumentDialogs.h"
 #include "document/DocumentFiles.h"
+#include "document/Tform_var_rif.h"
 #include "document/parambox.h"
 
 #include "DocumentFixture.h"
+#include "PaletteHooks.h"
 #include "data/Settings.h"
 #include "localisation/Strglobmod.h"
 #include "localisation/mlComp.h"
@@ -28,6 +30,7 @@
 #include "platform/ui/RadioGroup.h"
 #include "platform/ui/SpeedButton.h"
 #include "platform/ui/SpinEdit.h"
+#include "platform/ui/StringGrid.h"
 #include "platform/ui/TabSet.h"
 #include "platform/ui/UpDown.h"
 #include "report/DocBox.h"
@@ -37,6 +40,7 @@
 #include "report/view/DocBoxView.h"
 #include "report/view/PageView.h"
 #include "report/wpreport.h"
+#include "support/DragTestSupport.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -1093,6 +1097,64 @@ TEST_F(DocumentWindowTest, EditsUnderTheMouseMarkTheDocumentOnlyWhenThePageChang
     QTest::mouseDClick(view, Qt::LeftButton, {}, axis);
     EXPECT_EQ(hooks.opened, 2);
     EXPECT_TRUE(form->Modified());
+    SetEditorHooks(nullptr);
+}
+
+TEST_F(DocumentWindowTest, HeaderPropertiesSwitchTheCellPalette) {
+    PaletteHooks hooks;
+    SetEditorHooks(&hooks);
+    TDocForm* form = NewWindow();
+    TdataProva& test = MakeTest(*form->Databuffer, "/d/Bench_01.txt", {"1"});
+    TdataProva& second = MakeTest(*form->Databuffer, "/d/Bench_02.txt", {"2"});
+    second.HeaderCells.Add("3,2#Data");
+    (void)test;
+    form->show();
+    ProcessMessages();
+    TIntestazione* header = form->DocBox->GetCurrentPage()->Header();
+    form->MenuItem("ProprietIntestazione1")->Click();
+    ASSERT_TRUE(header->EditMode());
+    QPointer<Tcellsdlg_form> palette(CellPaletteOf(*header));
+    ASSERT_TRUE(palette);
+    EXPECT_EQ(palette->pos(), QPoint(0, 0));
+    form->MenuItem("ProprietIntestazione1")->Click();
+    EXPECT_FALSE(header->EditMode());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(palette);
+
+    // The test window's grid drops on the header's cell (1, 1) in the page view.
+    form->MenuItem("ProprietIntestazione1")->Click();
+    palette = CellPaletteOf(*header);
+    ASSERT_TRUE(palette);
+    header->Selection = {0, 0, 0, 0};
+    palette->LoadFromCells();
+    Tform_var_rif* window = palette->TestWindow();
+    window->TabSet1->SetTabIndex(1);
+    TStringGrid* grid = window->Grid1;
+    grid->SetCol(3);
+    grid->SetRow(2);
+    RecordedDrag drag;
+    const TRect r = grid->CellRect(3, 2);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {},
+                      QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    ASSERT_EQ(drag.Source(), grid);
+    TPageView* view = form->BoxView->PageView();
+    const QPoint cell(header->Left() + header->Width() * 3 / 10,
+                      header->Top() + header->Height() * 3 / 10);
+    EXPECT_TRUE(DropOn(view, cell, drag.Data()));
+    EXPECT_EQ(header->GetCell(1, 1)->text.Items(), std::vector<std::string>{"&<2;3;2(Data)>"});
+    // A change made in the palette marks the document.
+    EXPECT_FALSE(form->Modified());
+    palette->SpeedButton35->Click();
+    palette->SpeedButton2->Click();
+    EXPECT_EQ(header->GetCell(0, 0)->text.Items(), std::vector<std::string>{"&<ROW;1;5;3>"});
+    EXPECT_TRUE(form->Modified());
+
+    // Closing the window ends edit mode and frees the palette with its test window.
+    QPointer<Tform_var_rif> testWindow(window);
+    forms.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(palette);
+    EXPECT_FALSE(testWindow);
     SetEditorHooks(nullptr);
 }
 
