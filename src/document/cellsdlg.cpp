@@ -173,7 +173,7 @@ void Tcellsdlg_form::BuildTextPage() {
     RadioGroup1 = Placed(new TRadioGroup(TabSheet1, "RadioGroup1"), 4, 170, 160, 70);
     RadioGroup1->SetItems({"Orizzontale", "Verticale"});
     RadioGroup1->OnClick = [this](QObject*) { Changed(chOrientation); };
-    CheckBox4 = Placed(new TCheckBox(TabSheet1, "CheckBox4"), 172, 174, 160, 20);
+    CheckBox4 = Placed(new TCheckBox(TabSheet1, "CheckBox4"), 170, 174, 162, 20);
     CheckBox4->OnClick = [this](QObject*) { Changed(chJail); };
     SpeedButton33 = Button(TabSheet1, "SpeedButton33", 172, 200, 158);
     SpeedButton33->OnClick = [this](QObject*) { AddChannelValue(); };
