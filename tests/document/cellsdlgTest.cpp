@@ -330,6 +330,23 @@ TEST_F(CellPaletteTest, SideShapesSetTheEdgesOfTheSelection) {
     EXPECT_EQ(Bytes(), kept);
 }
 
+TEST_F(CellPaletteTest, SelectionPastTheTableAndSidesWithoutAWidth) {
+    // A width that is no entry of the list leaves the widths as they are.
+    Cell(4, 4).Pen.Width = 5;
+    Cell(4, 4).BorderWidth = {6, 6, 6, 6};
+    table->Selection = {4, 4, 4, 4};
+    palette->LoadFromCells();
+    EXPECT_EQ(palette->ComboBox2->ItemIndex(), -1);
+    Press(palette->Shape2);
+    // The selection reaches past the table, as a table shrunk under it leaves it.
+    table->Selection = {3, 3, 9, 9};
+    palette->SpeedButton2->Click();
+    EXPECT_EQ(Cell(3, 3).Border, BorderBit(BS_None) | BorderBit(BS_left));
+    EXPECT_EQ(Cell(4, 4).Border, BorderBit(BS_None));
+    EXPECT_EQ(Cell(4, 4).BorderWidth, (std::array<int32_t, 4>{6, 6, 6, 6}));
+    EXPECT_EQ(Cell(3, 4).BorderWidth, (std::array<int32_t, 4>{1, 1, 1, 1}));
+}
+
 TEST_F(CellPaletteTest, ColumnsAndRows) {
     palette->gridcolcount->SetValue(3);
     palette->SpeedButton12->Click();
