@@ -13,7 +13,47 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/SpinEdit.h"
 
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
 namespace vx {
+
+namespace {
+
+// The rows whose texts were seen, in one small flat table (open addressing): a node per
+// text would cost an allocation each, most of the time for a million of them.
+class TTextSet {
+public:
+    TTextSet(const Tdatavector& texts) : texts_(texts) {
+        size_t capacity = 16;
+        while (capacity < static_cast<size_t>(texts.Count()) * 2)
+            capacity *= 2;
+        slots_.assign(capacity, 0);
+    }
+    // False when the row's text was seen already.
+    bool Insert(int row) {
+        const std::string_view text = texts_.TextView(row);
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = std::hash<std::string_view>{}(text)&mask;; i = (i + 1) & mask) {
+            // Row + 1; 0 marks a free slot.
+            uint32_t& slot = slots_[i];
+            if (slot == 0) {
+                slot = static_cast<uint32_t>(row) + 1;
+                return true;
+            }
+            if (texts_.TextView(static_cast<int>(slot - 1)) == text)
+                return false;
+        }
+    }
+
+private:
+    const Tdatavector& texts_;
+    std::vector<uint32_t> slots_;
+};
+
+} // namespace
 
 TF_inschnval::TF_inschnval(QWidget* parent) : TForm(parent, "F_inschnval") {
     resize(330, 240);
@@ -41,7 +81,12 @@ TF_inschnval::TF_inschnval(QWidget* parent) : TForm(parent, "F_inschnval") {
     CancelBtn->Cancel = true;
     ComboBox1->OnChange = [this](QObject*) { FillTypes(); };
     ComboBox3->OnChange = [this](QObject*) { ShowRow(); };
-    OnActivate = [this](QObject*) { FillTypes(); };
+    // Activation refills only for another test: the list may be long, and the tests do not
+    // change while the dialog is open.
+    OnActivate = [this](QObject*) {
+        if (typesTest_ != ComboBox1->ItemIndex())
+            FillTypes();
+    };
     mlLang1 = CreateFormTable(this, "TF_inschnval");
 }
 
@@ -70,15 +115,19 @@ void TF_inschnval::SetDataBuffer(TDatabuffer* data) {
 void TF_inschnval::FillTypes() {
     QStringList types{"*.*"};
     const int test = ComboBox1->ItemIndex();
+    typesTest_ = test;
     if (data_ && test >= 0 && test < data_->ProvaCount()) {
         const TdataProva& prova = data_->GetProva(test);
-        // A test without channel 1 offers no key values.
+        // A test without channel 1 offers no key values. The distinct texts in row order, as
+        // GetDistinctValues gives them, gathered here straight into the list: a key channel
+        // may hold a million of them.
         if (prova.ChannelCount() > 1) {
-            TStringList values;
-            prova.GetDistinctValues(values, false, 1);
-            types.reserve(values.Count() + 1);
-            for (const std::string& value : values.Items())
-                types << ToQString(value);
+            const Tdatavector& key = prova.GetChannel(1);
+            TTextSet seen(key);
+            types.reserve(key.Count() + 1);
+            for (int row = 0; row < key.Count(); ++row)
+                if (seen.Insert(row))
+                    types << ToQString(key.TextView(row));
         }
     }
     ComboBox5->SetItems(types);

@@ -47,6 +47,8 @@ public:
 private:
     void ShowRow();
     TDatabuffer* data_ = nullptr;
+    // The test whose types the list holds; -2 before the first fill.
+    int typesTest_ = -2;
 };
 
 } // namespace vx
