@@ -5,7 +5,6 @@
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/Paths.h"
-#include "platform/runtime/StringList.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/UiServices.h"
 #include "platform/ui/Button.h"

@@ -31,8 +31,6 @@
 #include "platform/ui/StringGrid.h"
 #include "report/Intestazione.h"
 
-#include <QSignalBlocker>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -825,8 +823,9 @@ void Tcellsdlg_form::Zoom(bool on) {
 void Tcellsdlg_form::ShiftRows() {
     if (!table_)
         return;
-    const std::string question = Text("IDS_14") + "\r" + Text("IDS_15") +
-                                 IntToStr(SpinEdit1->Value()) + "\r" + Text("IDS_16") +
+    // CR LF as the program's other messages: Qt's message box breaks lines at LF only.
+    const std::string question = Text("IDS_14") + "\r\n" + Text("IDS_15") +
+                                 IntToStr(SpinEdit1->Value()) + "\r\n" + Text("IDS_16") +
                                  IntToStr(SpinEdit2->Value()) + Text("IDS_17");
     if (Ui().MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)
         return;

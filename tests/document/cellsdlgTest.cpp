@@ -570,7 +570,7 @@ TEST_F(CellPaletteTest, ShiftsRowReferencesAfterAsking) {
     palette->SpeedButton34->Click();
     ASSERT_EQ(ui.Messages.size(), 2u);
     EXPECT_EQ(ui.Messages[0].Text,
-              "Verranno traslati i riferimenti riga,\ra partire dalla riga: 3\rdi 2 righe");
+              "Verranno traslati i riferimenti riga,\r\na partire dalla riga: 3\r\ndi 2 righe");
     EXPECT_EQ(ui.Messages[0].Buttons, unsigned(mbYes | mbNo));
     EXPECT_EQ(ui.Messages[1].Text, "Procedura terminata!");
     EXPECT_EQ(Lines(Cell(0, 0)), std::vector<std::string>{"&<1;0;6(x)>"});
