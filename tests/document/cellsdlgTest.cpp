@@ -347,6 +347,28 @@ TEST_F(CellPaletteTest, SelectionPastTheTableAndSidesWithoutAWidth) {
     EXPECT_EQ(Cell(3, 4).BorderWidth, (std::array<int32_t, 4>{1, 1, 1, 1}));
 }
 
+TEST_F(CellPaletteTest, PictureOfTheCells) {
+    Bitmap picture;
+    picture.SetSize(2, 3, 0x00FF00);
+    const std::string bmp = dir.File("p.bmp");
+    picture.SaveToFile(bmp);
+    const std::string bad = dir.File("p.jpg");
+    WriteFile(bad, "\xFF\xD8 not really");
+    Select(0, 0, 1, 0);
+    ui.PictureAnswers = {bad, bmp};
+    palette->SpeedButton6->Click();
+    EXPECT_FALSE(ui.Messages.empty()) << "a bad file says so";
+    EXPECT_TRUE(palette->Image1->Picture().Empty());
+    EXPECT_EQ(palette->Changes(), 0u);
+    palette->SpeedButton6->Click();
+    palette->SpeedButton2->Click();
+    for (int32_t c : {0, 1})
+        EXPECT_EQ(Cell(c, 0).bitmap.SaveToBytes(), ReadFile(bmp));
+    palette->SpeedButton7->Click();
+    palette->SpeedButton2->Click();
+    EXPECT_TRUE(Cell(1, 0).bitmap.Empty());
+}
+
 TEST_F(CellPaletteTest, ColumnsAndRows) {
     palette->gridcolcount->SetValue(3);
     palette->SpeedButton12->Click();
