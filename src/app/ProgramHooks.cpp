@@ -3,7 +3,9 @@
 #include "document/Definiscisezioni.h"
 #include "document/SelTipi.h"
 #include "document/Valuebox.h"
+#include "document/cellsdlg.h"
 #include "document/defreprt.h"
+#include "document/dlggraf.h"
 #include "document/infocursor.h"
 #include "document/parametrigenerali.h"
 #include "report/view/PageView.h"
@@ -53,6 +55,23 @@ TCursorValuesWindow* TProgramEditorHooks::OpenCursorValues(TDatabuffer* data, TA
     window->move(screen ? screen->availableGeometry().left() : 0, top);
     window->show();
     return window;
+}
+
+bool TProgramEditorHooks::OpenCellPalette(TIntestazione& table) {
+    return vx::OpenCellPalette(table) != nullptr;
+}
+
+void TProgramEditorHooks::CellSelectionChanged(TIntestazione& table) {
+    if (Tcellsdlg_form* palette = CellPaletteOf(table))
+        palette->LoadFromCells();
+}
+
+void TProgramEditorHooks::CloseCellPalette(TIntestazione& table) {
+    vx::CloseCellPalette(table);
+}
+
+bool TProgramDocumentDialogs::EditGraph(TGraphDialogExchange& exchange) {
+    return EditGraphDialog(exchange);
 }
 
 TProgramEditorHooks& ProgramEditorHooks() {

@@ -16,6 +16,11 @@ public:
     void ShowValueBox(TDatabuffer* data) override;
     TCursorValuesWindow* OpenCursorValues(TDatabuffer* data, TAsse& xAxis, TWPSide& rightSide,
                                           TWPSide& leftSide) override;
+
+    // The table's own palette: a tool window at the screen's top-left corner.
+    bool OpenCellPalette(TIntestazione& table) override;
+    void CellSelectionChanged(TIntestazione& table) override;
+    void CloseCellPalette(TIntestazione& table) override;
 };
 
 TProgramEditorHooks& ProgramEditorHooks();
@@ -26,6 +31,7 @@ public:
     bool EditGeneralParameters(TAttributiProve& styles, TDatabuffer* data,
                                TStringList& mappingList) override;
     bool EditReport(TWPReport& report, TDatabuffer* data) override;
+    bool EditGraph(TGraphDialogExchange& exchange) override;
 };
 
 TProgramDocumentDialogs& ProgramDocumentDialogs();

@@ -1,8 +1,8 @@
 #pragma once
 
 // The dialogs the document window opens that belong to later work: graph properties, report
-// definition, general parameters and the cell table editor. The window fills an exchange,
-// the dialog shows it and answers true for OK; tests install fakes.
+// definition and general parameters. The window fills an exchange, the dialog shows it and
+// answers true for OK; tests install fakes.
 
 #include "data/AttributiProve.h"
 #include "data/Border.h"
@@ -17,7 +17,7 @@
 namespace vx {
 
 class TDatabuffer;
-class TIntestazione;
+class TWPGraph;
 class TWPReport;
 
 // What the graph properties dialog shows and gives back.
@@ -29,6 +29,7 @@ struct TGraphDialogExchange {
     };
     std::vector<Row> Rows;
     TFont LegendFont;
+    bool LegendVisible = false;
     // Entry alignment of the legend: 0 left, 2 right, 6 centred (the three position buttons).
     uint16_t LegendAlign = 6;
     TBorder LegendFrame;
@@ -40,7 +41,21 @@ struct TGraphDialogExchange {
     Bitmap Watermark;
     // 0 centred, 1 tiled, 2 stretched.
     uint8_t WatermarkMode = 0;
+    bool Globalgrid = false;
+    int32_t Globtacvert = 25;
+    // The edited graph and its tests, for the dialog's working copy and its test window.
+    const TWPGraph* Graph = nullptr;
+    TDatabuffer* Data = nullptr;
+    // The graph stream of a graph file opened in the dialog; the page graph takes it before
+    // the values above. Empty when none was opened.
+    std::string OpenedGraph;
 };
+
+// The exchange filled from a graph, one row per test of data.
+void FillGraphExchange(const TWPGraph& graph, TDatabuffer* data, TGraphDialogExchange& x);
+// The exchange into a graph: an opened graph file first, then the values. Comments beyond the
+// rows stay, so that a document with fewer tests keeps the others' comments.
+void ApplyGraphExchange(const TGraphDialogExchange& x, TWPGraph& graph);
 
 class DocumentDialogs {
 public:
@@ -62,11 +77,6 @@ public:
         (void)styles;
         (void)data;
         (void)mappingList;
-        return false;
-    }
-    // The cell table editor of a header or footer; it stores its changes itself.
-    virtual bool EditCellTable(TIntestazione& table) {
-        (void)table;
         return false;
     }
 };

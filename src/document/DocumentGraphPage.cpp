@@ -79,38 +79,14 @@ void TDocForm::EditGraphProperties() {
     TWPGraph* graph = CurrentGraph();
     if (!graph || !Dialogs)
         return;
-    Tlegenda& legend = graph->Legend();
     TGraphDialogExchange x;
-    for (int t = 0; t < Databuffer->ProvaCount(); ++t)
-        x.Rows.push_back({std::to_string(t + 1),
-                          t < legend.Commenti.Count() ? legend.Commenti[t] : std::string()});
-    x.LegendFont.Assign(legend.legendFont());
-    x.LegendAlign = legend.Align;
-    x.LegendFrame.Assign(legend.Border);
-    x.Numrows = legend.Numrows;
-    x.showfile = legend.showfile;
-    x.testocomune = legend.testocomune;
-    x.border.Assign(graph->border);
-    x.Watermark = graph->Filigrana;
-    x.WatermarkMode = graph->Filigrana_Status;
+    FillGraphExchange(*graph, Databuffer.get(), x);
     if (!Dialogs->EditGraph(x))
         return;
-    graph = CurrentGraph();
-    if (!graph)
+    // The dialog may have outlived the page.
+    if (CurrentGraph() != graph)
         return;
-    Tlegenda& target = graph->Legend();
-    target.legendFont().Assign(x.LegendFont);
-    target.Align = x.LegendAlign;
-    target.Border.Assign(x.LegendFrame);
-    target.Numrows = x.Numrows;
-    target.showfile = x.showfile;
-    target.testocomune = x.testocomune;
-    graph->border.Assign(x.border);
-    target.Commenti.Clear();
-    for (const auto& row : x.Rows)
-        target.Commenti.Add(row.Comment);
-    graph->Filigrana = x.Watermark;
-    graph->Filigrana_Status = x.WatermarkMode;
+    ApplyGraphExchange(x, *graph);
     MarkModified();
     RepaintCurrentPage();
 }

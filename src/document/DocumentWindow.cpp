@@ -1223,15 +1223,17 @@ void TDocForm::ToggleHeaderFooter(bool header) {
 void TDocForm::EditCellTable(bool header) {
     TWPPage* page = CurrentPage();
     TIntestazione* table = page ? (header ? page->Header() : page->Footer()) : nullptr;
-    if (!table || !Dialogs)
+    if (!table)
         return;
-    if (!Dialogs->EditCellTable(*table))
-        return;
-    MarkModified();
-    if (CurrentPage() == page) {
-        page->InvalidateAll();
-        DocBox->RedrawCurrentPage();
-    }
+    // The palette floats beside the window and edits the table in place; what it changes
+    // reaches the page, as before, and marks the document.
+    table->OnChange = [this, page](TComponent*) {
+        page->ObjectChanged();
+        MarkModified();
+    };
+    table->ToggleCellEditor(nullptr);
+    page->InvalidateAll();
+    DocBox->RedrawCurrentPage();
 }
 
 void TDocForm::RepaintCurrentPage() {

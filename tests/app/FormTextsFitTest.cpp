@@ -11,9 +11,13 @@
 #include "document/Definiscisezioni.h"
 #include "document/Document.h"
 #include "document/SelTipi.h"
+#include "document/TF_inschnval.h"
+#include "document/Tform_var_rif.h"
 #include "document/Valuebox.h"
 #include "document/attributiprova.h"
+#include "document/cellsdlg.h"
 #include "document/defreprt.h"
+#include "document/dlggraf.h"
 #include "document/infocursor.h"
 #include "document/parambox.h"
 #include "document/parametrigenerali.h"
@@ -138,6 +142,11 @@ const FormMaker kForms[] = {
     {"Tattributiprova", [] { return CreateForm<Tattributiprova>(); }},
     {"TFConverti_Vrx", [] { return CreateForm<TFConverti_Vrx>(); }},
     {"Tcfg_report", [] { return CreateForm<Tcfg_report>(); }},
+    {"Tcellsdlg_form", [] { return CreateForm<Tcellsdlg_form>(); }},
+    {"TF_inschnval", [] { return CreateForm<TF_inschnval>(); }},
+    {"Tform_var_rif", [] { return CreateForm<Tform_var_rif>(); }},
+    {"Tboxdlg_grafico", [] { return CreateForm<Tboxdlg_grafico>(); }},
+    {"Tborderform", [] { return CreateForm<Tborderform>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

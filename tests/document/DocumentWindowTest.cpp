@@ -1,10 +1,12 @@
 #include "document/Document.h"
 #include "document/DocumentDialogs.h"
 #include "document/DocumentFiles.h"
+#include "document/Tform_var_rif.h"
 #include "document/defreprt.h"
 #include "document/parambox.h"
 
 #include "DocumentFixture.h"
+#include "PaletteHooks.h"
 #include "data/Settings.h"
 #include "localisation/Strglobmod.h"
 #include "localisation/mlComp.h"
@@ -40,6 +42,7 @@
 #include "report/view/DocBoxView.h"
 #include "report/view/PageView.h"
 #include "report/wpreport.h"
+#include "support/DragTestSupport.h"
 #include "support/FormTestSupport.h"
 
 #include <QApplication>
@@ -1128,6 +1131,64 @@ TEST_F(DocumentWindowTest, EditsUnderTheMouseMarkTheDocumentOnlyWhenThePageChang
     SetEditorHooks(nullptr);
 }
 
+TEST_F(DocumentWindowTest, HeaderPropertiesSwitchTheCellPalette) {
+    PaletteHooks hooks;
+    SetEditorHooks(&hooks);
+    TDocForm* form = NewWindow();
+    TdataProva& test = MakeTest(*form->Databuffer, "/d/Bench_01.txt", {"1"});
+    TdataProva& second = MakeTest(*form->Databuffer, "/d/Bench_02.txt", {"2"});
+    second.HeaderCells.Add("3,2#Data");
+    (void)test;
+    form->show();
+    ProcessMessages();
+    TIntestazione* header = form->DocBox->GetCurrentPage()->Header();
+    form->MenuItem("ProprietIntestazione1")->Click();
+    ASSERT_TRUE(header->EditMode());
+    QPointer<Tcellsdlg_form> palette(CellPaletteOf(*header));
+    ASSERT_TRUE(palette);
+    EXPECT_EQ(palette->pos(), QPoint(0, 0));
+    form->MenuItem("ProprietIntestazione1")->Click();
+    EXPECT_FALSE(header->EditMode());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(palette);
+
+    // The test window's grid drops on the header's cell (1, 1) in the page view.
+    form->MenuItem("ProprietIntestazione1")->Click();
+    palette = CellPaletteOf(*header);
+    ASSERT_TRUE(palette);
+    header->Selection = {0, 0, 0, 0};
+    palette->LoadFromCells();
+    Tform_var_rif* window = palette->TestWindow();
+    window->TabSet1->SetTabIndex(1);
+    TStringGrid* grid = window->Grid1;
+    grid->SetCol(3);
+    grid->SetRow(2);
+    RecordedDrag drag;
+    const TRect r = grid->CellRect(3, 2);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {},
+                      QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    ASSERT_EQ(drag.Source(), grid);
+    TPageView* view = form->BoxView->PageView();
+    const QPoint cell(header->Left() + header->Width() * 3 / 10,
+                      header->Top() + header->Height() * 3 / 10);
+    EXPECT_TRUE(DropOn(view, cell, drag.Data()));
+    EXPECT_EQ(header->GetCell(1, 1)->text.Items(), std::vector<std::string>{"&<2;3;2(Data)>"});
+    // A change made in the palette marks the document.
+    EXPECT_FALSE(form->Modified());
+    palette->SpeedButton35->Click();
+    palette->SpeedButton2->Click();
+    EXPECT_EQ(header->GetCell(0, 0)->text.Items(), std::vector<std::string>{"&<ROW;1;5;3>"});
+    EXPECT_TRUE(form->Modified());
+
+    // Closing the window ends edit mode and frees the palette with its test window.
+    QPointer<Tform_var_rif> testWindow(window);
+    forms.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(palette);
+    EXPECT_FALSE(testWindow);
+    SetEditorHooks(nullptr);
+}
+
 TEST_F(DocumentWindowTest, SavingAsTheDocumentClearsTheMarkAndNamesItsFile) {
     TDocForm* form = NewWindow();
     form->MarkModified();
@@ -1432,7 +1493,8 @@ TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
     for (const char* name :
          {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi", "TDefiniscisezioni",
           "Tfrm_def_numeric", "TF_SelTipi", "Tfrm_infocursor", "TformValuebox",
-          "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova", "Tcfg_report"}) {
+          "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova", "Tcfg_report",
+          "Tcellsdlg_form", "TF_inschnval", "Tform_var_rif", "Tboxdlg_grafico", "Tborderform"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);

@@ -88,11 +88,11 @@ bool IsCp1252Representable(std::string_view utf8) {
 }
 
 QString ToQString(std::string_view text) {
-    QString out;
-    out.resize(static_cast<qsizetype>(text.size()));
+    QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    // Through the raw buffer: QString's operator[] checks for sharing at every character.
+    QChar* chars = out.data();
     for (size_t i = 0; i < text.size(); ++i)
-        out[static_cast<qsizetype>(i)] =
-            QChar(Cp1252ToUnicode(static_cast<unsigned char>(text[i])));
+        chars[i] = QChar(Cp1252ToUnicode(static_cast<unsigned char>(text[i])));
     return out;
 }
 
