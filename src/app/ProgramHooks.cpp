@@ -1,5 +1,6 @@
 #include "app/ProgramHooks.h"
 
+#include "document/defasse.h"
 #include "report/view/Tfrom_infodlg.h"
 
 namespace vx {
@@ -10,6 +11,10 @@ void TProgramEditorHooks::ShowReportWait() {
 
 void TProgramEditorHooks::CloseReportWait() {
     CloseReportWaitWindow();
+}
+
+void TProgramEditorHooks::EditAxis(TAxisExchange& x) {
+    EditAxisDialog(x);
 }
 
 TProgramEditorHooks& ProgramEditorHooks() {

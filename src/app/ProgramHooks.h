@@ -11,6 +11,7 @@ class TProgramEditorHooks : public TEditorHooks {
 public:
     void ShowReportWait() override;
     void CloseReportWait() override;
+    void EditAxis(TAxisExchange& x) override;
 };
 
 TProgramEditorHooks& ProgramEditorHooks();

@@ -8,6 +8,9 @@
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
 #include "document/Document.h"
+#include "document/TTagPointbox.h"
+#include "document/Tgrigliabox.h"
+#include "document/defasse.h"
 #include "document/parambox.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/ui/Label.h"
@@ -119,6 +122,9 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"Tboxdefasse", [] { return CreateForm<Tboxdefasse>(); }},
+    {"Tgrigliabox", [] { return CreateForm<Tgrigliabox>(); }},
+    {"TTagPointbox", [] { return CreateForm<TTagPointbox>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

@@ -1354,7 +1354,8 @@ namespace {
 
 // Every text of the document window and its page dialogs exists in every language.
 TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
-    for (const char* name : {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi"}) {
+    for (const char* name : {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi",
+                             "Tboxdefasse", "Tgrigliabox", "TTagPointbox"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);
