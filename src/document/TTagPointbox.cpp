@@ -23,7 +23,7 @@ TTagPointbox::TTagPointbox(QWidget* parent) : TForm(parent, "TagPointbox") {
                        216, 24);
     ComboBox1->SetItems({"Cerchio", "Quadrato", "Rombo", "Triangolo Su", "Triangolo Giù",
                          "Clessidra", "Croce", "X", "Quadrato con X", "Cerchio con X"});
-    CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 8, 68, 150, 22);
+    CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 8, 68, 156, 22);
     Shape1 = Placed(new TShape(this, "Shape1"), 166, 68, 40, 22);
     Label2 = Placed(new TLabel(this, "Label2"), 8, 102, 150, 16);
     ComboBox2 = Placed(new TComboBox(this, "ComboBox2"), 166, 98, 216, 24);
@@ -35,9 +35,9 @@ TTagPointbox::TTagPointbox(QWidget* parent) : TForm(parent, "TagPointbox") {
     Edit2 = Placed(new TEdit(this, "Edit2"), 232, 164, 60, 24);
     Label4 = Placed(new TLabel(this, "Label4"), 300, 168, 40, 16);
     Label4->SetCaption("[mm]");
-    CheckBox5 = Placed(new TCheckBox(this, "CheckBox5"), 8, 198, 150, 22);
+    CheckBox5 = Placed(new TCheckBox(this, "CheckBox5"), 8, 198, 156, 22);
     Shape2 = Placed(new TShape(this, "Shape2"), 166, 198, 40, 22);
-    CheckBox6 = Placed(new TCheckBox(this, "CheckBox6"), 8, 228, 150, 22);
+    CheckBox6 = Placed(new TCheckBox(this, "CheckBox6"), 8, 228, 156, 22);
     Shape3 = Placed(new TShape(this, "Shape3"), 166, 228, 40, 22);
     Label5 = Placed(new TLabel(this, "Label5"), 8, 258, 270, 30);
     BitBtn1 = Placed(new TButton(this, "BitBtn1"), 290, 258, 92, 26);

@@ -19,23 +19,23 @@ constexpr uint8_t kPenStyles[] = {0, 2};
 } // namespace
 
 Tgrigliabox::Tgrigliabox(QWidget* parent) : TForm(parent, "grigliabox") {
-    resize(330, 250);
+    resize(390, 250);
     Label1 = Placed(new TLabel(this, "Label1"), 8, 12, 130, 16);
     Shape1 = Placed(new TShape(this, "Shape1"), 146, 8, 40, 22);
     Label2 = Placed(new TLabel(this, "Label2"), 8, 42, 130, 16);
-    ComboBox1 = Placed(new TComboBox(this, "ComboBox1"), 146, 38, 176, 24);
+    ComboBox1 = Placed(new TComboBox(this, "ComboBox1"), 146, 38, 236, 24);
     ComboBox1->SetItems({"Sottili", "Medie", "Grosse"});
     Label3 = Placed(new TLabel(this, "Label3"), 8, 72, 130, 16);
-    ComboBox2 = Placed(new TComboBox(this, "ComboBox2"), 146, 68, 176, 24);
+    ComboBox2 = Placed(new TComboBox(this, "ComboBox2"), 146, 68, 236, 24);
     ComboBox2->SetItems({"Continua", "Tratteggiata"});
     RadioGroup1 = Placed(new TRadioGroup(this, "RadioGroup1"), 8, 98, 180, 110);
     RadioGroup1->SetItems({"Tutte", "Verticali", "Orizzontali"});
-    CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 196, 104, 126, 40);
-    CheckBox1 = Placed(new TCheckBox(this, "CheckBox1"), 196, 150, 126, 22);
-    OKBtn = Placed(new TButton(this, "OKBtn"), 154, 216, 80, 26);
+    CheckBox2 = Placed(new TCheckBox(this, "CheckBox2"), 192, 104, 190, 22);
+    CheckBox1 = Placed(new TCheckBox(this, "CheckBox1"), 192, 134, 190, 22);
+    OKBtn = Placed(new TButton(this, "OKBtn"), 214, 216, 80, 26);
     OKBtn->ModalResult = mrOk;
     OKBtn->setDefault(true);
-    CancelBtn = Placed(new TButton(this, "CancelBtn"), 242, 216, 80, 26);
+    CancelBtn = Placed(new TButton(this, "CancelBtn"), 302, 216, 80, 26);
     CancelBtn->ModalResult = mrCancel;
     CancelBtn->Cancel = true;
     Shape1->OnMouseDown = [this](QObject* s, TMouseButton, TShiftState, int32_t, int32_t) {

@@ -278,6 +278,16 @@ TEST_F(AxisDialogTest, TheFilterListStopsAtFiftyAndSkipsTestsWithoutTheChannel) 
         EXPECT_EQ(d->ComboBox5->itemText(49), "v45");
         Click(d->CancelBtn);
     });
+    // A stored value past the listed ones still shows.
+    Left().filtro = 2;
+    Left().filtrotipo = 1;
+    Left().filtrovalore = "v70";
+    Edit(Left(), [&](Tboxdefasse* d) {
+        EXPECT_EQ(d->ComboBox5->Count(), 50);
+        EXPECT_EQ(d->ComboBox5->Text(), "v70");
+        Click(d->OKBtn);
+    });
+    EXPECT_EQ(Left().filtrovalore, "v70");
 }
 
 TEST_F(AxisDialogTest, TheXAxisHoldsOneChannelAndNeedsOne) {
