@@ -198,6 +198,10 @@ TEST_F(AxisDialogTest, OpeningALeftAxisShowsIt) {
         EXPECT_EQ(d->Label31->Caption(), "OFF");
         EXPECT_EQ(d->Shape3->BrushColor(), 0xFFFF00);
         EXPECT_TRUE(d->GroupBox1->isEnabled());
+        // Short strings, but the conversion formula is a long one.
+        EXPECT_EQ(d->titolo->maxLength(), 255);
+        EXPECT_EQ(d->Formato->maxLength(), 255);
+        EXPECT_GT(d->Edit3->maxLength(), 255);
         for (TEdit* e : {d->titolo, d->sottotitolo}) {
             EXPECT_FALSE(e->isEnabled());
             EXPECT_EQ(e->Color(), clInactiveBorder);
@@ -474,19 +478,48 @@ TEST_F(AxisDialogTest, OkMakesTheIncrementOfAManualAxisFitItsDivisions) {
                                                  "'abc' is not a valid floating point value"}));
     EXPECT_EQ(Left().Maximum, 10) << "cancelled";
 
-    // An automatic axis is not checked.
+    // Cancel and the window's close button skip the check; an automatic axis is not checked.
     ui.Messages.clear();
+    Edit(Left(), [&](Tboxdefasse* d) {
+        Type(d->Tacche, "0");
+        d->close();
+    });
     Left().limitiautomatici = true;
     Edit(Left(), [&](Tboxdefasse* d) {
         EXPECT_FALSE(d->GroupBox1->isEnabled());
+        Click(d->automaticlimits);
+        EXPECT_TRUE(d->GroupBox1->isEnabled());
+        Click(d->automaticlimits);
         Type(d->Tacche, "0");
         Click(d->OKBtn);
     });
     EXPECT_TRUE(ui.Messages.empty());
 }
 
+TEST_F(AxisDialogTest, ACommonGridFixesTheDivisionsOfAVerticalAxis) {
+    graph->Globalgrid = true;
+    Edit(Left(), [&](Tboxdefasse* d) {
+        EXPECT_FALSE(d->Tacche->isEnabled());
+        EXPECT_FALSE(d->SpeedButton7->isEnabled());
+        EXPECT_TRUE(d->SpeedButton6->isEnabled());
+        Click(d->CancelBtn);
+    });
+    graph->XAxis().limitiautomatici = false;
+    Edit(graph->XAxis(), [&](Tboxdefasse* d) {
+        EXPECT_TRUE(d->Tacche->isEnabled());
+        Click(d->CancelBtn);
+    });
+}
+
 TEST_F(AxisDialogTest, SwitchesShowTheirStateAndReachTheAxis) {
     Edit(Left(), [&](Tboxdefasse* d) {
+        // A switch's shape is no colour choice; the pen's is.
+        ui.ColorAnswers = {0x123456};
+        Click(d->Shape2);
+        EXPECT_EQ(d->Shape2->BrushColor(), 0xFFFF00);
+        ASSERT_EQ(ui.ColorAnswers.size(), 1u);
+        Click(d->Shape1);
+        EXPECT_TRUE(ui.ColorAnswers.empty());
         Click(d->SpeedButton9);
         EXPECT_EQ(d->Shape2->BrushColor(), 0x800000);
         EXPECT_EQ(d->Label28->Caption(), "OFF");
@@ -506,6 +539,7 @@ TEST_F(AxisDialogTest, SwitchesShowTheirStateAndReachTheAxis) {
         Click(d->OKBtn);
     });
     EXPECT_FALSE(Left().See_line);
+    EXPECT_EQ(Left().Pen.Color, 0x123456);
     const auto spline = Left().SplineRecord().ToBytes();
     EXPECT_EQ(std::string(spline.begin(), spline.end()),
               FromHex("01 03 00 00 00 00 00 00 00 00 00 00 00 00 44 40 01 00 00 00 00 00 00 00"));
