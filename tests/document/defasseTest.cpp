@@ -2,6 +2,7 @@
 
 #include "DocumentFixture.h"
 #include "data/Settings.h"
+#include "data/WPComp.h"
 #include "document/TTagPointbox.h"
 #include "document/Tgrigliabox.h"
 #include "localisation/Strglobmod.h"
@@ -347,6 +348,53 @@ TEST_F(AxisDialogTest, TheXAxisHoldsOneChannelAndNeedsOne) {
     SetLanguage(1);
 }
 
+TEST_F(AxisDialogTest, WhatTheUserSetsReachesTheAxis) {
+    ui.ColorAnswers = {0x0000FF};
+    Edit(Left(), [&](Tboxdefasse* d) {
+        Choose(d->tipoetichette, 1);
+        Type(d->titolo, "Spinta");
+        Type(d->sottotitolo, "N");
+        // QTest types Latin-1 only.
+        d->commento->SetText(QString::fromUtf8("Prova € 1"));
+        Type(d->Formato, "0.00");
+        Click(d->CheckBox3);
+        Reveal(d->SpinEdit1);
+        d->SpinEdit1->SetValue(4);
+        Click(d->Shape1);
+        Pick(d->ComboBox2, 2);
+        Pick(d->ComboBox3, 3);
+        Click(d->CheckBox7);
+        Click(d->CheckBox1);
+        Pick(d->ComboBox4, 2);
+        Type(d->Edit1, "0.5");
+        Click(d->CheckBox2);
+        Type(d->Edit2, "lbf");
+        Type(d->Edit3, "x*0.2248");
+        Click(d->CheckBox4);
+        Click(d->OKBtn);
+    });
+    const TAsse& y = Left();
+    EXPECT_EQ(y.tipoetichette, 1);
+    EXPECT_EQ(y.Grandezza, "Spinta");
+    EXPECT_EQ(y.Umisura, "N");
+    EXPECT_EQ(y.Caption, "Prova \x80 1");
+    EXPECT_EQ(y.Formato, "0.00");
+    EXPECT_TRUE(y.Zeroinclude);
+    EXPECT_EQ(y.Sottotacche, 4);
+    EXPECT_EQ(y.Pen.Color, 0x0000FF);
+    EXPECT_EQ(y.Pen.Width, IndexToPenWidth(2));
+    EXPECT_EQ(y.Pen.Style, IndexToPenStyle(3));
+    EXPECT_TRUE(y.ShowLineAttrib);
+    EXPECT_FALSE(y.usa_attributi_asse);
+    EXPECT_EQ(y.filtro, 1);
+    EXPECT_EQ(y.filtrovalore, "5");
+    EXPECT_EQ(y.filtrotolleranza, "0.5");
+    EXPECT_TRUE(y.DoubleAxe);
+    EXPECT_EQ(y.Umis2, "lbf");
+    EXPECT_EQ(y.Conversionformula, "X*0.2248");
+    EXPECT_TRUE(y.Scala2Indipendente);
+}
+
 TEST_F(AxisDialogTest, TheCalculatorComputesOneLimitFromTheOthers) {
     struct Case {
         const char* what;
@@ -619,6 +667,17 @@ TEST_F(AxisDialogTest, AnOffsetThatIsNoIntegerCopiesNothing) {
 TEST_F(AxisDialogTest, GridDialog) {
     Left().GridRecord().PenWidth = 2;
     Left().GridRecord().PenStyle = 1;
+    scripts.On<Tgrigliabox>([&](Tgrigliabox* g) {
+        Click(g->CheckBox1);
+        Click(g->CancelBtn);
+    });
+    Edit(Left(), [&](Tboxdefasse* d) {
+        Click(d->BitBtn6);
+        EXPECT_EQ(d->BitBtn6->Tag, 0) << "cancelled";
+        Click(d->OKBtn);
+    });
+    EXPECT_EQ(Left().GridRecord().PenWidth, 2u);
+    EXPECT_EQ(Left().GridRecord().Enabled, 0);
     scripts.On<Tgrigliabox>([&](Tgrigliabox* g) {
         EXPECT_EQ(g->ComboBox1->Text(), "Sottili");
         EXPECT_EQ(g->ComboBox2->Text(), "Continua");
