@@ -4,6 +4,7 @@
 #include "document/SelTipi.h"
 #include "document/Valuebox.h"
 #include "document/cellsdlg.h"
+#include "document/defasse.h"
 #include "document/defreprt.h"
 #include "document/dlggraf.h"
 #include "document/infocursor.h"
@@ -72,6 +73,10 @@ void TProgramEditorHooks::CloseCellPalette(TIntestazione& table) {
 
 bool TProgramDocumentDialogs::EditGraph(TGraphDialogExchange& exchange) {
     return EditGraphDialog(exchange);
+}
+
+void TProgramEditorHooks::EditAxis(TAxisExchange& x) {
+    EditAxisDialog(x);
 }
 
 TProgramEditorHooks& ProgramEditorHooks() {

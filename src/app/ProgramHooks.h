@@ -21,6 +21,7 @@ public:
     bool OpenCellPalette(TIntestazione& table) override;
     void CellSelectionChanged(TIntestazione& table) override;
     void CloseCellPalette(TIntestazione& table) override;
+    void EditAxis(TAxisExchange& x) override;
 };
 
 TProgramEditorHooks& ProgramEditorHooks();

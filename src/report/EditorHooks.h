@@ -81,7 +81,7 @@ struct TAxisExchange {
     Indicator MarkersIndicator;
     Indicator LineIndicator;
     Indicator FitIndicator;
-    TColor SplineIndicator = 0;
+    Indicator SplineIndicator;
 
     bool FontGrandChanged = false;
     bool FontUmisChanged = false;

@@ -690,7 +690,7 @@ void TWPGraph::FillAxisExchange(const TAsse& axis, TAxisExchange& x) const {
     x.MarkersIndicator = indicator(axis.MarkerRecord().ShowMarkers != 0);
     x.LineIndicator = indicator(axis.See_line);
     x.FitIndicator = indicator(axis.See_funzionale);
-    x.SplineIndicator = axis.SplineRecord().Enabled ? 0xFFFF00 : 0x800000;
+    x.SplineIndicator = indicator(axis.SplineRecord().Enabled != 0);
 }
 
 // Writes onto target what the user changed (after differs from before), then the values

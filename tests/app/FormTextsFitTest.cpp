@@ -12,10 +12,13 @@
 #include "document/Document.h"
 #include "document/SelTipi.h"
 #include "document/TF_inschnval.h"
+#include "document/TTagPointbox.h"
 #include "document/Tform_var_rif.h"
+#include "document/Tgrigliabox.h"
 #include "document/Valuebox.h"
 #include "document/attributiprova.h"
 #include "document/cellsdlg.h"
+#include "document/defasse.h"
 #include "document/defreprt.h"
 #include "document/dlggraf.h"
 #include "document/infocursor.h"
@@ -147,6 +150,9 @@ const FormMaker kForms[] = {
     {"Tform_var_rif", [] { return CreateForm<Tform_var_rif>(); }},
     {"Tboxdlg_grafico", [] { return CreateForm<Tboxdlg_grafico>(); }},
     {"Tborderform", [] { return CreateForm<Tborderform>(); }},
+    {"Tboxdefasse", [] { return CreateForm<Tboxdefasse>(); }},
+    {"Tgrigliabox", [] { return CreateForm<Tgrigliabox>(); }},
+    {"TTagPointbox", [] { return CreateForm<TTagPointbox>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

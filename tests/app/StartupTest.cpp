@@ -6,12 +6,14 @@
 #include "app/Splash.h"
 #include "data/Settings.h"
 #include "document/Document.h"
+#include "document/defasse.h"
 #include "platform/graphics/Printer.h"
 #include "platform/graphics/Screen.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/runtime/Paths.h"
 #include "platform/system/Files.h"
 #include "platform/system/SingleInstance.h"
+#include "platform/ui/ListBox.h"
 #include "report/EditorHooks.h"
 #include "report/view/Tfrom_infodlg.h"
 
@@ -132,6 +134,23 @@ TEST_F(StartupTest, ProgramInBinMakesTheParentTheBaseWithItsFolders) {
     EXPECT_NE(ReportWaitWindow(), nullptr);
     EditorHooks().CloseReportWait();
     EXPECT_EQ(ReportWaitWindow(), nullptr);
+}
+
+TEST_F(StartupTest, TheInstalledHooksOpenTheAxisDialog) {
+    InstallProgramUnits();
+    QString opened;
+    ui.ModalHook = [&](QObject* f) {
+        if (auto* box = qobject_cast<Tboxdefasse*>(f))
+            opened = box->Listag->Items().join(",");
+        return mrCancel;
+    };
+    TAxisExchange x;
+    x.AxisChannelNames = {"Forza"};
+    x.AxisChannels = {1};
+    x.ModalResult = mrOk;
+    EditorHooks().EditAxis(x);
+    EXPECT_EQ(opened, "Forza");
+    EXPECT_EQ(x.ModalResult, mrCancel);
 }
 
 TEST_F(StartupTest, ProgramOutsideBinWarnsBeforeAndAfterTheSplashInItalian) {

@@ -25,6 +25,18 @@ TEST(SimpleControlsTest, EditReportsEveryChangeOfItsText) {
     EXPECT_EQ(edit.Text(), "123");
 }
 
+TEST(SimpleControlsTest, EditColourFillsTheBackground) {
+    TEdit edit(nullptr, "Edit1");
+    EXPECT_EQ(edit.Color(), clWindow);
+    edit.resize(60, 24);
+    edit.setProperty("Color", clInactiveBorder);
+    EXPECT_EQ(edit.Color(), clInactiveBorder);
+    const QImage shown = edit.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(30, 12), QColor(212, 208, 200));
+    edit.SetColor(0x0000FF);
+    EXPECT_EQ(edit.grab().toImage().pixelColor(30, 12), QColor(255, 0, 0));
+}
+
 TEST(SimpleControlsTest, CheckBoxClickFollowsRealChanges) {
     TCheckBox box(nullptr, "CheckBox1");
     box.SetCaption("Attiva");

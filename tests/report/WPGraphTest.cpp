@@ -2,6 +2,7 @@
 
 #include "RecordingCanvas.h"
 #include "data/Databuff.h"
+#include "data/GlobalText.h"
 #include "data/WPComp.h"
 #include "platform/graphics/TextMetrics.h"
 #include "platform/runtime/ComponentStream.h"
@@ -583,6 +584,7 @@ TEST_F(WPGraphTest, AxisDialogIsFilledFromTheAxis) {
     y.Pen.Style = psDash;
     y.Pen.Width = 6;
     y.See_line = false;
+    y.SplineRecord().Enabled = 1;
     y.filtro = 1;
     g->Globalgrid = true;
     g->EditAxis(y);
@@ -601,7 +603,8 @@ TEST_F(WPGraphTest, AxisDialogIsFilledFromTheAxis) {
     EXPECT_FALSE(linear.Horizontal);
     EXPECT_EQ(linear.LineIndicator.Color, 0xFFFF00);
     EXPECT_EQ(linear.FitIndicator.Color, 0x800000);
-    EXPECT_EQ(linear.SplineIndicator, 0x800000);
+    EXPECT_EQ(linear.SplineIndicator.Color, 0x800000);
+    EXPECT_EQ(linear.SplineIndicator.Text, GlobalText("IDS_24"));
     const TAxisExchange& log = hooks.axisSeen[1];
     EXPECT_EQ(log.MaximumText, "100.00");
     EXPECT_EQ(log.MinimumText, "0.10");
@@ -611,6 +614,8 @@ TEST_F(WPGraphTest, AxisDialogIsFilledFromTheAxis) {
     EXPECT_EQ(log.PenWidthIndex, PenWidthToIndex(6));
     EXPECT_EQ(log.FilterIndex, 2);
     EXPECT_EQ(log.LineIndicator.Color, 0x800000);
+    EXPECT_EQ(log.SplineIndicator.Color, 0xFFFF00);
+    EXPECT_EQ(log.SplineIndicator.Text, GlobalText("IDS_23"));
     EXPECT_FALSE(log.DivisionsEnabled) << "a common grid fixes a vertical axis's divisions";
     EXPECT_TRUE(hooks.axisSeen[2].Horizontal);
     EXPECT_TRUE(hooks.axisSeen[2].DivisionsEnabled);

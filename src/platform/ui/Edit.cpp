@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QPalette>
 
 namespace vx {
 
@@ -19,6 +20,14 @@ TEdit::TEdit(QWidget* parent, const QString& name)
                 OnChange(this);
         });
     });
+}
+
+void TEdit::SetColor(TColor color) {
+    color_ = color;
+    const TColor rgb = ColorToRGB(color);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    setPalette(p);
 }
 
 void TEdit::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/Colors.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DragDrop.h"
 
@@ -17,6 +18,7 @@ class TEdit : public QLineEdit {
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
     Q_PROPERTY(vx::TControlFont* Font READ Font)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+    Q_PROPERTY(int Color READ Color WRITE SetColor)
     Q_PROPERTY(int Tag MEMBER Tag)
 
 public:
@@ -31,6 +33,10 @@ public:
     TControlFont* Font() const { return font_; }
     bool ParentFont() const { return ParentFontOf(this); }
     void SetParentFont(bool parentFont) { SetParentFontOf(this, parentFont); }
+    // The background behind the text; clWindow at creation. System colours show as the colour
+    // table has them.
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
 
     int Tag = 0;
     TNotifyEvent OnChange;
@@ -48,6 +54,7 @@ protected:
 private:
     TControlFont* font_;
     bool dragAccepted_ = false;
+    TColor color_ = clWindow;
 };
 
 } // namespace vx
