@@ -1490,24 +1490,28 @@ namespace {
 
 // Every text of the document window and its page dialogs exists in every language.
 TEST(DocumentTranslationsTest, NoTextIsMissingInALanguage) {
-         {"TDocForm", "Tnewpagedlg", "Tdef_margini", "Tfrm_dlg_attributi", "TDefiniscisezioni", "Tfrm_def_numeric", "TF_SelTipi", "Tfrm_infocursor", "TformValuebox", "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova", "Tcfg_report", "Tcellsdlg_form", "TF_inschnval", "Tform_var_rif", "Tboxdlg_grafico", "Tborderform", "Tboxdefasse", "Tgrigliabox", "TTagPointbox"}) {
-             TmlLang lang;
-             ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
-             ASSERT_EQ(lang.NumOfLanguages(), 3);
-             for (TStringsType kind :
-                  {stCaptions, stHints, stMultiLines, stStrings, stOtherStrings}) {
-                 for (const std::string& line : lang.List(kind)->Items()) {
-                     size_t start = line.find('\1');
-                     for (int language = 1; language <= 3; ++language) {
-                         const size_t end = line.find('\1', start + 1);
-                         ASSERT_NE(end, std::string::npos) << name << ": " << line;
-                         EXPECT_GT(end, start + 1)
-                             << name << " language " << language << ": " << line;
-                         start = end;
-                     }
-                 }
-             }
-         }
+    for (const char* name :
+         {"TDocForm",          "Tnewpagedlg",           "Tdef_margini",        "Tfrm_dlg_attributi",
+          "TDefiniscisezioni", "Tfrm_def_numeric",      "TF_SelTipi",          "Tfrm_infocursor",
+          "TformValuebox",     "Tdlgparametrigenerali", "Ttranslatelabelsdlg", "Tattributiprova",
+          "Tcfg_report",       "Tcellsdlg_form",        "TF_inschnval",        "Tform_var_rif",
+          "Tboxdlg_grafico",   "Tborderform",           "Tboxdefasse",         "Tgrigliabox",
+          "TTagPointbox"}) {
+        TmlLang lang;
+        ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
+        ASSERT_EQ(lang.NumOfLanguages(), 3);
+        for (TStringsType kind : {stCaptions, stHints, stMultiLines, stStrings, stOtherStrings}) {
+            for (const std::string& line : lang.List(kind)->Items()) {
+                size_t start = line.find('\1');
+                for (int language = 1; language <= 3; ++language) {
+                    const size_t end = line.find('\1', start + 1);
+                    ASSERT_NE(end, std::string::npos) << name << ": " << line;
+                    EXPECT_GT(end, start + 1) << name << " language " << language << ": " << line;
+                    start = end;
+                }
+            }
+        }
+    }
 }
 
 } // namespace
