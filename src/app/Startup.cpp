@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/Normalizza.h"
 #include "app/ProgramHooks.h"
 #include "app/Splash.h"
 #include "app/TcpJobs.h"
@@ -82,6 +83,7 @@ void InstallMainExtensions() {
     ext.RegisterDocumentType = [](const std::string& program) { RegisterDocumentType(program); };
     ext.RegisterFileType = [](bool force) { RegisterFileType(force); };
     InstallTcpServer(ext);
+    InstallNormaliser(ext);
 }
 
 namespace {
