@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/ModCaric.h"
 #include "app/Normalizza.h"
 #include "app/ProgramHooks.h"
 #include "app/Splash.h"
@@ -84,6 +85,7 @@ void InstallMainExtensions() {
     ext.RegisterFileType = [](bool force) { RegisterFileType(force); };
     InstallTcpServer(ext);
     InstallNormaliser(ext);
+    InstallLoadModelEditor(ext);
 }
 
 namespace {
