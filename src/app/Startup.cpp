@@ -7,6 +7,7 @@
 #include "app/ProgramHooks.h"
 #include "app/Splash.h"
 #include "app/TcpJobs.h"
+#include "app/editor32.h"
 #include "data/GlobalText.h"
 #include "data/Settings.h"
 #include "localisation/Strglobmod.h"
@@ -86,6 +87,7 @@ void InstallMainExtensions() {
     InstallTcpServer(ext);
     InstallNormaliser(ext);
     InstallLoadModelEditor(ext);
+    InstallTestEditor(ext);
 }
 
 namespace {
