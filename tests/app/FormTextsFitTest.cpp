@@ -4,6 +4,9 @@
 #include "app/GetProve.h"
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/ModCaric.h"
+#include "app/Normalizza.h"
+#include "app/editor32.h"
 #include "app/Splash.h"
 #include "app/config_document_dlg.h"
 #include "app/impdlg.h"
@@ -119,6 +122,9 @@ const FormMaker kForms[] = {
     {"Tfrm_dlg_attributi", [] { return CreateForm<Tfrm_dlg_attributi>(); }},
     {"Tfrom_infodlg", [] { return CreateForm<Tfrom_infodlg>(); }},
     {"TFReportStruct", [] { return CreateForm<TFReportStruct>(); }},
+    {"TF_normalizza", [] { return CreateForm<TF_normalizza>(); }},
+    {"Tfrm_32bitedit", [] { return CreateForm<Tfrm_32bitedit>(); }},
+    {"TFormModellocaricamento", [] { return CreateForm<TFormModellocaricamento>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

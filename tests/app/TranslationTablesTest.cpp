@@ -11,7 +11,8 @@ namespace {
 // Every text of the shell's small windows and of the file messages exists in every language.
 TEST(TranslationTablesTest, NoTextOfTheSmallWindowsIsMissingInALanguage) {
     for (const char* name : {"TOpenListFile", "TF_Def_Ant", "Tconfig_document_dlg", "Timpostazioni",
-                             "TAboutBox", "Tsplashform", "TMainForm", "FileMessages"}) {
+                             "TAboutBox", "Tsplashform", "TMainForm", "FileMessages",
+                             "TF_normalizza", "Tfrm_32bitedit", "TFormModellocaricamento"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);
