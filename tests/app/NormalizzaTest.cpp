@@ -3,6 +3,9 @@
 #include "app/AppTestSupport.h"
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/ModCaric.h"
+#include "app/Startup.h"
+#include "app/editor32.h"
 #include "data/Databuff.h"
 #include "data/ProvaText.h"
 #include "platform/runtime/Cp1252.h"
@@ -16,6 +19,7 @@
 #include "platform/ui/ListBox.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/SpeedButton.h"
+#include "platform/ui/StatusBar.h"
 #include "platform/ui/TabSet.h"
 #include "platform/ui/TrackBar.h"
 #include "support/FormTestSupport.h"
@@ -106,6 +110,8 @@ protected:
 };
 
 TEST_F(NormalizzaTest, ChoosingChannelsFollowsTheListRules) {
+    EXPECT_TRUE(main->Normalizzaprova2->Enabled());
+    EXPECT_TRUE(main->Normalizzaprova2->Hint().isEmpty());
     Run(fx, [&](TF_normalizza* w) {
         EXPECT_EQ(w->ListBox1->Items(),
                   QStringList({"Tempo[s]", "Forza[kN]", "Corsa[mm]", "Delta[mm]"}));
@@ -396,6 +402,54 @@ TEST_F(NormalizzaTest, AFileWithoutATestGivesEmptyLists) {
         EXPECT_EQ(w->ListBox1->Count(), 0);
         w->BitBtn2->click();
     });
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+class TestToolsTextsTest : public test::AppWindowTest {
+protected:
+    void TearDown() override {
+        SetLanguage(1);
+        AppWindowTest::TearDown();
+    }
+};
+
+TEST_F(TestToolsTextsTest, TheToolsShowTheirTextsInEveryLanguage) {
+    const struct {
+        int language;
+        const char *normaliser, *ok, *state, *model;
+    } cases[] = {
+        {2, "Normalise test", "Create file", "Up to date", "Create load model"},
+        {3,
+         "Pr\xFC"
+         "fung normieren",
+         "Datei erstellen", "Aktuell", "Lademodell erstellen"},
+    };
+    for (const auto& c : cases) {
+        SetLanguage(c.language);
+        std::unique_ptr<TF_normalizza> n(CreateForm<TF_normalizza>());
+        EXPECT_EQ(FromQString(n->Caption()), c.normaliser);
+        EXPECT_EQ(FromQString(n->BitBtn1->Caption()), c.ok);
+        EXPECT_EQ(n->Text("IDS_7"), c.language == 2 ? "Add at least 2 channels!"
+                                                    : "Mindestens 2 Kan\xE4le hinzuf\xFCgen!");
+        std::unique_ptr<Tfrm_32bitedit> e(CreateForm<Tfrm_32bitedit>());
+        EXPECT_EQ(FromQString(e->StatusBar1->Panel(1)->Text()), c.state);
+        std::unique_ptr<TFormModellocaricamento> m(CreateForm<TFormModellocaricamento>());
+        EXPECT_EQ(FromQString(m->Caption()), c.model);
+    }
+}
+
+TEST_F(TestToolsTextsTest, StartUpInstallsTheThreeTools) {
+    MainExtensions() = {};
+    InstallMainExtensions();
+    EXPECT_TRUE(MainExtensions().NormaliseTest);
+    EXPECT_TRUE(MainExtensions().EditTestFile);
+    EXPECT_TRUE(MainExtensions().EditLoadModel);
+    MainExtensions() = {};
 }
 
 } // namespace
