@@ -329,42 +329,36 @@ void TSheetBook::SetFixedRows(int count) {
 void TSheetBook::ApplyFrozen() {
     if (!frozenCorner_)
         return;
-    const int cols = Grid->ColCount(), rows = Grid->RowCount();
-    const int lastCol = fixedCols_ > 0 ? fixedCol_ + fixedCols_ - 1 : 0;
-    const int lastRow = fixedRows_ > 0 ? fixedRow_ + fixedRows_ - 1 : 0;
-    auto frozenCol = [&](int c) { return c >= fixedCol_ && c <= lastCol; };
-    auto frozenRow = [&](int r) { return r >= fixedRow_ && r <= lastRow; };
-    // Columns and rows before the frozen ones are out of view until released.
-    auto before = [](int i, int first, int count) { return count > 0 && i >= 1 && i < first; };
-    for (QTableView* view : Grid->findChildren<QTableView*>(Qt::FindDirectChildrenOnly)) {
-        if (view == frozenLeft_ || view == frozenTop_ || view == frozenCorner_)
-            continue;
-        for (int c = 1; c < cols; ++c)
-            view->setColumnHidden(c, before(c, fixedCol_, fixedCols_));
-        for (int r = 1; r < rows; ++r)
-            view->setRowHidden(r, before(r, fixedRow_, fixedRows_));
+    // Columns and rows before the frozen ones are out of view until released; only the
+    // stretches that change are touched, so a long sheet costs nothing while none is frozen.
+    const int hideCols = fixedCols_ > 0 ? std::min(fixedCol_ - 1, Grid->ColCount() - 1) : 0;
+    const int hideRows = fixedRows_ > 0 ? std::min(fixedRow_ - 1, Grid->RowCount() - 1) : 0;
+    QList<QTableView*> views = Grid->findChildren<QTableView*>(Qt::FindDirectChildrenOnly);
+    views << Grid;
+    for (QTableView* view : views) {
+        for (int c = 1; c <= std::max(hideCols, hiddenCols_); ++c)
+            view->setColumnHidden(c, c <= hideCols);
+        for (int r = 1; r <= std::max(hideRows, hiddenRows_); ++r)
+            view->setRowHidden(r, r <= hideRows);
     }
-    for (int c = 1; c < cols; ++c)
-        Grid->setColumnHidden(c, before(c, fixedCol_, fixedCols_));
-    for (int r = 1; r < rows; ++r)
-        Grid->setRowHidden(r, before(r, fixedRow_, fixedRows_));
-    // Each frozen view shows its own cells: left the frozen columns of every row, top the
-    // frozen rows of every column, the corner where both meet.
-    for (int c = 0; c < cols; ++c) {
-        frozenLeft_->setColumnHidden(c, !frozenCol(c));
-        frozenCorner_->setColumnHidden(c, !frozenCol(c) && c != 0);
-        frozenTop_->setColumnHidden(c, before(c, fixedCol_, fixedCols_));
-        frozenLeft_->setColumnWidth(c, Grid->columnWidth(c));
-        frozenTop_->setColumnWidth(c, Grid->columnWidth(c));
-        frozenCorner_->setColumnWidth(c, Grid->columnWidth(c));
-    }
-    for (int r = 0; r < rows; ++r) {
-        frozenTop_->setRowHidden(r, !frozenRow(r));
-        frozenCorner_->setRowHidden(r, !frozenRow(r) && r != 0);
-        frozenLeft_->setRowHidden(r, before(r, fixedRow_, fixedRows_));
-        frozenLeft_->setRowHeight(r, Grid->rowHeight(r));
-        frozenTop_->setRowHeight(r, Grid->rowHeight(r));
-        frozenCorner_->setRowHeight(r, Grid->rowHeight(r));
+    hiddenCols_ = hideCols;
+    hiddenRows_ = hideRows;
+    // The frozen views start where the frozen cells start; what lies beyond them is cut off
+    // by their size.
+    frozenLeft_->setColumnHidden(0, true);
+    frozenTop_->setRowHidden(0, true);
+    for (QTableView* view : {frozenLeft_, frozenTop_, frozenCorner_}) {
+        view->horizontalHeader()->setDefaultSectionSize(
+            Grid->horizontalHeader()->defaultSectionSize());
+        view->verticalHeader()->setDefaultSectionSize(Grid->verticalHeader()->defaultSectionSize());
+        for (int c = fixedCol_;
+             fixedCols_ > 0 && c < fixedCol_ + fixedCols_ && c < Grid->ColCount(); ++c)
+            view->setColumnWidth(c, Grid->columnWidth(c));
+        for (int r = fixedRow_;
+             fixedRows_ > 0 && r < fixedRow_ + fixedRows_ && r < Grid->RowCount(); ++r)
+            view->setRowHeight(r, Grid->rowHeight(r));
+        view->setColumnWidth(0, Grid->columnWidth(0));
+        view->setRowHeight(0, Grid->rowHeight(0));
     }
     LayoutFrozen();
 }

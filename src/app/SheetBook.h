@@ -110,6 +110,9 @@ private:
     int fixedCols_ = 0;
     int fixedRow_ = 1;
     int fixedRows_ = 0;
+    // Columns (rows) 1.. hidden now because they lie before the frozen ones.
+    int hiddenCols_ = 0;
+    int hiddenRows_ = 0;
     QTableView* frozenLeft_ = nullptr;
     QTableView* frozenTop_ = nullptr;
     QTableView* frozenCorner_ = nullptr;
