@@ -136,23 +136,17 @@ std::string TSheetBook::Cell(int col, int row) const {
 void TSheetBook::Read(const std::string& path, int& type) {
     if (type != kTextFile)
         throw Exception("Unknown file type " + IntToStr(type));
-    std::vector<std::string> fields;
+    // Two passes over the file: the shape first, then the texts straight into their cells.
     std::vector<int> counts;
     size_t widest = 0;
+    auto fieldsOf = [](std::string_view line) {
+        return static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1;
+    };
     {
         LineReader reader(path);
         std::string_view line;
         while (reader.Next(line)) {
-            size_t count = 0;
-            for (size_t start = 0;; ++count) {
-                const size_t tab = line.find('\t', start);
-                fields.emplace_back(line.substr(start, tab - start));
-                if (tab == std::string_view::npos) {
-                    ++count;
-                    break;
-                }
-                start = tab + 1;
-            }
+            const size_t count = fieldsOf(line);
             counts.push_back(static_cast<int>(count));
             widest = std::max(widest, count);
             if (static_cast<int64_t>(widest) * static_cast<int64_t>(counts.size()) >
@@ -166,18 +160,31 @@ void TSheetBook::Read(const std::string& path, int& type) {
         cols = std::max<int64_t>(cols, 27);
         rows = std::max<int64_t>(rows, 101);
     }
+    // Letters and numbers go in with the cells: one reset of the views, not a signal a row.
     std::vector<std::string> cells(static_cast<size_t>(cols * rows));
-    size_t next = 0;
-    for (size_t r = 0; r < counts.size(); ++r) {
-        std::string* row = &cells[(r + 1) * static_cast<size_t>(cols)];
-        for (int k = 0; k < counts[r]; ++k)
-            row[k + 1] = std::move(fields[next++]);
+    for (int64_t c = 1; c < cols; ++c)
+        cells[static_cast<size_t>(c)] = TclipGrid::ColumnLetters(static_cast<int32_t>(c - 1));
+    for (int64_t r = 1; r < rows; ++r)
+        cells[static_cast<size_t>(r * cols)] = IntToStr(static_cast<int32_t>(r));
+    {
+        LineReader reader(path);
+        std::string_view line;
+        // A file that grew in between is read as far as its first shape.
+        for (size_t r = 0; r < counts.size() && reader.Next(line); ++r) {
+            std::string* cell = &cells[(r + 1) * static_cast<size_t>(cols) + 1];
+            const std::string* const end = cell + counts[r];
+            for (size_t start = 0; cell != end; ++cell) {
+                const size_t tab = line.find('\t', start);
+                cell->assign(line.substr(start, tab - start));
+                if (tab == std::string_view::npos)
+                    break;
+                start = tab + 1;
+            }
+        }
     }
-    fields = {};
     SetFixedCols(0);
     SetFixedRows(0);
     Grid->LoadCells(static_cast<int>(cols), static_cast<int>(rows), std::move(cells));
-    Grid->Renumber();
     fieldCounts_ = std::move(counts);
     lines_ = static_cast<int>(fieldCounts_.size());
     Grid->SetCol(1);

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "app/MainExtensions.h"
 #include "data/Modellocaricamento.h"
+#include "document/clipGrid.h"
 #include "platform/runtime/Cp1252.h"
 #include "platform/system/Files.h"
 #include "platform/ui/Button.h"
@@ -196,6 +197,33 @@ TEST_F(ModCaricTest, TheMainWindowRunsTheEditorOnTheChosenFile) {
     main.reset();
     MainExtensions() = {};
     unsetenv("VORNIX_PROGRAM_PATH");
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+// A file beyond the grid's cell bound shows its lines up to that bound.
+TEST_F(ModCaricTest, AHugeFileShowsItsLinesUpToTheCellBound) {
+    const std::string path = dir.File("huge.txt");
+    // Wide lines reach the bound soon: 100 fields, 101 columns with the numbers.
+    std::string rest;
+    for (int k = 2; k <= 100; ++k)
+        rest += "\tx";
+    std::string text;
+    for (int i = 1; i <= 45'000; ++i)
+        text += std::to_string(i) + rest + "\n";
+    test::WriteFile(path, text);
+    ASSERT_TRUE(editor->LoadFile(path));
+    TStringGrid* g = editor->Grid1;
+    EXPECT_EQ(g->ColCount(), 101);
+    EXPECT_LE(int64_t{g->ColCount()} * g->RowCount(), TclipGrid::kMaxPasteCells);
+    EXPECT_GT(int64_t{g->ColCount()} * (g->RowCount() + 1), TclipGrid::kMaxPasteCells);
+    const int lastLine = g->RowCount() - 2;
+    EXPECT_EQ(g->Cells(1, lastLine), std::to_string(lastLine));
+    EXPECT_EQ(g->Cells(1, lastLine + 1), "");
 }
 
 } // namespace
