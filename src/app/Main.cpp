@@ -297,6 +297,18 @@ void TMainForm::FormActivate(QObject*) {
 void TMainForm::FormCloseQuery(QObject*, bool& canClose) {
     // Each changed document asks in turn; one cancelled keeps the program and every window.
     for (QMdiSubWindow* sub : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+        // Other windows (the test editor) ask through their own close query.
+        auto* other = qobject_cast<TForm*>(sub->widget());
+        if (other && !qobject_cast<TDocForm*>(other) && other->OnCloseQuery) {
+            ClientArea->setActiveSubWindow(sub);
+            bool ok = true;
+            other->OnCloseQuery(other, ok);
+            if (!ok) {
+                canClose = false;
+                return;
+            }
+            continue;
+        }
         auto* doc = qobject_cast<TDocForm*>(sub->widget());
         if (!doc || !doc->Modified())
             continue;
@@ -421,7 +433,11 @@ void TMainForm::FreeDocumentWindow(QMdiSubWindow* sub) {
 
 QMdiSubWindow* TMainForm::AddDocumentWindow(TDocForm* doc) {
     doc->Dialogs = &ProgramDocumentDialogs();
-    QMdiSubWindow* sub = ClientArea->addSubWindow(doc);
+    return AddChildWindow(doc);
+}
+
+QMdiSubWindow* TMainForm::AddChildWindow(TForm* child) {
+    QMdiSubWindow* sub = ClientArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // The size it returns to when it is no longer maximised.
     const QSize area = ClientArea->viewport()->size();
@@ -820,8 +836,10 @@ void TMainForm::Show1Click(QObject*) {
 // ---- menus ----
 
 void TMainForm::MergeMenus() {
-    TDocForm* doc = ActiveDocForm();
-    TMainMenu* menu = doc ? doc->findChild<TMainMenu*>("MainMenu1") : nullptr;
+    // The active child's menus, whatever window it is.
+    QMdiSubWindow* sub = ClientArea->currentSubWindow();
+    QWidget* child = sub && !sub->isMinimized() ? sub->widget() : nullptr;
+    TMainMenu* menu = child ? child->findChild<TMainMenu*>("MainMenu1") : nullptr;
     if (menu == MainMenu1->Merged())
         return;
     MainMenu1->Merge(menu);

@@ -145,7 +145,9 @@ public:
     // merged in by group index.
     void MergeMenus();
 
-    // A document window in the frame, maximised, freed when it closes.
+    // A child window in the frame, maximised, freed when it closes.
+    QMdiSubWindow* AddChildWindow(TForm* child);
+    // A document window in the frame, with the program's document dialogs.
     QMdiSubWindow* AddDocumentWindow(TDocForm* doc);
     // Adds a finished document window, shows it, and makes it the active one in front.
     void ShowDocumentWindow(TDocForm* doc);

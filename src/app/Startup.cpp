@@ -2,10 +2,13 @@
 
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/ModCaric.h"
+#include "app/Normalizza.h"
 #include "app/ProgramHooks.h"
 #include "app/Splash.h"
 #include "app/TcpJobs.h"
 #include "app/convertivrx.h"
+#include "app/editor32.h"
 #include "data/GlobalText.h"
 #include "data/Settings.h"
 #include "document/FileDialogs.h"
@@ -87,6 +90,11 @@ void InstallMainExtensions() {
     ext.RegisterFileType = [](bool force) { RegisterFileType(force); };
     InstallTcpServer(ext);
     InstallConverter(ext);
+}
+
+InstallNormaliser(ext);
+InstallLoadModelEditor(ext);
+InstallTestEditor(ext);
 }
 
 namespace {

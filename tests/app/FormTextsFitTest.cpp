@@ -4,9 +4,12 @@
 #include "app/GetProve.h"
 #include "app/Main.h"
 #include "app/MainExtensions.h"
+#include "app/ModCaric.h"
+#include "app/Normalizza.h"
 #include "app/Splash.h"
 #include "app/config_document_dlg.h"
 #include "app/convertivrx.h"
+#include "app/editor32.h"
 #include "app/impdlg.h"
 #include "document/Definiscisezioni.h"
 #include "document/Document.h"
@@ -153,6 +156,9 @@ const FormMaker kForms[] = {
     {"Tboxdefasse", [] { return CreateForm<Tboxdefasse>(); }},
     {"Tgrigliabox", [] { return CreateForm<Tgrigliabox>(); }},
     {"TTagPointbox", [] { return CreateForm<TTagPointbox>(); }},
+    {"TF_normalizza", [] { return CreateForm<TF_normalizza>(); }},
+    {"Tfrm_32bitedit", [] { return CreateForm<Tfrm_32bitedit>(); }},
+    {"TFormModellocaricamento", [] { return CreateForm<TFormModellocaricamento>(); }},
 };
 
 TEST_F(FormTextsFitTest, NoTextIsWiderThanItsRoomInAnyLanguage) {

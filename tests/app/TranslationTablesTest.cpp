@@ -12,7 +12,8 @@ namespace {
 TEST(TranslationTablesTest, NoTextOfTheSmallWindowsIsMissingInALanguage) {
     for (const char* name :
          {"TOpenListFile", "TF_Def_Ant", "Tconfig_document_dlg", "Timpostazioni", "TAboutBox",
-          "Tsplashform", "TMainForm", "FileMessages", "TFConverti_Vrx"}) {
+          "Tsplashform", "TMainForm", "FileMessages", "TFConverti_Vrx", "TF_normalizza",
+          "Tfrm_32bitedit", "TFormModellocaricamento"}) {
         TmlLang lang;
         ASSERT_TRUE(LoadTranslationResource(lang, name)) << name;
         ASSERT_EQ(lang.NumOfLanguages(), 3);

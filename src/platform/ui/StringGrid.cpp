@@ -73,10 +73,12 @@ public:
     using QAbstractTableModel::beginInsertRows;
     using QAbstractTableModel::beginRemoveColumns;
     using QAbstractTableModel::beginRemoveRows;
+    using QAbstractTableModel::beginResetModel;
     using QAbstractTableModel::endInsertColumns;
     using QAbstractTableModel::endInsertRows;
     using QAbstractTableModel::endRemoveColumns;
     using QAbstractTableModel::endRemoveRows;
+    using QAbstractTableModel::endResetModel;
 
 private:
     TStringGrid& grid_;
@@ -367,6 +369,22 @@ void TStringGrid::SetRowCount(int count) {
     Resize(colCount_, count);
     if (Row() < 0 || IsFixed(Col(), Row()))
         ShowCurrent(FirstFreeCell(), {});
+}
+
+void TStringGrid::LoadCells(int cols, int rows, std::vector<std::string> cells) {
+    cols = std::max(cols, 1);
+    rows = std::max(rows, 1);
+    cells.resize(static_cast<size_t>(cols) * rows);
+    model_->beginResetModel();
+    cells_ = std::move(cells);
+    objects_.clear();
+    objects_.resize(cells_.size());
+    colCount_ = cols;
+    rowCount_ = rows;
+    fixedCols_ = std::min(fixedCols_, cols - 1);
+    fixedRows_ = std::min(fixedRows_, rows - 1);
+    model_->endResetModel();
+    ShowCurrent(FirstFreeCell(), {});
 }
 
 void TStringGrid::SetFixedCols(int count) {

@@ -141,6 +141,10 @@ public:
     void SetColCount(int count);
     int RowCount() const { return rowCount_; }
     void SetRowCount(int count);
+    // Replaces the whole grid at once with cols x rows cells given row after row (missing
+    // ones empty, objects gone): one reset of the views however many cells, for large files.
+    // Fixed rows and columns stay below the new counts.
+    void LoadCells(int cols, int rows, std::vector<std::string> cells);
     int FixedCols() const { return fixedCols_; }
     // Raises EInvalidGridOperation unless 0 <= count < ColCount.
     void SetFixedCols(int count);
