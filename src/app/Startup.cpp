@@ -90,11 +90,9 @@ void InstallMainExtensions() {
     ext.RegisterFileType = [](bool force) { RegisterFileType(force); };
     InstallTcpServer(ext);
     InstallConverter(ext);
-}
-
-InstallNormaliser(ext);
-InstallLoadModelEditor(ext);
-InstallTestEditor(ext);
+    InstallNormaliser(ext);
+    InstallLoadModelEditor(ext);
+    InstallTestEditor(ext);
 }
 
 namespace {
