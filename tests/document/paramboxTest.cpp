@@ -383,7 +383,8 @@ TEST_F(ParamboxTest, AMissingLabelFileSaysSoAndLeavesTheCells) {
         d->BitBtn2->Click();
     });
     ASSERT_EQ(ui_.Messages.size(), 1u);
-    EXPECT_EQ(ui_.Messages[0].Text, "Impossibile leggere il file: " + Conf("none.CLF"));
+    EXPECT_EQ(ui_.Messages[0].Text, "Impossibile leggere il file: " + Conf("none.CLF") +
+                                        "\r\nfile o cartella inesistente");
 }
 
 TEST_F(ParamboxTest, PageAttributesKeepShortStrings) {
