@@ -40,7 +40,9 @@ protected:
 // control whose geometry is kept in page units and, at the page's zoom, as screen bounds. Its
 // picture is composed at printer resolution into the metafile it owns; the screen and the
 // printer both draw that metafile. A Qt view hosts it and copies the picture to the screen.
-class TMetaobj : public TComponent, public TEnginePaintable {
+// The paint queue's entry is the last base to go: the component's end tells others, and an
+// object they ask to paint again must still be taken off the queue.
+class TMetaobj : public TEnginePaintable, public TComponent {
 public:
     explicit TMetaobj(TComponent* owner);
     ~TMetaobj() override;

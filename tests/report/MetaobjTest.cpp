@@ -194,5 +194,30 @@ TEST(MetaobjTest, TheUsersSwitchIsStoredAsLowerCaseEnabledAndReadInAnyCase) {
     }
 }
 
+// A component told of an object's end that asks the object for a paint, as a page that lays
+// out its remaining objects may: the object is gone before the paint round comes.
+struct InvalidatesOnRemove : TComponent {
+    using TComponent::TComponent;
+    TMetaobj* watched = nullptr;
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == TOperation::opRemove && component == watched)
+            watched->Invalidate();
+    }
+};
+
+TEST(MetaobjTest, AnObjectAskedToPaintWhileItEndsIsNotPaintedAfterwards) {
+    ScopedPrinter printer(std::make_shared<DpiPrinter>(600));
+    FakePage page;
+    InvalidatesOnRemove watcher(nullptr);
+    auto* object = new PageObject(nullptr);
+    object->SetParent(&page);
+    watcher.watched = object;
+    object->FreeNotification(&watcher);
+    delete object;
+    ProcessMessages(); // under the sanitizer, a stale entry is a use after free
+    SUCCEED();
+}
+
 } // namespace
 } // namespace vx
