@@ -8,6 +8,7 @@
 #include "report/canvasObj.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -78,8 +79,10 @@ public:
     // Asks for an engine paint (the control's Invalidate).
     void Invalidate();
     void EnginePaint() override {
+        // A paint that processes messages may see its document closed and this object gone.
+        const std::weak_ptr<int> alive = life_;
         Paint();
-        if (OnPictureShown)
+        if (!alive.expired() && OnPictureShown)
             OnPictureShown();
     }
     // The host copies the picture to the screen after each engine paint.
@@ -143,6 +146,10 @@ private:
     } recorded_; // the screen bounds last seen or applied
     Metafile metafile_;
     bool placedFromPage_ = false;
+
+protected:
+    // Expires with the object: code that may outlive it within one call checks it.
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };
 
 } // namespace vx

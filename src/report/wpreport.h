@@ -162,8 +162,6 @@ private:
     int32_t lastPageContentHeight_ = 0;
     TDatabuffer* dataBuffer_ = nullptr;
     bool paginating_ = false;
-    // Tells a paint that returns from message processing whether the report still exists.
-    std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };
 
 // The page object of a page of kind PK_REPORTPRO: nothing of its own to draw.

@@ -339,7 +339,8 @@ TEST_F(EditorTest, ASaveThatFailsKeepsTheEditorAndItsEdits) {
     e->Close1->Click();
     QApplication::processEvents();
     ASSERT_TRUE(alive);
-    EXPECT_EQ(Messages().back(), "Impossibile salvare il file: " + path);
+    EXPECT_EQ(Messages().back(),
+              "Impossibile salvare il file: " + path + "\r\nfile o cartella inesistente");
     EXPECT_EQ(State(e), "Modificato");
     EXPECT_EQ(e->SheetBook1->Cell(1, 1), "5");
     EXPECT_EQ(test::ReadFile(dir.File("gone/fx.txt")), kFx);
@@ -360,7 +361,8 @@ TEST_F(EditorTest, OpenAsksFirstAndAFileThatCannotBeReadChangesNothing) {
     ui.OpenAnswers = {{dir.File("missing.txt")}};
     e->SpeedButton1->click();
     EXPECT_EQ(ui.FileRequests.back().Request.InitialDir + "/", dir.Path());
-    EXPECT_EQ(Messages().back(), "Impossibile leggere il file: " + dir.File("missing.txt"));
+    EXPECT_EQ(Messages().back(), "Impossibile leggere il file: " + dir.File("missing.txt") +
+                                     "\r\nfile o cartella inesistente");
     EXPECT_EQ(FromQString(e->Caption()), fx);
     EXPECT_EQ(e->FileName(), fx);
     EXPECT_EQ(e->SheetBook1->SheetName(1), "fx.txt");

@@ -219,5 +219,27 @@ TEST(MetaobjTest, AnObjectAskedToPaintWhileItEndsIsNotPaintedAfterwards) {
     SUCCEED();
 }
 
+// A paint that processes messages may see its document closed: the object is gone when its
+// paint returns, and nothing of it is read after.
+struct EndsInItsPaint : TMetaobj {
+    using TMetaobj::TMetaobj;
+    void Paint() override {
+        TMetaobj::Paint();
+        delete this;
+    }
+};
+
+TEST(MetaobjTest, AnObjectThatEndsInItsOwnPaintIsNotTouchedAfterwards) {
+    ScopedPrinter printer(std::make_shared<DpiPrinter>(600));
+    FakePage page;
+    auto* object = new EndsInItsPaint(nullptr);
+    object->SetParent(&page);
+    bool shown = false;
+    object->OnPictureShown = [&shown] { shown = true; };
+    object->Invalidate();
+    ProcessMessages();
+    EXPECT_FALSE(shown);
+}
+
 } // namespace
 } // namespace vx
