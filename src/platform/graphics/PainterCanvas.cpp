@@ -2,6 +2,7 @@
 
 #include "platform/graphics/BitmapData.h"
 #include "platform/graphics/FontFace.h"
+#include "platform/graphics/LineRuns.h"
 #include "platform/graphics/MetafileData.h"
 #include "platform/graphics/TextMetrics.h"
 #include "platform/system/Files.h"
@@ -109,14 +110,6 @@ QBrush ToQBrush(const TBrush& brush) {
     }
 }
 
-// The device pixel of a logical pixel under a scaling transform: the one that holds its
-// centre. Rounding its corner instead puts the last column or row of a picture shown smaller
-// than half its size one past the picture's edge, where it is lost.
-QPoint DevicePixel(const QTransform& t, const QPoint& p) {
-    return QPoint(static_cast<int>(std::floor((p.x() + 0.5) * t.m11() + t.dx())),
-                  static_cast<int>(std::floor((p.y() + 0.5) * t.m22() + t.dy())));
-}
-
 // The drawing of every record, shared by the painter canvas and metafile playback.
 class Renderer {
 public:
@@ -185,35 +178,6 @@ public:
         if (buffer.size() < count)
             buffer.resize(count);
         return buffer.data();
-    }
-
-    // Shrinks each run of points on one vertical (or horizontal) line to its first, its
-    // extremes and its last point, without repeating a point; returns the points kept.
-    template <bool Vertical>
-    static size_t KeepLineExtremes(QPoint* pts, size_t count) {
-        auto along = [](const QPoint& q) { return Vertical ? q.x() : q.y(); };
-        auto across = [](const QPoint& q) { return Vertical ? q.y() : q.x(); };
-        size_t out = 0;
-        size_t i = 0;
-        while (i < count) {
-            size_t j = i + 1;
-            size_t lo = i, hi = i;
-            while (j < count && along(pts[j]) == along(pts[i])) {
-                if (across(pts[j]) < across(pts[lo]))
-                    lo = j;
-                if (across(pts[j]) > across(pts[hi]))
-                    hi = j;
-                ++j;
-            }
-            const QPoint first = pts[i], last = pts[j - 1];
-            const QPoint a = pts[std::min(lo, hi)], b = pts[std::max(lo, hi)];
-            pts[out++] = first;
-            for (const QPoint& q : {a, b, last})
-                if (pts[out - 1] != q)
-                    pts[out++] = q;
-            i = j;
-        }
-        return out;
     }
 
     // A hairline in device pixels: points that fall on the pixel of the point before add

@@ -1,26 +1,19 @@
 #include "platform/graphics/PdfPrinter.h"
 
-#include "platform/graphics/PainterCanvas.h"
+#include "platform/graphics/PdfWriter.h"
 #include "platform/runtime/Cp1252.h"
 
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 #include <cerrno>
-#include <malloc.h>
 
 #include <optional>
 
 namespace vx {
 
 struct PdfPrinter::Output {
-    explicit Output(const QString& path) : File(path), Writer(&File) {}
+    explicit Output(const QString& path) : File(path) {}
     QSaveFile File;
-    QPdfWriter Writer;
-    QPainter Painter;
-    int Pages = 0;
+    std::unique_ptr<PdfWriter> Writer;
 };
 
 namespace {
@@ -31,23 +24,11 @@ std::optional<std::string>& OutputOverride() {
     return path;
 }
 
-QPageLayout A4Layout(TPrinterOrientation orientation) {
-    return QPageLayout(QPageSize(QPageSize::A4),
-                       orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF(0, 0, 0, 0));
-}
+// A4 in points.
+constexpr double kShortSide = 210 / 25.4 * 72;
+constexpr double kLongSide = 297 / 25.4 * 72;
 
 } // namespace
-
-void KeepPageBuffersInHeap() {
-    static const bool kept = [] {
-        // Above the writer's buffers, and freed memory kept for the next page.
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-        return true;
-    }();
-    (void)kept;
-}
 
 TPdfOutputScope::TPdfOutputScope(std::string path) : previous_(OutputOverride()) {
     OutputOverride() = std::move(path);
@@ -72,7 +53,6 @@ TDeviceCaps PdfPrinter::PortraitCaps() const {
 }
 
 void PdfPrinter::Open() {
-    KeepPageBuffersInHeap();
     const std::string path = OutputOverride() ? *OutputOverride()
                              : outputPath_    ? outputPath_()
                                               : std::string();
@@ -85,12 +65,9 @@ void PdfPrinter::Open() {
         const int error = errno;
         throw EFOpenError::ForFile(path, true, error, FromQString(out->File.errorString()));
     }
-    out->Writer.setResolution(600);
-    out->Writer.setPageLayout(A4Layout(jobOrientation_));
-    out->Writer.setTitle(ToQString(Title));
-    out->Writer.setCreator("Vornix");
-    if (!out->Painter.begin(&out->Writer))
-        throw EPrinter("Cannot create file \"" + path + "\"");
+    out->Writer = std::make_unique<PdfWriter>(out->File);
+    out->Writer->SetTitle(Title);
+    out->Writer->SetCreator("Vornix");
     output_ = std::move(out);
 }
 
@@ -98,12 +75,17 @@ void PdfPrinter::Close(bool commit) {
     if (!output_)
         return;
     std::unique_ptr<Output> out = std::move(output_);
-    out->Painter.end();
     if (!commit) {
         out->File.cancelWriting();
         return;
     }
-    if (!out->File.commit()) {
+    // A print of no sheets is still a file a reader opens: one empty page.
+    if (out->Writer->PageCount() == 0)
+        BeginPage(*out->Writer);
+    const bool written = out->Writer->Finish();
+    if (!written)
+        out->File.cancelWriting();
+    if (!written || !out->File.commit()) {
         const int error = errno;
         throw EFOpenError::ForFile(FromQString(out->File.fileName()), true, error,
                                    FromQString(out->File.errorString()));
@@ -119,16 +101,16 @@ void PdfPrinter::StartJob() {
 void PdfPrinter::EmitPage(const Metafile& sheet) {
     if (!output_)
         return;
-    Output& out = *output_;
-    if (out.Pages > 0) {
-        // The layout set before newPage is the next page's.
-        out.Writer.setPageLayout(A4Layout(jobOrientation_));
-        out.Writer.newPage();
-    }
-    ++out.Pages;
+    PdfWriter& writer = *output_->Writer;
+    BeginPage(writer);
     const TDeviceCaps& caps = Caps();
-    PlayMetafile(out.Painter, sheet,
-                 QRectF(caps.PhysicalOffsetX, caps.PhysicalOffsetY, sheet.Width(), sheet.Height()));
+    writer.Play(sheet, caps.PhysicalOffsetX, caps.PhysicalOffsetY, sheet.Width(), sheet.Height());
+    writer.EndPage();
+}
+
+void PdfPrinter::BeginPage(PdfWriter& writer) const {
+    const bool landscape = jobOrientation_ == poLandscape;
+    writer.BeginPage(landscape ? kLongSide : kShortSide, landscape ? kShortSide : kLongSide, 600);
 }
 
 void PdfPrinter::FinishJob() {

@@ -9,15 +9,11 @@
 
 namespace vx {
 
+class PdfWriter;
+
 // Where "Vornix PDF" writes; the program installs it at start-up from its settings (the
 // graphics layer reads no settings).
 using TOutputPathFunction = std::function<std::string()>;
-
-// Qt's PDF writer takes two buffers of 10 MB for every page it writes. The allocator's default
-// maps and unmaps buffers that large at each page, and filling fresh pages of memory costs more
-// than drawing a table sheet: from the first print on they stay in the heap. Called by every
-// device that prints through that writer.
-void KeepPageBuffersInHeap();
 
 // For its lifetime every "Vornix PDF" writes to `path` in place of the file its output function
 // names: a print the user sent to a file of their choosing. Scopes nest.
@@ -57,6 +53,7 @@ private:
     struct Output;
     void Open();
     void Close(bool commit);
+    void BeginPage(PdfWriter& writer) const;
 
     TOutputPathFunction outputPath_;
     std::unique_ptr<Output> output_;

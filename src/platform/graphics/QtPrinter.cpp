@@ -6,8 +6,26 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <malloc.h>
 
 namespace vx {
+
+namespace {
+
+// Qt's PDF engine, behind a queue's printing, takes two buffers of 10 MB for every page. The
+// allocator's default maps and unmaps buffers that large at each page, and filling fresh pages
+// of memory costs more than drawing a table sheet: from the first print on they stay in the
+// heap.
+void KeepPageBuffersInHeap() {
+    static const bool kept = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    (void)kept;
+}
+
+} // namespace
 
 QtPrinterDevice::QtPrinterDevice(const QPrinterInfo& info) : info_(info) {}
 
