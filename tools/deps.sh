@@ -1,6 +1,6 @@
 # Sourced by test.sh and run.sh: makes sure the Debian packages that the build needs are there.
 VX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
-libbenchmark-dev libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core clang-format poppler-utils \
+libbenchmark-dev libjpeg62-turbo-dev zlib1g-dev fonts-liberation2 fonts-dejavu-core clang-format poppler-utils \
 desktop-file-utils shared-mime-info clang libclang-rt-14-dev breeze-icon-theme libqt6svg6 \
 qt6-translations-l10n"
 

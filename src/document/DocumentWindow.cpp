@@ -985,9 +985,14 @@ void TDocForm::PrintPages(int from, int to) {
         for (int i = from - 1; i < to && DocBox && i < DocBox->PageCount(); ++i) {
             TabChangePending = i != DocBox->CurrentIndex();
             elencopagine->SetTabIndex(i);
+            TWPPage* const taken = CurrentPage();
             TakePrinterOrientation();
             WaitUntil([this] { return !TabChangePending; }, kWaitLimitMs);
-            TakePrinterOrientation();
+            // Laid out again only if the tab change brought another page or orientation: a
+            // graph of a million points takes seconds and its size again in memory.
+            if (CurrentPage() != taken ||
+                (taken && PrinterIndex() >= 0 && taken->printerorientation != Printer().Orientation()))
+                TakePrinterOrientation();
             ProcessMessages();
             WaitUntil(
                 [this, i] {

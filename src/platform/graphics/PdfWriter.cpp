@@ -20,6 +20,7 @@
 #include <map>
 #include <numbers>
 #include <vector>
+#include <zlib.h>
 
 namespace vx {
 
@@ -157,6 +158,10 @@ struct GraphicsState {
 
 struct PdfWriter::Impl {
     explicit Impl(QIODevice& device) : Device(device) {}
+    ~Impl() {
+        if (Packing)
+            deflateEnd(&Packer);
+    }
 
     QIODevice& Device;
     bool Ok = true;
@@ -168,9 +173,14 @@ struct PdfWriter::Impl {
     static constexpr int kCatalog = 1, kPages = 2, kResources = 3;
     std::vector<int> Pages;
 
-    // The page being drawn.
+    // The page being drawn. Its content goes through the packer as it grows, so that a page
+    // of a million markers needs no more memory than a sheet of a table.
     bool InPage = false;
     std::string Content;
+    z_stream Packer{};
+    bool Packing = false;
+    int ContentLength = 0;
+    uint64_t ContentStart = 0;
     double PageWidth = 0, PageHeight = 0;
     bool InText = false;
     GraphicsState State;
@@ -210,6 +220,21 @@ struct PdfWriter::Impl {
     };
     std::vector<Image> Images;
     std::array<int, 8> Patterns{}; // by brush style
+    // Objects met inside a page's content, written when the page ends.
+    struct PendingStream {
+        int Id = 0;
+        std::string Dictionary, Data;
+        int Level = 0;
+    };
+    std::vector<PendingStream> Pending;
+
+    // An ellipse is drawn by the form of its size: a graph's markers are thousands of one.
+    struct EllipseForm {
+        double Width = 0, Height = 0;
+        char Paint = 'B';
+        int Id = 0;
+    };
+    std::vector<EllipseForm> Ellipses;
 
     // Output.
     void Write(std::string_view s) {
@@ -243,6 +268,11 @@ struct PdfWriter::Impl {
         Write("\nendobj\n");
     }
     void Stream(int id, std::string dictionary, std::string_view data, int level) {
+        if (InPage) {
+            // Not inside the page's content stream: after it.
+            Pending.push_back({id, std::move(dictionary), std::string(data), level});
+            return;
+        }
         QByteArray packed;
         if (level > 0 && !data.empty()) {
             packed = qCompress(reinterpret_cast<const uchar*>(data.data()), qsizetype(data.size()),
@@ -261,6 +291,24 @@ struct PdfWriter::Impl {
         Write(head);
         Write(data);
         Write("\nendstream\nendobj\n");
+    }
+
+    // Packs what the content holds so far into the file.
+    void Pack(int flush) {
+        Packer.next_in = reinterpret_cast<Bytef*>(Content.data());
+        Packer.avail_in = static_cast<uInt>(Content.size());
+        char out[65536];
+        do {
+            Packer.next_out = reinterpret_cast<Bytef*>(out);
+            Packer.avail_out = sizeof(out);
+            deflate(&Packer, flush);
+            Write(std::string_view(out, sizeof(out) - Packer.avail_out));
+        } while (Packer.avail_out == 0);
+        Content.clear();
+    }
+    void Spill() {
+        if (Content.size() >= (256u << 10))
+            Pack(Z_NO_FLUSH);
     }
 
     // Content state.
@@ -374,6 +422,8 @@ struct PdfWriter::Impl {
     void Shape(bool ellipse, const TPen& pen, const TBrush& brush, const TRect& r,
                const Placement& at);
     void Fill(const TBrush& brush, const TRect& r, const Placement& at);
+    int EllipseFormFor(double w, double h, char paint);
+    void WriteEllipses();
     const FontUse& UseFont(const LOGFONTA& font);
     void Text(const MetaTextState& text, const TBrush& brush, int32_t x, int32_t y,
               std::string_view s, const TRect* clip, const Placement& at);
@@ -471,24 +521,27 @@ void PdfWriter::Impl::Shape(bool ellipse, const TPen& pen, const TBrush& brush, 
     const bool stroke = SetShapePen(pen, at);
     if (!fill && !stroke)
         return;
+    const char paint = fill && stroke ? 'B' : fill ? 'f' : 'S';
     if (ellipse) {
-        const double k = 0.5522847498;
-        const double cx = l + w / 2, cy = t + h / 2, rx = w / 2, ry = h / 2;
-        Point(cx + rx, cy, " m\n");
-        auto curve = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
-            Point(x1, y1, " ");
-            Point(x2, y2, " ");
-            Point(x3, y3, " c\n");
-        };
-        curve(cx + rx, cy + k * ry, cx + k * rx, cy + ry, cx, cy + ry);
-        curve(cx - k * rx, cy + ry, cx - rx, cy + k * ry, cx - rx, cy);
-        curve(cx - rx, cy - k * ry, cx - k * rx, cy - ry, cx, cy - ry);
-        curve(cx + k * rx, cy - ry, cx + rx, cy - k * ry, cx + rx, cy);
-        Content += "h ";
-    } else {
-        RectPath(l, t, w, h);
+        Content += "q 1 0 0 1 ";
+        Point(l, t, " cm /E");
+        AppendInt(Content, EllipseFormFor(w, h, paint));
+        Content += " Do Q\n";
+        return;
     }
-    Content += fill && stroke ? "B\n" : fill ? "f\n" : "S\n";
+    RectPath(l, t, w, h);
+    Content += paint;
+    Content += '\n';
+}
+
+int PdfWriter::Impl::EllipseFormFor(double w, double h, char paint) {
+    w = std::round(w * 1000) / 1000;
+    h = std::round(h * 1000) / 1000;
+    for (size_t i = Ellipses.size(); i-- > 0;)
+        if (Ellipses[i].Width == w && Ellipses[i].Height == h && Ellipses[i].Paint == paint)
+            return int(i);
+    Ellipses.push_back({w, h, paint, NewId()});
+    return int(Ellipses.size() - 1);
 }
 
 void PdfWriter::Impl::Fill(const TBrush& brush, const TRect& r, const Placement& at) {
@@ -721,6 +774,7 @@ void PdfWriter::Impl::Play(const Metafile& metafile, const Placement& at) {
         const int32_t* ints = d.Ints.data() + r.Offset;
         if (state.Take(d, r))
             continue;
+        Spill();
         switch (r.Kind) {
         default: // the state records, taken above
             break;
@@ -863,6 +917,37 @@ void PdfWriter::Impl::WriteFonts() {
     }
 }
 
+void PdfWriter::Impl::WriteEllipses() {
+    for (const EllipseForm& e : Ellipses) {
+        const double k = 0.5522847498;
+        const double rx = e.Width / 2, ry = e.Height / 2;
+        std::string saved;
+        Content.swap(saved);
+        Point(e.Width, ry, " m\n");
+        auto curve = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
+            Point(x1, y1, " ");
+            Point(x2, y2, " ");
+            Point(x3, y3, " c\n");
+        };
+        curve(e.Width, ry + k * ry, rx + k * rx, e.Height, rx, e.Height);
+        curve(rx - k * rx, e.Height, 0, ry + k * ry, 0, ry);
+        curve(0, ry - k * ry, rx - k * rx, 0, rx, 0);
+        curve(rx + k * rx, 0, e.Width, ry - k * ry, e.Width, ry);
+        Content += "h ";
+        Content += e.Paint;
+        Content.swap(saved);
+        // Room for the widest pen around the shape.
+        const double pad = 1000 + std::max(std::fabs(e.Width), std::fabs(e.Height));
+        std::string d = "/Type /XObject /Subtype /Form /BBox [";
+        for (double v : {-pad, -pad, pad, pad}) {
+            AppendNumber(d, v);
+            d += ' ';
+        }
+        d += ']';
+        Stream(e.Id, d, saved, 0);
+    }
+}
+
 void PdfWriter::Impl::WritePatterns() {
     for (size_t style = 0; style < Patterns.size(); ++style) {
         if (Patterns[style] == 0)
@@ -910,6 +995,13 @@ void PdfWriter::Impl::WriteResources() {
         AppendInt(d, Images[i].Id);
         d += " 0 R";
     }
+    for (size_t i = 0; i < Ellipses.size(); ++i) {
+        d += " /E";
+        AppendInt(d, int64_t(i));
+        d += ' ';
+        AppendInt(d, Ellipses[i].Id);
+        d += " 0 R";
+    }
     d += " >>\n/Pattern <<";
     for (size_t style = 0; style < Patterns.size(); ++style) {
         if (Patterns[style] == 0)
@@ -943,10 +1035,20 @@ void PdfWriter::BeginPage(double width, double height, int dotsPerInch) {
     if (d_->InPage)
         EndPage();
     Impl& d = *d_;
-    d.InPage = true;
     d.PageWidth = width;
     d.PageHeight = height;
     d.Content.clear();
+    d.ContentLength = d.NewId();
+    const int contents = d.NewId();
+    d.BeginObject(contents);
+    d.Write("<< /Length " + std::to_string(d.ContentLength) +
+            " 0 R /Filter /FlateDecode >>\nstream\n");
+    d.ContentStart = d.Position();
+    d.Packer = {};
+    deflateInit(&d.Packer, kContentLevel);
+    d.Packing = true;
+    d.InPage = true;
+    d.Pages.push_back(contents); // the page object follows its content
     d.State = {};
     d.Saved.clear();
     d.InText = false;
@@ -980,8 +1082,15 @@ void PdfWriter::EndPage() {
     while (!d.Saved.empty())
         d.Restore();
     d.InPage = false;
-    const int contents = d.NewId();
-    d.Stream(contents, "", d.Content, kContentLevel);
+    d.Pack(Z_FINISH);
+    deflateEnd(&d.Packer);
+    d.Packing = false;
+    const uint64_t length = d.Position() - d.ContentStart;
+    d.Write("\nendstream\nendobj\n");
+    std::string number;
+    AppendInt(number, int64_t(length));
+    d.Object(d.ContentLength, number);
+    const int contents = d.Pages.back();
     const int page = d.NewId();
     std::string p = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
     AppendNumber(p, d.PageWidth);
@@ -991,10 +1100,10 @@ void PdfWriter::EndPage() {
     AppendInt(p, contents);
     p += " 0 R >>";
     d.Object(page, p);
-    d.Pages.push_back(page);
-    // A page's content can be large; the next one starts small again.
-    if (d.Content.capacity() > (4u << 20))
-        std::string().swap(d.Content);
+    d.Pages.back() = page;
+    for (Impl::PendingStream& pending : d.Pending)
+        d.Stream(pending.Id, std::move(pending.Dictionary), pending.Data, pending.Level);
+    d.Pending.clear();
 }
 
 int PdfWriter::PageCount() const {
@@ -1020,6 +1129,7 @@ bool PdfWriter::Finish() {
     Impl& d = *d_;
     EndPage();
     d.WriteFonts();
+    d.WriteEllipses();
     d.WritePatterns();
     d.WriteResources();
     std::string kids = "<< /Type /Pages /Kids [";

@@ -39,7 +39,7 @@ void MetaobjMouseRouter::Release(const QMouseEvent& event, QPoint pos) {
 
 const QImage& MetaobjPicture::Image(const Metafile& metafile, QSize size) {
     const QSize pictureSize(metafile.Width(), metafile.Height());
-    if (image_.isNull() || data_ != metafile.Data() || size_ != size ||
+    if (image_.isNull() || data_.lock() != metafile.Data() || size_ != size ||
         pictureSize_ != pictureSize) {
         data_ = metafile.Data();
         size_ = size;

@@ -34,14 +34,15 @@ private:
 };
 
 // The picture of a page object scaled to its control, rendered again only when the picture
-// or the size changed.
+// or the size changed. It does not keep the picture's records alive: a graph's old picture of
+// a million markers is freed while its new one is drawn.
 class MetaobjPicture {
 public:
     const QImage& Image(const Metafile& metafile, QSize size);
     int RenderCount() const { return renders_; }
 
 private:
-    std::shared_ptr<const MetafileData> data_;
+    std::weak_ptr<const MetafileData> data_;
     QSize pictureSize_;
     QSize size_;
     QImage image_;
