@@ -990,8 +990,8 @@ void TDocForm::PrintPages(int from, int to) {
             WaitUntil([this] { return !TabChangePending; }, kWaitLimitMs);
             // Laid out again only if the tab change brought another page or orientation: a
             // graph of a million points takes seconds and its size again in memory.
-            if (CurrentPage() != taken ||
-                (taken && PrinterIndex() >= 0 && taken->printerorientation != Printer().Orientation()))
+            if (CurrentPage() != taken || (taken && PrinterIndex() >= 0 &&
+                                           taken->printerorientation != Printer().Orientation()))
                 TakePrinterOrientation();
             ProcessMessages();
             WaitUntil(

@@ -183,11 +183,10 @@ double Unmatched(const QImage& a, const QImage& b, int radius) {
 // A reader's picture of the page's top left at the page's own 600 dpi, without smoothing.
 QImage ReaderPicture(const std::string& pdf, const test::TempDir& dir, int width, int height) {
     const std::string prefix = dir.File("page");
-    const test::ToolResult r =
-        test::RunTool(test::FindTool("pdftoppm"),
-                      {"-r", "600", "-aa", "no", "-aaVector", "no", "-png", "-singlefile", "-x", "0",
-                       "-y", "0", "-W", std::to_string(width), "-H", std::to_string(height), pdf,
-                       prefix});
+    const test::ToolResult r = test::RunTool(
+        test::FindTool("pdftoppm"),
+        {"-r", "600", "-aa", "no", "-aaVector", "no", "-png", "-singlefile", "-x", "0", "-y", "0",
+         "-W", std::to_string(width), "-H", std::to_string(height), pdf, prefix});
     EXPECT_EQ(r.ExitCode, 0) << r.Output;
     return QImage(QString::fromStdString(prefix + ".png")).convertToFormat(QImage::Format_RGB32);
 }

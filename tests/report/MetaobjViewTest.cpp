@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,38 @@ TEST_F(MetaobjViewTest, DoubleClickOnAnAxisOpensTheDialogAndKeepsThePressFromThe
     EXPECT_EQ(hooks.opened, 1);
     EXPECT_EQ(page.events, (std::vector<std::string>{"up"}));
     SetEditorHooks(nullptr);
+}
+
+// The shown image stands for the picture it was made of without holding its records: a
+// graph's old picture is freed while its new one is composed.
+TEST(MetaobjPictureTest, ShowsAPictureWithoutKeepingItsRecords) {
+    MetaobjPicture cache;
+    std::weak_ptr<const MetafileData> records;
+    {
+        Metafile picture;
+        {
+            TMetafileCanvas c(picture, TDeviceCaps{});
+            c.Brush.Color = clRed;
+            c.FillRect(Rect(0, 0, 10, 10));
+        }
+        picture.SetSize(10, 10);
+        records = picture.Data();
+        const QImage& image = cache.Image(picture, QSize(10, 10));
+        EXPECT_EQ(image.pixel(5, 5), qRgb(255, 0, 0));
+        cache.Image(picture, QSize(10, 10));
+        EXPECT_EQ(cache.RenderCount(), 1);
+    }
+    EXPECT_TRUE(records.expired());
+    // A new picture is rendered, even one that may take the old one's address.
+    Metafile next;
+    {
+        TMetafileCanvas c(next, TDeviceCaps{});
+        c.Brush.Color = clBlue;
+        c.FillRect(Rect(0, 0, 10, 10));
+    }
+    next.SetSize(10, 10);
+    EXPECT_EQ(cache.Image(next, QSize(10, 10)).pixel(5, 5), qRgb(0, 0, 255));
+    EXPECT_EQ(cache.RenderCount(), 2);
 }
 
 } // namespace

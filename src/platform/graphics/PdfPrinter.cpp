@@ -24,9 +24,9 @@ std::optional<std::string>& OutputOverride() {
     return path;
 }
 
-// A4 in points.
-constexpr double kShortSide = 210 / 25.4 * 72;
-constexpr double kLongSide = 297 / 25.4 * 72;
+// A4 in whole points, as readers and the files written before know it.
+constexpr double kShortSide = 595;
+constexpr double kLongSide = 842;
 
 } // namespace
 

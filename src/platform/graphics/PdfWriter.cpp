@@ -54,6 +54,13 @@ void AppendNumber(std::string& s, double v) {
     s.append(buffer, end);
 }
 
+void AppendPoint(std::string& s, double x, double y, const char* op) {
+    AppendNumber(s, x);
+    s += ' ';
+    AppendNumber(s, y);
+    s += op;
+}
+
 struct Rgb {
     uint8_t R = 0, G = 0, B = 0;
     bool operator==(const Rgb&) const = default;
@@ -394,12 +401,7 @@ struct PdfWriter::Impl {
         return true;
     }
 
-    void Point(double x, double y, const char* op) {
-        AppendNumber(Content, x);
-        Content += ' ';
-        AppendNumber(Content, y);
-        Content += op;
-    }
+    void Point(double x, double y, const char* op) { AppendPoint(Content, x, y, op); }
     void RectPath(double x, double y, double w, double h) {
         AppendNumber(Content, x);
         Content += ' ';
@@ -450,8 +452,10 @@ void PdfWriter::Impl::Lines(const TPen& pen, const int32_t* xy, size_t count, co
         SetPen(at.Length(pen.Width), psSolid, true);
         count = KeepLineExtremes<true>(kept.data(), count);
         count = KeepLineExtremes<false>(kept.data(), count);
-        for (size_t i = 0; i < count; ++i)
+        for (size_t i = 0; i < count; ++i) {
             Point(at.X(kept[i].x()), at.Y(kept[i].y()), i == 0 ? " m\n" : " l\n");
+            Spill();
+        }
         Content += "S\n";
         return;
     }
@@ -475,21 +479,25 @@ void PdfWriter::Impl::Lines(const TPen& pen, const int32_t* xy, size_t count, co
     if (solid)
         n = KeepLineExtremes<true>(kept.data(), n);
     SetPen(1, solid ? psSolid : pen.Style, false);
-    for (size_t i = 0; i < n; ++i)
+    for (size_t i = 0; i < n; ++i) {
         Point(kept[i].x() + 0.5, kept[i].y() + 0.5, i == 0 ? " m\n" : " l\n");
+        Spill();
+    }
     Content += "S\n";
 }
 
-void PdfWriter::Impl::Polygon(const TPen& pen, const TBrush& brush, const int32_t* xy,
-                              size_t count, const Placement& at) {
+void PdfWriter::Impl::Polygon(const TPen& pen, const TBrush& brush, const int32_t* xy, size_t count,
+                              const Placement& at) {
     if (count < 2 || DrawsNothing(pen.Mode))
         return;
     const bool fill = SetBrush(brush);
     const bool stroke = SetShapePen(pen, at);
     if (!fill && !stroke)
         return;
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
         Point(at.X(xy[2 * i]), at.Y(xy[2 * i + 1]), i == 0 ? " m\n" : " l\n");
+        Spill();
+    }
     Content += fill && stroke ? "h B*\n" : fill ? "f*\n" : "h S\n";
 }
 
@@ -497,8 +505,7 @@ void PdfWriter::Impl::Shape(bool ellipse, const TPen& pen, const TBrush& brush, 
                             const Placement& at) {
     if (DrawsNothing(pen.Mode))
         return;
-    const bool hairline =
-        pen.Style != psClear && (pen.Width <= 1 || at.Length(pen.Width) < 1.5);
+    const bool hairline = pen.Style != psClear && (pen.Width <= 1 || at.Length(pen.Width) < 1.5);
     if (!ellipse && hairline && r.Width() > 0 && r.Height() > 0) {
         // The fill takes the whole rectangle; the outline, the pixels the lines would.
         if (SetBrush(brush)) {
@@ -921,21 +928,19 @@ void PdfWriter::Impl::WriteEllipses() {
     for (const EllipseForm& e : Ellipses) {
         const double k = 0.5522847498;
         const double rx = e.Width / 2, ry = e.Height / 2;
-        std::string saved;
-        Content.swap(saved);
-        Point(e.Width, ry, " m\n");
+        std::string path;
+        AppendPoint(path, e.Width, ry, " m\n");
         auto curve = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
-            Point(x1, y1, " ");
-            Point(x2, y2, " ");
-            Point(x3, y3, " c\n");
+            AppendPoint(path, x1, y1, " ");
+            AppendPoint(path, x2, y2, " ");
+            AppendPoint(path, x3, y3, " c\n");
         };
         curve(e.Width, ry + k * ry, rx + k * rx, e.Height, rx, e.Height);
         curve(rx - k * rx, e.Height, 0, ry + k * ry, 0, ry);
         curve(0, ry - k * ry, rx - k * rx, 0, rx, 0);
         curve(rx + k * rx, 0, e.Width, ry - k * ry, e.Width, ry);
-        Content += "h ";
-        Content += e.Paint;
-        Content.swap(saved);
+        path += "h ";
+        path += e.Paint;
         // Room for the widest pen around the shape.
         const double pad = 1000 + std::max(std::fabs(e.Width), std::fabs(e.Height));
         std::string d = "/Type /XObject /Subtype /Form /BBox [";
@@ -944,7 +949,7 @@ void PdfWriter::Impl::WriteEllipses() {
             d += ' ';
         }
         d += ']';
-        Stream(e.Id, d, saved, 0);
+        Stream(e.Id, d, path, 0);
     }
 }
 
@@ -1145,8 +1150,8 @@ bool PdfWriter::Finish() {
     const int info = d.NewId();
     const QString now = QDateTime::currentDateTimeUtc().toString("yyyyMMddHHmmss");
     d.Object(info, "<< /Title " + InfoText(d.Title) + " /Creator " + InfoText(d.Creator) +
-                       " /Producer " + InfoText(d.Creator) + " /CreationDate (D:" +
-                       now.toStdString() + "Z) >>");
+                       " /Producer " + InfoText(d.Creator) +
+                       " /CreationDate (D:" + now.toStdString() + "Z) >>");
     const uint64_t xref = d.Position();
     std::string table = "xref\n0 ";
     AppendInt(table, int64_t(d.Offsets.size()));
