@@ -23,7 +23,7 @@ for field in "Package: vornix" "Version: $version" "Architecture: amd64" "Sectio
   grep -qF " $field" <<<"$info" || fail "control lacks '$field': $info"
 done
 depends="$(sed -n 's/^ Depends: //p' <<<"$info")"
-for lib in libc6 libqt6widgets6 libqt6network6 libqt6printsupport6 libjpeg62-turbo; do
+for lib in libc6 libqt6widgets6 libqt6network6 libqt6printsupport6 libjpeg62-turbo zlib1g; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 
