@@ -4,6 +4,7 @@
 #include "platform/graphics/FontFace.h"
 #include "platform/graphics/LineRuns.h"
 #include "platform/graphics/MetafileData.h"
+#include "platform/graphics/TextFont.h"
 #include "platform/graphics/TextMetrics.h"
 #include "platform/system/Files.h"
 
@@ -284,59 +285,25 @@ public:
         p_.restore();
     }
 
-    // What drawing text in one font needs, found once for a run of texts in that font: a
-    // sheet of a table draws hundreds of texts in two or three fonts.
-    struct FontUse {
-        LOGFONTA Font{};
-        bool Set = false;
-        TFontMetrics Metrics;
-        const FontFace* Face = nullptr;
+    // The font of a run of texts, with its glyphs at the size drawn.
+    struct FontUse : TextFont {
         QRawFont Raw;
-        std::array<int32_t, 256> Advances{};
-        // How far the ink of each character reaches above and below the baseline, in pixels.
-        std::array<double, 256> InkAbove{};
-        std::array<double, 256> InkBelow{};
     };
 
     const FontUse& Use(const LOGFONTA& font) {
-        if (font_.Set && std::memcmp(&font_.Font, &font, sizeof(LOGFONTA)) == 0)
-            return font_;
-        FontUse& f = font_;
-        f.Font = font;
-        f.Set = true;
-        f.Metrics = MeasureFont(font);
-        f.Face = &FaceFor(font);
-        std::array<char, 256> all{};
-        for (size_t c = 0; c < all.size(); ++c)
-            all[c] = static_cast<char>(c);
-        TextAdvances(font, std::string_view(all.data(), all.size()), f.Advances.data());
-        f.Raw = IsRasterDevice(p_) ? RawFontAt(font, f.Metrics.Em)
-                                   : VectorRawFontAt(font, f.Metrics.Em);
-        const double scale = f.Face->Valid() ? f.Metrics.Em / f.Face->UnitsPerEm : 0;
-        for (size_t c = 0; c < 256; ++c) {
-            f.InkAbove[c] = f.Face->InkAbove[c] * scale;
-            f.InkBelow[c] = f.Face->InkBelow[c] * scale;
-        }
-        return f;
+        if (font_.Take(font))
+            font_.Raw = IsRasterDevice(p_) ? RawFontAt(font, font_.Metrics.Em)
+                                           : VectorRawFontAt(font, font_.Metrics.Em);
+        return font_;
     }
 
     void Text(const LOGFONTA& font, TColor color, uint32_t align, const TBrush& brush, int32_t x,
               int32_t y, std::string_view text, const TRect* clip) {
         const FontUse& f = Use(font);
         const TFontMetrics& m = f.Metrics;
-        int32_t width = 0;
-        for (char c : text)
-            width += f.Advances[static_cast<uint8_t>(c)];
-        int32_t dx = 0;
-        if ((align & TA_CENTER) == TA_CENTER)
-            dx = -width / 2;
-        else if ((align & TA_CENTER) == TA_RIGHT)
-            dx = -width;
-        int32_t baseline = m.Ascent; // top
-        if ((align & TA_BASELINE) == TA_BASELINE)
-            baseline = 0;
-        else if ((align & TA_BASELINE) == TA_BOTTOM)
-            baseline = -m.Descent;
+        const int32_t width = f.Width(text);
+        const int32_t dx = TextFont::Left(align, width);
+        const int32_t baseline = f.Baseline(align);
         const bool opaque = brush.Style != bsClear;
         const QColor ink = ToQColor(color);
 
@@ -344,7 +311,7 @@ public:
         // it stands, without the painter's state saved, moved and clipped around it: there
         // each of those writes the device's whole state out again, and costs more than the
         // text itself.
-        if (!clip && font.lfEscapement == 0 && !IsRasterDevice(p_) && InkInCell(f, text)) {
+        if (!clip && font.lfEscapement == 0 && !IsRasterDevice(p_) && f.InkInCell(text)) {
             if (opaque && !text.empty())
                 p_.fillRect(QRect(x + dx, y + baseline - m.Ascent, width, m.Height()),
                             ToQColor(brush.Color));
@@ -382,15 +349,6 @@ public:
         DrawGlyphs(f, dx, baseline, text, ink);
         DrawLines(f, dx, baseline, width, ink);
         p_.restore();
-    }
-
-    bool InkInCell(const FontUse& f, std::string_view text) const {
-        double above = 0, below = 0;
-        for (char c : text) {
-            above = std::max(above, f.InkAbove[static_cast<uint8_t>(c)]);
-            below = std::max(below, f.InkBelow[static_cast<uint8_t>(c)]);
-        }
-        return above <= f.Metrics.Ascent && below <= f.Metrics.Descent;
     }
 
     void DrawGlyphs(const FontUse& f, int32_t x, int32_t baseline, std::string_view text,

@@ -5,6 +5,7 @@
 #include "platform/graphics/FontSubset.h"
 #include "platform/graphics/LineRuns.h"
 #include "platform/graphics/MetafileData.h"
+#include "platform/graphics/TextFont.h"
 #include "platform/graphics/TextMetrics.h"
 #include "platform/runtime/Cp1252.h"
 
@@ -209,15 +210,9 @@ struct PdfWriter::Impl {
     std::vector<FontSize> Fonts;
     std::map<std::pair<std::string, double>, int> FontIndex;
 
-    // What drawing text in one logical font needs, found once for a run of texts in it.
-    struct FontUse {
-        LOGFONTA Font{};
-        bool Set = false;
-        TFontMetrics Metrics;
-        const FontFace* Face = nullptr;
+    // The font of a run of texts, with its resource here.
+    struct FontUse : TextFont {
         int Resource = -1;
-        std::array<double, 256> InkAbove{};
-        std::array<double, 256> InkBelow{};
     } Use;
 
     struct Image {
@@ -559,19 +554,10 @@ void PdfWriter::Impl::Fill(const TBrush& brush, const TRect& r, const Placement&
 }
 
 const PdfWriter::Impl::FontUse& PdfWriter::Impl::UseFont(const LOGFONTA& font) {
-    if (Use.Set && std::memcmp(&Use.Font, &font, sizeof(LOGFONTA)) == 0)
+    if (!Use.Take(font))
         return Use;
     FontUse& f = Use;
-    f.Font = font;
-    f.Set = true;
-    f.Metrics = MeasureFont(font);
-    f.Face = &FaceFor(font);
     f.Resource = -1;
-    const double scale = f.Face->Valid() ? f.Metrics.Em / f.Face->UnitsPerEm : 0;
-    for (size_t c = 0; c < 256; ++c) {
-        f.InkAbove[c] = f.Face->InkAbove[c] * scale;
-        f.InkBelow[c] = f.Face->InkBelow[c] * scale;
-    }
     if (!f.Face->Valid())
         return f;
     const std::string path = FontFileFor(font);
@@ -586,10 +572,7 @@ const PdfWriter::Impl::FontUse& PdfWriter::Impl::UseFont(const LOGFONTA& font) {
         FontSize size;
         size.File = file;
         size.Em = f.Metrics.Em;
-        std::array<char, 256> all{};
-        for (size_t c = 0; c < all.size(); ++c)
-            all[c] = static_cast<char>(c);
-        TextAdvances(font, std::string_view(all.data(), all.size()), size.Advances.data());
+        size.Advances = f.Advances;
         size.Id = NewId();
         Fonts.push_back(size);
         it = FontIndex.emplace(key, int(Fonts.size() - 1)).first;
@@ -604,33 +587,11 @@ void PdfWriter::Impl::Text(const MetaTextState& state, const TBrush& brush, int3
     const FontUse& f = UseFont(font);
     const TFontMetrics& m = f.Metrics;
     const FontSize* size = f.Resource >= 0 ? &Fonts[size_t(f.Resource)] : nullptr;
-    int32_t width = 0;
-    if (size) {
-        for (char c : s)
-            width += size->Advances[static_cast<uint8_t>(c)];
-    } else {
-        std::vector<int32_t> advances(s.size());
-        TextAdvances(font, s, advances.data());
-        for (int32_t a : advances)
-            width += a;
-    }
-    int32_t dx = 0;
-    if ((state.Align & TA_CENTER) == TA_CENTER)
-        dx = -width / 2;
-    else if ((state.Align & TA_CENTER) == TA_RIGHT)
-        dx = -width;
-    int32_t baseline = m.Ascent; // top
-    if ((state.Align & TA_BASELINE) == TA_BASELINE)
-        baseline = 0;
-    else if ((state.Align & TA_BASELINE) == TA_BOTTOM)
-        baseline = -m.Descent;
+    const int32_t width = f.Width(s);
+    const int32_t dx = TextFont::Left(state.Align, width);
+    const int32_t baseline = f.Baseline(state.Align);
     const bool opaque = brush.Style != bsClear;
-    double above = 0, below = 0;
-    for (char c : s) {
-        above = std::max(above, f.InkAbove[static_cast<uint8_t>(c)]);
-        below = std::max(below, f.InkBelow[static_cast<uint8_t>(c)]);
-    }
-    const bool inCell = above <= m.Ascent && below <= m.Descent;
+    const bool inCell = f.InkInCell(s);
     const bool plain = !clip && font.lfEscapement == 0 && inCell;
 
     // The text's own frame: its reference point, turned by the escapement.
@@ -982,41 +943,34 @@ void PdfWriter::Impl::WritePatterns() {
     }
 }
 
+namespace {
+
+// " /<prefix><index> <id> 0 R": one named object of the resources.
+void AppendResource(std::string& d, const char* prefix, size_t index, int id) {
+    d += " /";
+    d += prefix;
+    AppendInt(d, int64_t(index));
+    d += ' ';
+    AppendInt(d, id);
+    d += " 0 R";
+}
+
+} // namespace
+
 void PdfWriter::Impl::WriteResources() {
     std::string d = "<< /ProcSet [/PDF /Text /ImageC] /ColorSpace << /CsP [/Pattern /DeviceRGB] "
                     ">>\n/Font <<";
-    for (size_t i = 0; i < Fonts.size(); ++i) {
-        d += " /F";
-        AppendInt(d, int64_t(i));
-        d += ' ';
-        AppendInt(d, Fonts[i].Id);
-        d += " 0 R";
-    }
+    for (size_t i = 0; i < Fonts.size(); ++i)
+        AppendResource(d, "F", i, Fonts[i].Id);
     d += " >>\n/XObject <<";
-    for (size_t i = 0; i < Images.size(); ++i) {
-        d += " /Im";
-        AppendInt(d, int64_t(i));
-        d += ' ';
-        AppendInt(d, Images[i].Id);
-        d += " 0 R";
-    }
-    for (size_t i = 0; i < Ellipses.size(); ++i) {
-        d += " /E";
-        AppendInt(d, int64_t(i));
-        d += ' ';
-        AppendInt(d, Ellipses[i].Id);
-        d += " 0 R";
-    }
+    for (size_t i = 0; i < Images.size(); ++i)
+        AppendResource(d, "Im", i, Images[i].Id);
+    for (size_t i = 0; i < Ellipses.size(); ++i)
+        AppendResource(d, "E", i, Ellipses[i].Id);
     d += " >>\n/Pattern <<";
-    for (size_t style = 0; style < Patterns.size(); ++style) {
-        if (Patterns[style] == 0)
-            continue;
-        d += " /P";
-        AppendInt(d, int64_t(style));
-        d += ' ';
-        AppendInt(d, Patterns[style]);
-        d += " 0 R";
-    }
+    for (size_t style = 0; style < Patterns.size(); ++style)
+        if (Patterns[style] != 0)
+            AppendResource(d, "P", style, Patterns[style]);
     d += " >> >>";
     Object(kResources, d);
 }
