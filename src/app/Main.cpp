@@ -44,7 +44,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vx {
 
@@ -458,12 +461,31 @@ void TMainForm::ShowDocumentWindow(TDocForm* doc) {
     Ui().BringToFront(this);
 }
 
+namespace {
+
+// Why a file cannot be read, as the system says it; 0 when it can.
+int ReadError(const std::string& path) {
+    if (DirectoryExists(path))
+        return EISDIR;
+    const int fd = ::open(ToLocalPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    return 0;
+}
+
+} // namespace
+
 void TMainForm::apri_documento(const std::string& path, bool tellUser) {
     TBusyScope busy;
     try {
         const std::string copy = MakeUniqueFileName(TempFolder(), ".~tm");
-        if (!CopyFile(path, copy, false))
+        if (!CopyFile(path, copy, false)) {
+            // Named with the system's reason when the document itself cannot be read.
+            if (const int error = ReadError(path))
+                throw EFOpenError::ForFile(path, false, error, std::strerror(error));
             throw EFOpenError("Cannot open file \"" + path + "\"");
+        }
         TFileStream stream(copy, fmOpenRead);
         std::string tag;
         ReadChecked(stream, path, [&] { tag = stream.ReadShortString(); });
@@ -490,7 +512,8 @@ void TMainForm::apri_documento(const std::string& path, bool tellUser) {
             return;
         const auto* damaged = dynamic_cast<const EDocumentFile*>(&e);
         const std::string place = damaged ? FilePlaceText(*damaged, FileMessage("IDS_56")) : "";
-        Ui().ShowMessage(Text("IDS_102") + path + "\r\n" + (place.empty() ? e.what() : place));
+        Ui().ShowMessage(Text("IDS_102") + path + "\r\n" +
+                         (place.empty() ? ErrorMessageText(e) : place));
     }
 }
 

@@ -591,6 +591,32 @@ TEST_F(MainFormTest, ADamagedDocumentLeavesNoHalfReadWindow) {
         << LogText();
 }
 
+// A document that cannot be read at all is named in the user's language, with the system's
+// reason, not with the reader's own English words.
+TEST_F(MainFormTest, ADocumentThatCannotBeReadIsToldInTheUsersLanguage) {
+    Create();
+    const std::string folder = BasePath + "folder.vrx";
+    ForceDirectories(folder);
+    const struct {
+        int Language;
+        std::string Head;
+    } cases[] = {
+        {1, "Impossibile aprire il documento: " + folder + "\r\nImpossibile aprire il file \"" +
+                folder + "\":"},
+        {2, "Cannot open the document: " + folder + "\r\nCannot open the file \"" + folder + "\":"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Language);
+        SetLanguage(c.Language);
+        rui.Messages.clear();
+        form->apri_documento(folder, true);
+        EXPECT_TRUE(Documents().empty());
+        ASSERT_EQ(rui.Messages.size(), 1u);
+        EXPECT_EQ(rui.Messages[0].Text.rfind(c.Head, 0), 0u) << rui.Messages[0].Text;
+    }
+    SetLanguage(1);
+}
+
 TEST_F(MainFormTest, RecentEntriesOpenByTheirKind) {
     Create();
     const std::string vrx = MakeDocument("x.vrx");
