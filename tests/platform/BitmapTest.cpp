@@ -142,6 +142,32 @@ TEST(BitmapTest, JpegEndingEarlyRaisesInsteadOfDecodingGrey) {
     EXPECT_EQ(b.Pixel(1, 1), clRed);
 }
 
+// A few bytes of header may claim any size: the claim is refused before a buffer is taken.
+TEST(BitmapTest, JpegClaimingAHugePictureIsRefusedBeforeDecoding) {
+    const std::string jpeg = MakeJpeg(16, 8, clRed, clBlue);
+    const size_t sof = jpeg.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    const struct {
+        int Width, Height;
+    } claims[] = {{30000, 6666}, {30001, 1}, {1, 30001}, {8193, 8192}};
+    for (const auto& c : claims) {
+        std::string bad = jpeg;
+        bad[sof + 5] = char(c.Height >> 8);
+        bad[sof + 6] = char(c.Height & 0xFF);
+        bad[sof + 7] = char(c.Width >> 8);
+        bad[sof + 8] = char(c.Width & 0xFF);
+        Bitmap b;
+        b.SetSize(2, 2, clRed);
+        try {
+            b.LoadJpegFromBytes(bad);
+            ADD_FAILURE() << c.Width << " x " << c.Height << " decoded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message, "JPEG error #-2") << c.Width << " x " << c.Height;
+        }
+        EXPECT_EQ(b.Pixel(1, 1), clRed);
+    }
+}
+
 TEST(BitmapTest, BmpShorterThanItsPixelsIsRefused) {
     // 4 x 4, 24 bits: 54 header bytes and 4 rows of 12.
     Bitmap full;

@@ -103,6 +103,9 @@ std::string EncodeBmp(const QImage& image) {
     return s;
 }
 
+constexpr JDIMENSION kMaxJpegSide = 30000;
+constexpr uint64_t kMaxJpegBytes = 256ull << 20;
+
 struct JpegError {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
@@ -138,13 +141,15 @@ int DecodeJpeg(const unsigned char* bytes, unsigned long size, QImage& image) {
     jpeg_mem_src(&info, bytes, size);
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    // Bounded so that a hostile header cannot ask for a huge picture.
-    if (info.output_width > 30000 || info.output_height > 30000 ||
-        uint64_t(info.output_width) * info.output_height > 200000000ull) {
+    // Bounded before the library allocates its buffers, so that a hostile header of a few
+    // bytes cannot ask for gigabytes; the limit is the one Qt's image readers apply to BMPs.
+    jpeg_calc_output_dimensions(&info);
+    if (info.output_width > kMaxJpegSide || info.output_height > kMaxJpegSide ||
+        uint64_t(info.output_width) * info.output_height * 4 > kMaxJpegBytes) {
         jpeg_destroy_decompress(&info);
         return -2;
     }
+    jpeg_start_decompress(&info);
     image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
     if (image.isNull()) {
         jpeg_destroy_decompress(&info);
