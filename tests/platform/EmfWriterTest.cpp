@@ -7,7 +7,6 @@
 #include "platform/runtime/Streams.h"
 #include "support/TestSupport.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <algorithm>
 #include <cstring>
@@ -218,12 +217,7 @@ TEST(EmfWriterTest, BitmapsAreBottomUpDibsOfTheirSourcePart) {
     image.fill(Qt::white);
     image.setPixel(1, 0, qRgb(255, 0, 0));
     image.setPixel(2, 2, qRgb(0, 0, 255));
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    Bitmap b;
-    b.LoadFromBytes(std::string_view(bmp.constData(), size_t(bmp.size())));
+    const Bitmap b = test::BitmapOf(image);
     Metafile m;
     m.SetSize(100, 100);
     {

@@ -47,19 +47,12 @@ Metafile Scene() {
     }
     inner.SetSize(400, 300);
     // A picture of four coloured squares.
-    Bitmap squares;
-    {
-        QImage image(2, 2, QImage::Format_RGB32);
-        image.setPixel(0, 0, qRgb(255, 0, 0));
-        image.setPixel(1, 0, qRgb(0, 128, 0));
-        image.setPixel(0, 1, qRgb(0, 0, 255));
-        image.setPixel(1, 1, qRgb(0, 0, 0));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "BMP");
-        squares.LoadFromBytes(std::string_view(bytes.constData(), size_t(bytes.size())));
-    }
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(1, 0, qRgb(0, 128, 0));
+    image.setPixel(0, 1, qRgb(0, 0, 255));
+    image.setPixel(1, 1, qRgb(0, 0, 0));
+    const Bitmap squares = test::BitmapOf(image);
     Metafile mf;
     {
         TMetafileCanvas c(mf, Caps600());

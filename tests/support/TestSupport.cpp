@@ -4,6 +4,7 @@
 #include "platform/graphics/Printer.h"
 #include "platform/runtime/Streams.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -56,6 +57,16 @@ std::string FromHex(std::string_view hex) {
     if (nibble >= 0)
         throw std::invalid_argument("odd hex");
     return out;
+}
+
+Bitmap BitmapOf(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    Bitmap b;
+    b.LoadFromBytes(std::string_view(bytes.constData(), size_t(bytes.size())));
+    return b;
 }
 
 std::string ReadFile(const std::string& path) {

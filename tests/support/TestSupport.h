@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/graphics/Bitmap.h"
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/UiServices.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <string>
@@ -18,6 +20,9 @@ std::string FromHex(std::string_view hex);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
+
+// The picture as our Bitmap holds it when read from a BMP file.
+Bitmap BitmapOf(const QImage& image);
 
 // A fresh folder removed at the end of the test; Path() ends in '/'.
 class TempDir {
